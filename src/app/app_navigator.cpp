@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: MIT
+#include "app/app_navigator.h"
+#include "startup/shared_state.h"
+#include "startup/version_window.h"
+#include "startup/wait_window.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+AppNavigator::AppNavigator(SharedState &state, Platform &platform) : state_(state), platform_(platform) {}
+
+AppNavigator::~AppNavigator()
+{
+    closeAndDelete(result_);
+    closeAndDelete(drill_);
+    closeAndDelete(hub_);
+    closeAndDelete(nameSelection_);
+    delete wait_.data();
+}
+
+void AppNavigator::closeAndDelete(QPointer<QWidget> &widget)
+{
+    if (widget) {
+        widget->hide();
+        widget->deleteLater();
+    }
+    widget = nullptr;
+}
+
+void AppNavigator::showNameSelection()
+{
+    // Name selection is not part of this build yet: say so and end.
+    QMessageBox::information(nullptr, state_.ProgramName, QStringLiteral("名前選択の画面はまだありません。"));
+    quit();
+}
+
+void AppNavigator::closeNameSelection()
+{
+    closeAndDelete(nameSelection_);
+}
+
+void AppNavigator::showHub() {}
+
+void AppNavigator::closeHub()
+{
+    closeAndDelete(hub_);
+}
+
+void AppNavigator::openDrill() {}
+
+void AppNavigator::closeDrill()
+{
+    closeAndDelete(drill_);
+}
+
+void AppNavigator::showResult() {}
+
+void AppNavigator::closeResult()
+{
+    closeAndDelete(result_);
+}
+
+void AppNavigator::showWait()
+{
+    if (!wait_)
+        wait_ = new WaitWindow();
+    wait_->open();
+}
+
+void AppNavigator::closeWait()
+{
+    if (wait_) {
+        wait_->hide();
+        wait_->deleteLater();
+    }
+    wait_ = nullptr;
+}
+
+void AppNavigator::showVersion(QWidget *over)
+{
+    VersionWindow dialog(state_.ProgramName, over);
+    if (over) {
+        const QRect r = over->frameGeometry();
+        dialog.move(r.x() + (r.width() - dialog.width()) / 2, r.y() + (r.height() - dialog.height()) / 2);
+    }
+    dialog.exec();
+}
+
+void AppNavigator::quit()
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        (*it)->close();
+    QCoreApplication::exit(0);
+}

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+// The navigator of the running program: creates each screen when it is shown
+// and destroys it when it is left.
+#pragma once
+
+#include "startup/navigator.h"
+
+#include <QPointer>
+#include <QWidget>
+
+struct SharedState;
+struct Platform;
+class WaitWindow;
+
+class AppNavigator final : public Navigator {
+public:
+    AppNavigator(SharedState &state, Platform &platform);
+    ~AppNavigator() override;
+
+    void showNameSelection() override;
+    void closeNameSelection() override;
+    void showHub() override;
+    void closeHub() override;
+    void openDrill() override;
+    void closeDrill() override;
+    void showResult() override;
+    void closeResult() override;
+    void showWait() override;
+    void closeWait() override;
+    void showVersion(QWidget *over) override;
+    void quit() override;
+
+private:
+    static void closeAndDelete(QPointer<QWidget> &widget);
+
+    SharedState &state_;
+    Platform &platform_;
+    QPointer<QWidget> nameSelection_;
+    QPointer<QWidget> hub_;
+    QPointer<QWidget> drill_;
+    QPointer<QWidget> result_;
+    QPointer<WaitWindow> wait_;
+};

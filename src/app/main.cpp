@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+// The program: one shared state, the real platform services, the navigator,
+// and the splash window that starts everything.
+#include "app/app_navigator.h"
+#include "platform/alsa_sound_output.h"
+#include "platform/clock.h"
+#include "platform/detached_launcher.h"
+#include "platform/fatal_error.h"
+#include "platform/layout.h"
+#include "platform/platform.h"
+#include "startup/shared_state.h"
+#include "startup/splash_window.h"
+
+#include <QApplication>
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    registerFontSubstitutes();
+
+    auto state = std::make_unique<SharedState>();
+    SystemClock clock;
+    MessageBoxFatalErrors fatal;
+    AlsaSoundOutput sound;
+    DetachedLauncher launcher;
+    Platform platform{clock, fatal, sound, launcher};
+    AppNavigator navigator(*state, platform);
+
+    // The executable's real folder (links resolved): its parent holds the
+    // path file and its name names the program's data folder.
+    SplashWindow splash(*state, platform, navigator, QCoreApplication::applicationDirPath());
+    splash.start();
+    return app.exec();
+}

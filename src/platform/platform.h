@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+// The operating-system services every screen and module may call on, handed
+// around together. main() builds the real ones; tests build fakes.
+#pragma once
+
+class Clock;
+class FatalErrors;
+class SoundOutput;
+class ProgramLauncher;
+
+struct Platform {
+    Clock &clock;
+    FatalErrors &fatal;
+    SoundOutput &sound;
+    ProgramLauncher &launcher;
+};

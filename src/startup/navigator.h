@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+// How screens come and go. Each screen is created when it is shown and
+// destroyed when it is left; no screen knows another screen's class, it asks
+// the navigator instead.
+#pragma once
+
+class QWidget;
+
+class Navigator {
+public:
+    virtual ~Navigator() = default;
+
+    virtual void showNameSelection() = 0;
+    virtual void closeNameSelection() = 0;
+    virtual void showHub() = 0;
+    virtual void closeHub() = 0;
+    // Opens a new drill form for a run at CurrentLevel.
+    virtual void openDrill() = 0;
+    virtual void closeDrill() = 0;
+    virtual void showResult() = 0;
+    virtual void closeResult() = 0;
+    // The wait window "Just a moment, please.".
+    virtual void showWait() = 0;
+    virtual void closeWait() = 0;
+    // The version window, centred over `over`, modal.
+    virtual void showVersion(QWidget *over) = 0;
+    // Ends the program: every window closed, last opened first.
+    virtual void quit() = 0;
+};

@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: MIT
+#include "startup/startup_loader.h"
+#include "drill/sound_table.h"
+#include "platform/fatal_error.h"
+#include "platform/folder_path.h"
+#include "platform/item_reader.h"
+#include "platform/number_text.h"
+#include "platform/platform.h"
+#include "results/criteria_file.h"
+#include "startup/level_table.h"
+#include "startup/navigator.h"
+#include "startup/shared_state.h"
+
+#include <QDir>
+#include <vector>
+
+namespace {
+
+const QString kTitle = QStringLiteral("起動できません");
+constexpr int kItemsPerSettingsFile = 10;
+
+// Reads the ten items of a settings file, or reports which file is missing
+// or short.
+bool readTenItems(Platform &platform, const QString &path, std::vector<ItemValue> *items)
+{
+    QString error;
+    auto reader = ItemReader::open(path, &error);
+    if (!reader) {
+        platform.fatal.fatal(kTitle, QStringLiteral("%1\nこのファイルがありません（%2）。").arg(path, error));
+        return false;
+    }
+    if (reader->total() < kItemsPerSettingsFile) {
+        platform.fatal.fatal(kTitle, QStringLiteral("%1\n項目が足りません（10項目のうち%2項目しかありません）。")
+                                         .arg(path)
+                                         .arg(reader->total()));
+        return false;
+    }
+    items->clear();
+    for (int i = 0; i < kItemsPerSettingsFile; ++i)
+        items->push_back(reader->next());
+    return true;
+}
+
+} // namespace
+
+SchoolCodeSplit splitSchoolCode(const QString &item)
+{
+    const QString firstFive = item.left(5);
+    QString digits = firstFive;
+    digits.remove(QLatin1Char(' '));
+    if (numtext::leadingNumber(digits) != 0)
+        return {firstFive, item.mid(5)};
+    return {QString(), item};
+}
+
+bool LoadPathsAndSettings(SharedState &state, Platform &platform, const QString &executableFolder)
+{
+    state.InstallFolder = folderpath::normalise(executableFolder);
+
+    std::vector<ItemValue> items;
+    const QString pathFile = QDir::cleanPath(state.InstallFolder + QStringLiteral("../パスデータ.txt"));
+    if (!readTenItems(platform, pathFile, &items))
+        return false;
+    if (items[0].text.isEmpty()) {
+        platform.fatal.fatal(kTitle, QStringLiteral("%1\n1番目の項目（データフォルダ）が空です。").arg(pathFile));
+        return false;
+    }
+    state.DataRootFolder = folderpath::normalise(items[0].text);
+
+    const QString settingsFile = state.DataRootFolder + QStringLiteral("共通データ.txt");
+    if (!readTenItems(platform, settingsFile, &items))
+        return false;
+    state.SchoolYearStartMonth = items[0].toNumber();
+    const SchoolCodeSplit split = splitSchoolCode(items[1].text);
+    state.SchoolCode = split.code;
+    state.SchoolName = split.name;
+    state.IncludeStatus2Pupils = items[2].toNumber();
+    state.DataChangePassword = items[5];
+
+    state.ProgramFolderName = folderpath::lastComponent(state.InstallFolder);
+    state.ProgramDataFolder = state.DataRootFolder + state.ProgramFolderName + folderpath::kSeparator;
+    state.SoundFolder = state.DataRootFolder + QStringLiteral("音フォルダ") + folderpath::kSeparator;
+
+    SetProgramIdentity(state);
+
+    if (!LoadCriteriaTable(state, platform.fatal, state.ProgramDataFolder + QStringLiteral("タイム回数データ.txt")))
+        return false;
+
+    QString soundProblem;
+    if (!LoadSoundTable(state, &soundProblem)) {
+        platform.fatal.fatal(kTitle, soundProblem);
+        return false;
+    }
+    return true;
+}
+
+bool FinishStartUp(SharedState &state, Platform &platform, Navigator &navigator, const QString &executableFolder)
+{
+    if (!LoadPathsAndSettings(state, platform, executableFolder))
+        return false;
+    navigator.showNameSelection();
+    return true;
+}

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: MIT
+// Start-up loading: install folder, path file, common settings, folder
+// globals, program identity, criteria table and sound list.
+#pragma once
+
+#include <QString>
+
+struct SharedState;
+struct Platform;
+class Navigator;
+
+// The school-code split of the school name item: a name whose first five
+// characters have a numeric value other than 0 carries them as its code.
+struct SchoolCodeSplit {
+    QString code;
+    QString name;
+};
+SchoolCodeSplit splitSchoolCode(const QString &item);
+
+// Fills the folder and settings globals and runs the dependent loads.
+// `executableFolder` is the folder the running executable really lives in.
+// False after a problem has been reported through the fatal-error path.
+bool LoadPathsAndSettings(SharedState &state, Platform &platform, const QString &executableFolder);
+
+// Called by the splash once it is on screen: loads everything, then opens
+// name selection. False when start-up could not continue.
+bool FinishStartUp(SharedState &state, Platform &platform, Navigator &navigator,
+                   const QString &executableFolder);
