@@ -49,11 +49,6 @@ int minutesSinceSignIn(double secondsSinceMidnight, qint32 signInTime)
     return int(seconds / 60);
 }
 
-bool isPracticeLevel(const QString &levelName)
-{
-    return levelName.contains(QChar(0x7DF4)); // 練
-}
-
 int timeBarTwips(double seconds, double timeBarScale)
 {
     return int(std::lround(seconds * timeBarScale));

@@ -34,8 +34,5 @@ int passLineCellHidden(int passLineTime, int elapsed);
 // the minutes since then, not a negative count.
 int minutesSinceSignIn(double secondsSinceMidnight, qint32 signInTime);
 
-// Practice levels are named with "練"; their runs are not recorded.
-bool isPracticeLevel(const QString &levelName);
-
 // Length of a bar of `seconds` in twips of the time bar.
 int timeBarTwips(double seconds, double timeBarScale);

@@ -79,14 +79,6 @@ INSTANTIATE_TEST_SUITE_P(Clock, MinutesSinceSignIn,
         // Signed in at 23:59:00, now 00:01:30.
         MinutesCase { 90.0, 86340, 2 }));
 
-TEST(PracticeLevel, NamedWithRen)
-{
-    EXPECT_TRUE(isPracticeLevel(QStringLiteral("練習")));
-    EXPECT_TRUE(isPracticeLevel(QStringLiteral("レベル1練")));
-    EXPECT_FALSE(isPracticeLevel(QStringLiteral("レベル１")));
-    EXPECT_FALSE(isPracticeLevel(QString()));
-}
-
 TEST(StartDrill, ClearsTheRunFlagsBeforeAskingForTheForm)
 {
     auto state = std::make_unique<SharedState>();
