@@ -25,6 +25,37 @@ QString twoDigits(int value)
     return QString::number(value).rightJustified(2, QLatin1Char('0'));
 }
 
+// The number the first three characters of a time's decimal text make
+// ("1500" gives 150, "-123" gives -12).
+qint64 leadingThreeCharacters(qint64 seconds)
+{
+    qint64 digits = seconds < 0 ? -seconds : seconds;
+    const qint64 limit = seconds < 0 ? 100 : 1000;
+    while (digits >= limit)
+        digits /= 10;
+    return seconds < 0 ? -digits : digits;
+}
+
+// Records come in date order, so consecutive runs mostly share a day: keep
+// the last day's text instead of formatting it again for each row.
+class MonthDayTexts {
+public:
+    const QString &text(double date)
+    {
+        if (!valid_ || date != date_) {
+            date_ = date;
+            valid_ = true;
+            text_ = monthDayText(date);
+        }
+        return text_;
+    }
+
+private:
+    double date_ = 0;
+    bool valid_ = false;
+    QString text_;
+};
+
 // The hub's lists mark, name and filter the same few pupils over and over
 // (20000 records, a few hundred pupils): work each pupil out once per build.
 class PupilMarks {
@@ -170,8 +201,7 @@ int listRunPoints(int seconds, int targetTime)
     const qint64 t = seconds;
     const qint64 target = targetTime;
     if (target > 0 && t <= target) {
-        const double x = numtext::leadingNumber(QString::number(seconds).left(3));
-        const double share = (double(target) - x) / double(target);
+        const double share = (double(target) - double(leadingThreeCharacters(t))) / double(target);
         return int(std::floor(std::pow(share, 3) * 50 + 5));
     }
     if (t < 2 * target)
@@ -263,15 +293,16 @@ RunListing buildPeriodList(const SharedState &state, std::span<const ResultRecor
     const double since = oledate::fromDate(request.today) - periodDays(request.resultPeriod, request.today);
     const Frame frame { RunList::Period, QString(), 3, true, true };
     const bool timeView = request.view == ListView::Time;
+    MonthDayTexts days;
     return buildRuns(
         state, records, firstRecordNumber, request, progress, frame,
         [since](const ResultRecord &r) { return r.date > since; },
-        [&state, timeView](const ResultRecord &r, PupilMarks &marks) {
+        [&state, &days, timeView](const ResultRecord &r, PupilMarks &marks) {
             QString row;
             row.reserve(32);
             if (r.seconds >= kFailedTime) {
                 row += failedRunStart();
-                row += monthDayText(r.date);
+                row += days.text(r.date);
                 appendNamed(row, marks, r.pupilNumber);
                 return row;
             }
@@ -279,13 +310,13 @@ RunListing buildPeriodList(const SharedState &state, std::span<const ResultRecor
             if (timeView) {
                 row += TimeText(r.seconds);
                 row += QLatin1Char(' ');
-                row += monthDayText(r.date);
+                row += days.text(r.date);
                 appendNamed(row, marks, r.pupilNumber);
                 row += QString::number(points);
             } else {
                 row += numtext::lastChars(QStringLiteral("      ") + QString::number(points), 5);
                 row += QLatin1Char(' ');
-                row += monthDayText(r.date);
+                row += days.text(r.date);
                 appendNamed(row, marks, r.pupilNumber);
                 row += QString::number(r.seconds);
                 row += QStringLiteral("秒");

@@ -59,6 +59,33 @@ QString rankName(const QString &rosterName)
     return numtext::firstChars(trimTrailingBlanks(rosterName) + QStringLiteral("　　　　　　"), 5);
 }
 
+// What a pupil's row shows whatever the level: worked out once for all
+// levels of a build.
+struct PupilFace {
+    QString name;
+    QString leadMarker;
+    bool own = false;
+    bool passes = false;
+};
+
+std::vector<PupilFace> pupilFaces(const SharedState &state, const QString &gradeFilter)
+{
+    std::vector<PupilFace> faces(kPupilSlots);
+    const int count = std::clamp(state.ListedPupilCount, 0, kMaxPupil);
+    for (int k = 1; k <= count; ++k) {
+        const int p = state.ListedPupils[k];
+        PupilFace &face = faces[size_t(p)];
+        const int grade = hubPupilGrade(state, p);
+        face.own = p == state.PupilNumber;
+        face.name = rankName(state.RosterName[p]);
+        face.leadMarker = face.own ? QStringLiteral("●") : GradeSymbol(grade);
+        face.passes = PassesGradeFilter(gradeFilter, grade);
+    }
+    return faces;
+}
+
+LevelRanking rankLevel(SharedState &state, int level, RankingOrder order, const std::vector<PupilFace> &faces);
+
 } // namespace
 
 void MergeSortByKey(int count, PupilTable<std::int64_t> &keys, PupilTable<std::int16_t> &companions)
@@ -70,6 +97,13 @@ void MergeSortByKey(int count, PupilTable<std::int64_t> &keys, PupilTable<std::i
 }
 
 LevelRanking buildLevelRanking(SharedState &state, int level, RankingOrder order, const QString &gradeFilter)
+{
+    return rankLevel(state, level, order, pupilFaces(state, gradeFilter));
+}
+
+namespace {
+
+LevelRanking rankLevel(SharedState &state, int level, RankingOrder order, const std::vector<PupilFace> &faces)
 {
     const int count = std::clamp(state.ListedPupilCount, 0, kMaxPupil);
     state.RankCount = count;
@@ -121,21 +155,21 @@ LevelRanking buildLevelRanking(SharedState &state, int level, RankingOrder order
             rank = k;
         previousValue = value;
 
-        const int grade = hubPupilGrade(state, p);
-        if (!PassesGradeFilter(gradeFilter, grade))
+        const PupilFace &face = faces[size_t(p)];
+        if (!face.passes)
             continue;
         if (order == RankingOrder::TodayPoints && state.TodayPoints(level, p) == 0)
             continue;
 
-        const bool own = p == state.PupilNumber;
+        const bool own = face.own;
         const QString rankText = numtext::lastChars(QString::number(rank), 2);
         QString row;
         row.reserve(24);
         if (order == RankingOrder::BestTime) {
             const QString tail = own ? QStringLiteral("●") : QStringLiteral("　");
             row += value == kNoRun ? QStringLiteral("--") : rankText;
-            row += own ? QStringLiteral("●") : GradeSymbol(grade);
-            row += rankName(state.RosterName[p]);
+            row += face.leadMarker;
+            row += face.name;
             if (value == kFailedBest)
                 row += QStringLiteral("*失敗*");
             else if (value == kNoRun)
@@ -146,8 +180,8 @@ LevelRanking buildLevelRanking(SharedState &state, int level, RankingOrder order
             row += tail;
         } else {
             row += rankText;
-            row += own ? QStringLiteral("●") : GradeSymbol(grade);
-            row += rankName(state.RosterName[p]);
+            row += face.leadMarker;
+            row += face.name;
             row += numtext::lastChars(QStringLiteral("    ") + QString::number(state.TodayPoints(level, p)), 3);
             row += QLatin1Char('/');
             row += numtext::lastChars(QStringLiteral("    ") + QString::number(state.TotalPoints(level, p)), 5);
@@ -159,6 +193,8 @@ LevelRanking buildLevelRanking(SharedState &state, int level, RankingOrder order
     ranking.scrollRow = lastOwnRow >= 1 ? lastOwnRow - 1 : -1;
     return ranking;
 }
+
+} // namespace
 
 RankingListing buildRankings(
     SharedState &state, RankingOrder order, const QString &gradeFilter, const LevelProgress &progress)
@@ -178,9 +214,10 @@ RankingListing buildRankings(
     }
     const int levelCount = std::clamp(int(state.LevelCount), 0, kMaxLevel);
     listing.levels.resize(size_t(levelCount) + 1);
+    const std::vector<PupilFace> faces = pupilFaces(state, gradeFilter);
     for (int level = 1; level <= levelCount; ++level) {
         if (order != RankingOrder::BestTime || !isPracticeLevelName(state.LevelName[size_t(level)]))
-            listing.levels[size_t(level)] = buildLevelRanking(state, level, order, gradeFilter);
+            listing.levels[size_t(level)] = rankLevel(state, level, order, faces);
         if (progress)
             progress(level);
     }

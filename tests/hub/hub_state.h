@@ -27,7 +27,7 @@ inline std::unique_ptr<SharedState> makeState()
 {
     auto state = std::make_unique<SharedState>();
     state->LevelCount = 4;
-    const int targets[] = {60, 60, 90, 120};
+    const int targets[] = { 60, 60, 90, 120 };
     for (int level = 1; level <= 4; ++level) {
         state->TargetTime[size_t(level)] = targets[level - 1];
         state->PassLineTime[size_t(level)] = targets[level - 1] * 3 / 2;

@@ -2,8 +2,8 @@
 #include "hub/rankings.h"
 #include "hub_state.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <random>
 
 using namespace hubtest;
@@ -12,7 +12,7 @@ namespace {
 
 // --- the sort ------------------------------------------------------------------
 
-class MergeSortTest : public ::testing::TestWithParam<int> {};
+class MergeSortTest : public ::testing::TestWithParam<int> { };
 
 TEST_P(MergeSortTest, SortsAscendingAndKeepsEqualKeysInOrder)
 {
@@ -30,8 +30,7 @@ TEST_P(MergeSortTest, SortsAscendingAndKeepsEqualKeysInOrder)
     (*keys)[0] = 1234;
     if (count < kMaxPupil)
         (*keys)[count + 1] = -999;
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::stable_sort(expected.begin(), expected.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
 
     MergeSortByKey(count, *keys, *companions);
 
@@ -99,12 +98,12 @@ TEST_F(RankingTest, BestTimeRowsWithFailedAndMissingRuns)
     state->BestTime(1, 2) = 45;
     state->BestTime(1, 3) = 99998;
     const LevelRanking ranking = rank(RankingOrder::BestTime);
-    EXPECT_EQ(ranking.rows, (QStringList{QStringLiteral("1Ⅱさとう　　    45 　"), QStringLiteral("2③やまだ　　    50 　"),
-                                         QStringLiteral("3●すずき は*失敗* ●"),
-                                         QStringLiteral("--①たかはしみ------ 　")}));
+    EXPECT_EQ(ranking.rows,
+        (QStringList { QStringLiteral("1Ⅱさとう　　    45 　"), QStringLiteral("2③やまだ　　    50 　"),
+            QStringLiteral("3●すずき は*失敗* ●"), QStringLiteral("--①たかはしみ------ 　") }));
     EXPECT_EQ(ranking.scrollRow, 1);
     EXPECT_EQ(state->RankCount, 4);
-    EXPECT_EQ(rankedPupils(), (std::vector<int>{2, 1, 3, 4}));
+    EXPECT_EQ(rankedPupils(), (std::vector<int> { 2, 1, 3, 4 }));
 }
 
 TEST_F(RankingTest, EqualBestTimesShareTheRank)
@@ -128,9 +127,9 @@ TEST_F(RankingTest, CumulativeTiesRankOneOneThreeOrderedByTodayThenRoster)
     points(3, 40, 0);
     points(4, 50, 0);
     const LevelRanking ranking = rank(RankingOrder::TotalPoints);
-    EXPECT_EQ(ranking.rows, (QStringList{QStringLiteral("1Ⅱさとう　　  5/   50"), QStringLiteral("1③やまだ　　  0/   50"),
-                                         QStringLiteral("1①たかはしみ  0/   50"),
-                                         QStringLiteral("4●すずき は  0/   40")}));
+    EXPECT_EQ(ranking.rows,
+        (QStringList { QStringLiteral("1Ⅱさとう　　  5/   50"), QStringLiteral("1③やまだ　　  0/   50"),
+            QStringLiteral("1①たかはしみ  0/   50"), QStringLiteral("4●すずき は  0/   40") }));
     EXPECT_EQ(ranking.scrollRow, 2);
 }
 
@@ -141,9 +140,10 @@ TEST_F(RankingTest, TodaysOrderLeavesOutPupilsWithoutPointsToday)
     points(3, 5, 7);
     points(4, 20, 10);
     const LevelRanking ranking = rank(RankingOrder::TodayPoints);
-    EXPECT_EQ(ranking.rows, (QStringList{QStringLiteral("1①たかはしみ 10/   20"), QStringLiteral("1③やまだ　　 10/   10"),
-                                         QStringLiteral("3●すずき は  7/    5")}));
-    EXPECT_EQ(rankedPupils(), (std::vector<int>{4, 1, 3, 2}));
+    EXPECT_EQ(ranking.rows,
+        (QStringList { QStringLiteral("1①たかはしみ 10/   20"), QStringLiteral("1③やまだ　　 10/   10"),
+            QStringLiteral("3●すずき は  7/    5") }));
+    EXPECT_EQ(rankedPupils(), (std::vector<int> { 4, 1, 3, 2 }));
 }
 
 TEST_F(RankingTest, PointsAboveAThousandKeepTheOrder)
@@ -155,8 +155,8 @@ TEST_F(RankingTest, PointsAboveAThousandKeepTheOrder)
     points(3, 1999, 5);
     points(4, 0, 0);
     EXPECT_EQ(rank(RankingOrder::TodayPoints).rows,
-              (QStringList{QStringLiteral("1Ⅱさとう　　  6/    0"), QStringLiteral("2③やまだ　　  5/ 2000"),
-                           QStringLiteral("2●すずき は  5/ 1999")}));
+        (QStringList { QStringLiteral("1Ⅱさとう　　  6/    0"), QStringLiteral("2③やまだ　　  5/ 2000"),
+            QStringLiteral("2●すずき は  5/ 1999") }));
 
     // Cumulative order with today's points of a thousand and more.
     points(1, 1500, 3);
@@ -164,7 +164,7 @@ TEST_F(RankingTest, PointsAboveAThousandKeepTheOrder)
     points(3, 1000, 0);
     points(4, 999, 1000);
     rank(RankingOrder::TotalPoints);
-    EXPECT_EQ(rankedPupils(), (std::vector<int>{1, 3, 4, 2}));
+    EXPECT_EQ(rankedPupils(), (std::vector<int> { 1, 3, 4, 2 }));
 }
 
 TEST_F(RankingTest, PointsBelowAThousandOrderAsTheCompositeKey)
@@ -175,18 +175,18 @@ TEST_F(RankingTest, PointsBelowAThousandOrderAsTheCompositeKey)
     for (int k = 1; k <= state->ListedPupilCount; ++k)
         points(state->ListedPupils[k], int(random() % 40) * 25, int(random() % 4) * 3);
 
-    for (const RankingOrder order : {RankingOrder::TotalPoints, RankingOrder::TodayPoints}) {
+    for (const RankingOrder order : { RankingOrder::TotalPoints, RankingOrder::TodayPoints }) {
         std::vector<std::pair<std::int64_t, int>> expected;
         for (int k = 1; k <= state->ListedPupilCount; ++k) {
             const int p = state->ListedPupils[k];
             const std::int64_t total = state->TotalPoints(1, p);
             const std::int64_t today = state->TodayPoints(1, p);
-            expected.emplace_back(order == RankingOrder::TotalPoints ? 1000000 - total * 1000 - today
-                                                                     : 1000000 - today * 1000 - total,
-                                  p);
+            expected.emplace_back(
+                order == RankingOrder::TotalPoints ? 1000000 - total * 1000 - today : 1000000 - today * 1000 - total,
+                p);
         }
-        std::stable_sort(expected.begin(), expected.end(),
-                         [](const auto &a, const auto &b) { return a.first < b.first; });
+        std::stable_sort(
+            expected.begin(), expected.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
         std::vector<int> expectedPupils;
         for (const auto &entry : expected)
             expectedPupils.push_back(entry.second);
@@ -200,7 +200,7 @@ TEST_F(RankingTest, RanksCountPupilsTheFilterHides)
     // Nine pupils by best time; the third-years stand 1st, 4th and 9th.
     auto fresh = makeState();
     state.swap(fresh);
-    const int grades[] = {3, 5, 5, 3, 8, 1, 2, 6, 3};
+    const int grades[] = { 3, 5, 5, 3, 8, 1, 2, 6, 3 };
     for (int p = 1; p <= 9; ++p) {
         addPupil(*state, p, QStringLiteral("p%1").arg(p), grades[p - 1]);
         state->BestTime(1, p) = 100 + p;
@@ -237,12 +237,12 @@ TEST_F(RankingTest, EveryPupilOfAFullRosterIsRankedAndRanksShowTwoDigits)
 }
 
 struct ScrollCase {
-    int ownPlace;         // the signed-in pupil's place by best time, 1..10
+    int ownPlace; // the signed-in pupil's place by best time, 1..10
     const char16_t *filter;
     int scrollRow;
 };
 
-class ScrollRowTest : public RankingTest, public ::testing::WithParamInterface<ScrollCase> {};
+class ScrollRowTest : public RankingTest, public ::testing::WithParamInterface<ScrollCase> { };
 
 TEST_P(ScrollRowTest, RowAboveTheSignedInPupil)
 {
@@ -260,34 +260,34 @@ TEST_P(ScrollRowTest, RowAboveTheSignedInPupil)
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, ScrollRowTest,
-                         ::testing::Values(ScrollCase{1, u"全学年", -1}, ScrollCase{2, u"全学年", 0},
-                                           ScrollCase{8, u"全学年", 6}, ScrollCase{10, u"全学年", 8},
-                                           // Rows count as shown: three odd-numbered pupils
-                                           // stand before it.
-                                           ScrollCase{8, u"小４", 2},
-                                           // Hidden by the filter: nothing to bring into view.
-                                           ScrollCase{8, u"中２", -1}));
+    ::testing::Values(ScrollCase { 1, u"全学年", -1 }, ScrollCase { 2, u"全学年", 0 }, ScrollCase { 8, u"全学年", 6 },
+        ScrollCase { 10, u"全学年", 8 },
+        // Rows count as shown: three odd-numbered pupils
+        // stand before it.
+        ScrollCase { 8, u"小４", 2 },
+        // Hidden by the filter: nothing to bring into view.
+        ScrollCase { 8, u"中２", -1 }));
 
 TEST_F(RankingTest, BestTimesOfAllLevelsLeavePracticeLevelsOut)
 {
     state->LevelName[2] = QStringLiteral("レベル２練習");
     std::vector<int> progress;
-    const RankingListing times =
-        buildRankings(*state, RankingOrder::BestTime, QStringLiteral("全学年"), [&](int l) { progress.push_back(l); });
+    const RankingListing times = buildRankings(
+        *state, RankingOrder::BestTime, QStringLiteral("全学年"), [&](int l) { progress.push_back(l); });
     EXPECT_EQ(times.title, QStringLiteral("ベスト成績"));
     EXPECT_EQ(times.hubOrderOption, 1);
     ASSERT_EQ(times.levels.size(), 5u);
     EXPECT_EQ(times.levels[1].rows.size(), 4);
     EXPECT_TRUE(times.levels[2].rows.isEmpty());
     EXPECT_EQ(times.levels[4].rows.size(), 4);
-    EXPECT_EQ(progress, (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(progress, (std::vector<int> { 1, 2, 3, 4 }));
 
     const RankingListing totals = buildRankings(*state, RankingOrder::TotalPoints, QStringLiteral("全学年"));
     EXPECT_EQ(totals.title, QStringLiteral("獲得ポイント（今まで順位）"));
     EXPECT_FALSE(totals.hubOrderOption.has_value());
     EXPECT_EQ(totals.levels[2].rows.size(), 4);
     EXPECT_EQ(buildRankings(*state, RankingOrder::TodayPoints, QStringLiteral("全学年")).title,
-              QStringLiteral("獲得ポイント（今日の順位）"));
+        QStringLiteral("獲得ポイント（今日の順位）"));
 }
 
 } // namespace
