@@ -3,6 +3,11 @@
 // time view, points view, one pupil's times) and the ordering (`Option1`,
 // indexes 1..3, captioned per view). The screen runs the builder named here
 // (listings.h, rankings.h) and moves its rows into the level lists.
+//
+// The two combo boxes: a new grade filter (`Combo1_Click`) builds the
+// current view again with the new filter text; a new period
+// (`Combo2_Click`) counts only while ordering 3 is selected: `ResultPeriod`
+// becomes the item index + 1 and the period list is built again.
 #pragma once
 
 #include "hub/listings.h"
