@@ -53,13 +53,34 @@ void countLoadedRecords(SharedState &state, double nowOle)
     const double todayEnd = todayStart + 1;
     std::array<double, kLevelSlots> judgeCut{};
     std::array<double, kLevelSlots> overCut{};
+    // Base points of sound records are 0..55; their multiplied values are
+    // looked up rather than worked out again for every record.
+    std::array<std::array<std::int32_t, kMaxGradedPoints + 1>, kLevelSlots> multiplied{};
     for (size_t l = 1; l < kLevelSlots; ++l) {
         judgeCut[l] = nowOle - state.JudgePeriodDays[l].toNumber();
         overCut[l] = nowOle - state.OverPracticePeriodDays[l].toNumber();
+        for (std::int32_t base = 0; base <= kMaxGradedPoints; ++base)
+            multiplied[l][size_t(base)] = resultEarnedPoints(base, state.PointMultiplier[l]);
     }
 
     const int loaded = std::clamp<int>(state.LoadedRecordCount, 0, kLoadedRecordSlots - 1);
+    // The cells of consecutive records lie far apart in tables larger than
+    // the cache; asking for them a few records ahead hides most of the wait.
+    constexpr int kAhead = 12;
+    auto prefetchCell = [&](int r) {
+        const int level = state.RecLevel[size_t(r)];
+        const int pupil = state.RecPupil[size_t(r)];
+        if (level >= 1 && level <= kMaxLevel && pupil >= 0 && pupil <= kMaxPupil) {
+            const int cell = LevelPupilTable<int>::index(level, pupil);
+            __builtin_prefetch(state.TotalRunCount.data() + cell, 1);
+            __builtin_prefetch(state.TotalPoints.data() + cell, 1);
+        }
+    };
+    for (int r = 1; r <= std::min(loaded, kAhead); ++r)
+        prefetchCell(r);
     for (int r = 1; r <= loaded; ++r) {
+        if (r + kAhead <= loaded)
+            prefetchCell(r + kAhead);
         const int level = state.RecLevel[size_t(r)];
         const int pupil = state.RecPupil[size_t(r)];
         if (level < 1 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil)
@@ -68,7 +89,9 @@ void countLoadedRecords(SharedState &state, double nowOle)
         const double d = state.RecDate[size_t(r)];
         const size_t l = size_t(level);
         const bool valid = t < kValidRunLimit;
-        const std::int32_t p = countedRunPoints(t, state.TargetTime[l], state.PointMultiplier[l]);
+        const std::int32_t base = countedBasePoints(t, state.TargetTime[l]);
+        const std::int32_t p = (base >= 0 && base <= kMaxGradedPoints) ? multiplied[l][size_t(base)]
+                                                                       : resultEarnedPoints(base, state.PointMultiplier[l]);
         const int cell = LevelPupilTable<int>::index(level, pupil);
 
         if (valid)

@@ -59,12 +59,16 @@ std::int32_t firstThreeCharsValue(std::int32_t seconds)
     return std::int32_t(-v);
 }
 
-std::int32_t countedRunPoints(std::int32_t seconds, std::int32_t targetTime, float multiplier)
+std::int32_t countedBasePoints(std::int32_t seconds, std::int32_t targetTime)
 {
     if (seconds >= kTimeUpCutOff)
         return 0;
-    const std::int32_t base = gradedPoints(seconds, firstThreeCharsValue(seconds), targetTime);
-    return resultEarnedPoints(base, multiplier);
+    return gradedPoints(seconds, firstThreeCharsValue(seconds), targetTime);
+}
+
+std::int32_t countedRunPoints(std::int32_t seconds, std::int32_t targetTime, float multiplier)
+{
+    return resultEarnedPoints(countedBasePoints(seconds, targetTime), multiplier);
 }
 
 std::int32_t resultBasePoints(std::int32_t recordedTime, std::int32_t targetTime)

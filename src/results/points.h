@@ -18,6 +18,10 @@ std::int32_t firstThreeCharsValue(std::int32_t seconds);
 // rule for the graded branch, nothing for a time of 99998 or more (a
 // time-up), then the level's multiplier, rounded down.
 std::int32_t countedRunPoints(std::int32_t seconds, std::int32_t targetTime, float multiplier);
+// The same before the multiplier.
+std::int32_t countedBasePoints(std::int32_t seconds, std::int32_t targetTime);
+// The most base points a run can earn with a sound time (0 s at a target).
+inline constexpr std::int32_t kMaxGradedPoints = 55;
 
 // The result screen's base points: the graded formula on the recorded time
 // itself, nothing for 99998 or more.

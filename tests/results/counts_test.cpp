@@ -177,6 +177,30 @@ TEST_F(CountsTest, LoadedTablesOutsideTheLevelsAreSkippedByTheCount)
     EXPECT_EQ(state.TotalRunCount(1, 1), 1);
 }
 
+// Each record's points are its counted points, whatever the multiplier and
+// whatever branch of the scale the time falls in.
+TEST_F(CountsTest, SumsAreTheRecordsCountedPoints)
+{
+    const float multipliers[] = {1.0f, 1.1f, 1.5f, 0.3f, 2.7f, -1.0f};
+    std::vector<ResultRecord> records;
+    for (int level = 1; level <= 6; ++level) {
+        state.TargetTime[size_t(level)] = 10 * level;
+        state.PointMultiplier[size_t(level)] = multipliers[level - 1];
+        state.JudgePeriodDays[size_t(level)] = ItemValue::fromNumber(1);
+        int pupil = 0;
+        for (int t : {-150, 0, 3, 9, 10, 11, 25, 99, 100, 1000, 1234, 99999})
+            records.push_back(makeRecord(env.today(), ++pupil, level, t));
+    }
+    count(records);
+    for (const ResultRecord &r : records) {
+        const auto l = size_t(r.level);
+        const int expected = countedRunPoints(r.seconds, state.TargetTime[l], state.PointMultiplier[l]);
+        EXPECT_EQ(state.TotalPoints(r.level, r.pupilNumber), expected) << r.level << "/" << r.seconds;
+        EXPECT_EQ(state.TodayPoints(r.level, r.pupilNumber), expected);
+        EXPECT_EQ(state.PeriodPoints(r.level, r.pupilNumber), expected);
+    }
+}
+
 TEST_F(CountsTest, PointSumsSaturateInsteadOfWrapping)
 {
     state.PointMultiplier[1] = 1e9f;
