@@ -182,7 +182,7 @@ public:
         const auto floor = perIteration.find("BM_CountFloor");
         if (count != perIteration.end() && floor != perIteration.end() && floor->second > 0)
             std::printf("count / floor = %.2f (%.1f us / %.1f us)\n", count->second / floor->second, count->second,
-                        floor->second);
+                floor->second);
     }
     std::map<std::string, double> perIteration;
 };

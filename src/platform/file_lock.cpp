@@ -30,7 +30,7 @@ bool isBusy(int error)
 
 // Short pauses before falling back to the one-second wait: enough for any
 // append to finish, short enough not to be noticed.
-constexpr int kShortPausesUs[] = {200, 500, 1000, 2000, 4000, 8000, 16000, 32000};
+constexpr int kShortPausesUs[] = { 200, 500, 1000, 2000, 4000, 8000, 16000, 32000 };
 
 } // namespace
 

@@ -10,7 +10,7 @@ class Clock;
 
 enum class LockAttempt {
     Acquired,
-    Busy,   // another descriptor holds a conflicting lock
+    Busy, // another descriptor holds a conflicting lock
     Failed, // anything else; the error number says what
 };
 
@@ -31,7 +31,10 @@ int lockWholeFileWaiting(int fd, Clock &clock);
 class WholeFileLock {
 public:
     WholeFileLock() = default;
-    explicit WholeFileLock(int lockedFd) : fd_(lockedFd) {}
+    explicit WholeFileLock(int lockedFd)
+        : fd_(lockedFd)
+    {
+    }
     WholeFileLock(const WholeFileLock &) = delete;
     WholeFileLock &operator=(const WholeFileLock &) = delete;
     ~WholeFileLock() { release(); }

@@ -24,8 +24,8 @@ bool inTables(int level, int pupil)
 void addPoints(std::int32_t &sum, std::int32_t points)
 {
     const std::int64_t v = std::int64_t(sum) + points;
-    sum = std::int32_t(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                std::numeric_limits<std::int32_t>::max()));
+    sum = std::int32_t(std::clamp<std::int64_t>(
+        v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 void addRun(std::int16_t &count)
@@ -51,11 +51,11 @@ void countLoadedRecords(SharedState &state, double nowOle)
     // each period one cut-off, all worked out once per level.
     const double todayStart = std::floor(nowOle);
     const double todayEnd = todayStart + 1;
-    std::array<double, kLevelSlots> judgeCut{};
-    std::array<double, kLevelSlots> overCut{};
+    std::array<double, kLevelSlots> judgeCut {};
+    std::array<double, kLevelSlots> overCut {};
     // Base points of sound records are 0..55; their multiplied values are
     // looked up rather than worked out again for every record.
-    std::array<std::array<std::int32_t, kMaxGradedPoints + 1>, kLevelSlots> multiplied{};
+    std::array<std::array<std::int32_t, kMaxGradedPoints + 1>, kLevelSlots> multiplied {};
     for (size_t l = 1; l < kLevelSlots; ++l) {
         judgeCut[l] = nowOle - state.JudgePeriodDays[l].toNumber();
         overCut[l] = nowOle - state.OverPracticePeriodDays[l].toNumber();
@@ -90,8 +90,9 @@ void countLoadedRecords(SharedState &state, double nowOle)
         const size_t l = size_t(level);
         const bool valid = t < kValidRunLimit;
         const std::int32_t base = countedBasePoints(t, state.TargetTime[l]);
-        const std::int32_t p = (base >= 0 && base <= kMaxGradedPoints) ? multiplied[l][size_t(base)]
-                                                                       : resultEarnedPoints(base, state.PointMultiplier[l]);
+        const std::int32_t p = (base >= 0 && base <= kMaxGradedPoints)
+            ? multiplied[l][size_t(base)]
+            : resultEarnedPoints(base, state.PointMultiplier[l]);
         const int cell = LevelPupilTable<int>::index(level, pupil);
 
         if (valid)
@@ -127,8 +128,8 @@ bool LevelPassed(const SharedState &state, int level, int pupil)
 {
     if (!inTables(level, pupil))
         return false;
-    return state.PeriodRunCount(level, pupil) >= state.ClearCount[size_t(level)] &&
-           state.PeriodPoints(level, pupil) >= state.ClearPoints[size_t(level)];
+    return state.PeriodRunCount(level, pupil) >= state.ClearCount[size_t(level)]
+        && state.PeriodPoints(level, pupil) >= state.ClearPoints[size_t(level)];
 }
 
 bool LevelOverPractised(const SharedState &state, int level, int pupil)
@@ -137,14 +138,14 @@ bool LevelOverPractised(const SharedState &state, int level, int pupil)
         return false;
     const double countLimit = state.OverPracticeCount[size_t(level)].toNumber();
     const double pointsLimit = state.OverPracticePoints[size_t(level)].toNumber();
-    return (countLimit != 0 && state.OverPracticeRunCount(level, pupil) >= countLimit) ||
-           (pointsLimit != 0 && state.OverPracticeEarned(level, pupil) >= pointsLimit);
+    return (countLimit != 0 && state.OverPracticeRunCount(level, pupil) >= countLimit)
+        || (pointsLimit != 0 && state.OverPracticeEarned(level, pupil) >= pointsLimit);
 }
 
 bool LevelClearedEver(const SharedState &state, int level, int pupil)
 {
     if (!inTables(level, pupil))
         return false;
-    return state.TotalRunCount(level, pupil) >= state.ClearCount[size_t(level)] &&
-           state.TotalPoints(level, pupil) >= state.ClearPoints[size_t(level)];
+    return state.TotalRunCount(level, pupil) >= state.ClearCount[size_t(level)]
+        && state.TotalPoints(level, pupil) >= state.ClearPoints[size_t(level)];
 }

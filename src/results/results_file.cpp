@@ -36,8 +36,7 @@ enum class StepEnd { Done, NotFoundExhausted, Failed };
 // a second apart with the window responsive. With a not-found counter the
 // step is also repeated five seconds apart after "no such file", up to the
 // fourth such failure in one call.
-template <typename Step>
-StepEnd retryStep(Clock &clock, int *notFoundFailures, int *error, Step step)
+template <typename Step> StepEnd retryStep(Clock &clock, int *notFoundFailures, int *error, Step step)
 {
     while (true) {
         *error = step();
@@ -82,11 +81,11 @@ QString loaderMessage(const SharedState &state, int marker, int error, qint64 re
     const int pupil = inSlots ? state.RecPupil[i] : 0;
     const int level = inSlots ? state.RecLevel[i] : 0;
     const qint64 seconds = inSlots ? state.RecTime[i] : 0;
-    return QStringLiteral("成績ランダムファイル表示") + decimal(marker) + decimal(error) + fileErrorDescription(error) +
-           decimal(error) + QStringLiteral("/date") + shortDate(date) + QStringLiteral("/i=") + decimal(recordNumber) +
-           QStringLiteral("/time=") + shortTime(date) + QStringLiteral("/name=") + QStringLiteral("/Bangou=") +
-           decimal(pupil) + QStringLiteral("/level=") + decimal(level) + QStringLiteral("/time=") + decimal(seconds) +
-           QStringLiteral("line") + decimal(marker);
+    return QStringLiteral("成績ランダムファイル表示") + decimal(marker) + decimal(error) + fileErrorDescription(error)
+        + decimal(error) + QStringLiteral("/date") + shortDate(date) + QStringLiteral("/i=") + decimal(recordNumber)
+        + QStringLiteral("/time=") + shortTime(date) + QStringLiteral("/name=") + QStringLiteral("/Bangou=")
+        + decimal(pupil) + QStringLiteral("/level=") + decimal(level) + QStringLiteral("/time=") + decimal(seconds)
+        + QStringLiteral("line") + decimal(marker);
 }
 
 int openFd(const QString &path, int flags)
@@ -99,8 +98,7 @@ int openFd(const QString &path, int flags)
     return fd;
 }
 
-template <typename T>
-T field(const char *record, int offset)
+template <typename T> T field(const char *record, int offset)
 {
     return qFromLittleEndian<T>(record + offset);
 }
@@ -235,11 +233,13 @@ int appendResultRecord(const QString &path, const ResultRecord &record, Clock &c
 {
     ResultsFile file;
     int error = 0;
-    if (retryStep(clock, nullptr, &error, [&] {
-            int e = 0;
-            OpenResultsFile(path, ResultsAccess::ReadWrite, file, &e);
-            return e;
-        }) != StepEnd::Done)
+    if (retryStep(clock, nullptr, &error,
+            [&] {
+                int e = 0;
+                OpenResultsFile(path, ResultsAccess::ReadWrite, file, &e);
+                return e;
+            })
+        != StepEnd::Done)
         return error;
 
     // Held from before the position is taken until after the write, so no
@@ -250,11 +250,13 @@ int appendResultRecord(const QString &path, const ResultRecord &record, Clock &c
     WholeFileLock lock(file.handle());
 
     qint64 count = 0;
-    if (retryStep(clock, nullptr, &error, [&] {
-            int e = 0;
-            count = file.recordCount(&e);
-            return e;
-        }) != StepEnd::Done)
+    if (retryStep(clock, nullptr, &error,
+            [&] {
+                int e = 0;
+                count = file.recordCount(&e);
+                return e;
+            })
+        != StepEnd::Done)
         return error;
     if (retryStep(clock, nullptr, &error, [&] { return file.writeRecord(count + 1, record); }) != StepEnd::Done)
         return error;
@@ -265,7 +267,7 @@ int appendResultRecord(const QString &path, const ResultRecord &record, Clock &c
 
 std::array<char, 5> schoolCodeField(const QString &schoolCode)
 {
-    std::array<char, 5> out{' ', ' ', ' ', ' ', ' '};
+    std::array<char, 5> out { ' ', ' ', ' ', ' ', ' ' };
     size_t used = 0;
     for (qsizetype i = 0; i < schoolCode.size(); ++i) {
         qsizetype len = 1;
@@ -281,8 +283,8 @@ std::array<char, 5> schoolCodeField(const QString &schoolCode)
     return out;
 }
 
-std::optional<std::vector<ResultRecord>> readResultRecords(const QString &path, qint64 firstRecord, QString *error,
-                                                           qint64 maxRecords, int *errorNumber)
+std::optional<std::vector<ResultRecord>> readResultRecords(
+    const QString &path, qint64 firstRecord, QString *error, qint64 maxRecords, int *errorNumber)
 {
     auto fail = [&](int e) -> std::optional<std::vector<ResultRecord>> {
         if (error)
@@ -389,7 +391,8 @@ bool 成績ランダムファイル記録(SharedState &state, Platform &platform
 
     const int error = appendResultRecord(resultsFilePath(state), record, platform.clock);
     if (error != 0) {
-        platform.fatal.fatal(state.ProgramName, QStringLiteral("成績ランダムファイル記録") + fileErrorDescription(error));
+        platform.fatal.fatal(
+            state.ProgramName, QStringLiteral("成績ランダムファイル記録") + fileErrorDescription(error));
         return false;
     }
     return true;
@@ -403,8 +406,9 @@ bool 成績ランダムファイル表示(SharedState &state, Platform &platform
     int error = 0;
     auto report = [&](StepEnd end) {
         if (end == StepEnd::NotFoundExhausted)
-            platform.fatal.fatal(state.ProgramName, QStringLiteral("ファイルがありません") + decimal(marker) +
-                                                        fileErrorDescription(error) + decimal(error));
+            platform.fatal.fatal(state.ProgramName,
+                QStringLiteral("ファイルがありません") + decimal(marker) + fileErrorDescription(error)
+                    + decimal(error));
         else
             platform.fatal.fatal(state.ProgramName, loaderMessage(state, marker, error, recordNumber));
         return false;
@@ -456,8 +460,7 @@ bool Seisekikiroku(SharedState &state, Platform &platform, int level)
     if (level < 0 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil) {
         // The run cannot be placed in the tables; nothing is stored.
         platform.fatal.fatal(state.ProgramName,
-                             QStringLiteral("Seisekikiroku") + QStringLiteral("インデックスが有効範囲にありません") +
-                                 decimal(9));
+            QStringLiteral("Seisekikiroku") + QStringLiteral("インデックスが有効範囲にありません") + decimal(9));
         return false;
     }
     state.LevelClearedBefore = LevelClearedEver(state, level, pupil) ? 1 : 0;

@@ -27,7 +27,7 @@ FileErrorKind classifyFileError(int errorNumber);
 QString fileErrorDescription(int errorNumber);
 
 enum class ResultsAccess {
-    Read,      // read-only where the file allows no more
+    Read, // read-only where the file allows no more
     ReadWrite, // for appending
 };
 
@@ -37,7 +37,11 @@ public:
     ResultsFile() = default;
     ResultsFile(const ResultsFile &) = delete;
     ResultsFile &operator=(const ResultsFile &) = delete;
-    ResultsFile(ResultsFile &&other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    ResultsFile(ResultsFile &&other) noexcept
+        : fd_(other.fd_)
+    {
+        other.fd_ = -1;
+    }
     ResultsFile &operator=(ResultsFile &&other) noexcept;
     ~ResultsFile() { close(); }
 
@@ -68,8 +72,7 @@ bool OpenResultsFile(const QString &path, ResultsAccess access, ResultsFile &fil
 // trailing partial record is overwritten. Waits while another copy has the
 // file or the lock. Returns 0, or the error number of the step that failed;
 // `recordNumber` receives the 1-based position written.
-int appendResultRecord(const QString &path, const ResultRecord &record, Clock &clock,
-                       qint64 *recordNumber = nullptr);
+int appendResultRecord(const QString &path, const ResultRecord &record, Clock &clock, qint64 *recordNumber = nullptr);
 
 // The school code as the record carries it: CP932 bytes, left-aligned and
 // blank-padded to five, cut before a double-byte character that would not
@@ -81,8 +84,8 @@ std::array<char, 5> schoolCodeField(const QString &schoolCode);
 // negative. nullopt on failure, with the message (file named) and error
 // number set; a caller decides whether to wait and try again by
 // classifyFileError(errorNumber).
-std::optional<std::vector<ResultRecord>> readResultRecords(const QString &path, qint64 firstRecord, QString *error,
-                                                           qint64 maxRecords = -1, int *errorNumber = nullptr);
+std::optional<std::vector<ResultRecord>> readResultRecords(
+    const QString &path, qint64 firstRecord, QString *error, qint64 maxRecords = -1, int *errorNumber = nullptr);
 // Whole records in the file: 0 when it does not exist, -1 when it cannot be
 // examined.
 qint64 resultRecordCount(const QString &path);

@@ -46,8 +46,8 @@ TEST_F(CountsTest, ValidRunsAreBelow6000ButEveryRecordEarnsItsPoints)
 {
     state.TargetTime[2] = 10000; // so that slow runs still earn points
     const double today = env.today();
-    count({makeRecord(today, 1, 2, 5999), makeRecord(today, 1, 2, 6000), makeRecord(today, 1, 2, 99999),
-           makeRecord(today, 1, 2, 99998)});
+    count({ makeRecord(today, 1, 2, 5999), makeRecord(today, 1, 2, 6000), makeRecord(today, 1, 2, 99999),
+        makeRecord(today, 1, 2, 99998) });
     EXPECT_EQ(state.LoadedRecordCount, 4);
     EXPECT_EQ(state.TotalRunCount(2, 1), 1);
     EXPECT_EQ(state.TodayRunCount(2, 1), 1.0f);
@@ -55,8 +55,8 @@ TEST_F(CountsTest, ValidRunsAreBelow6000ButEveryRecordEarnsItsPoints)
     EXPECT_EQ(state.OverPracticeRunCount(2, 1), 1);
     // 5999 and 6000 are graded as 599 and 600; time-ups earn nothing.
     const int expected = countedRunPoints(5999, 10000, 1) + countedRunPoints(6000, 10000, 1);
-    EXPECT_EQ(expected, int(std::floor(std::pow(9401.0 / 10000, 3) * 50 + 5)) +
-                            int(std::floor(std::pow(9400.0 / 10000, 3) * 50 + 5)));
+    EXPECT_EQ(expected,
+        int(std::floor(std::pow(9401.0 / 10000, 3) * 50 + 5)) + int(std::floor(std::pow(9400.0 / 10000, 3) * 50 + 5)));
     EXPECT_EQ(state.TotalPoints(2, 1), expected);
     EXPECT_EQ(state.TodayPoints(2, 1), expected);
     EXPECT_EQ(state.PeriodPoints(2, 1), expected);
@@ -67,7 +67,7 @@ TEST_F(CountsTest, PointsCarryTheLevelsMultiplier)
 {
     state.PointMultiplier[3] = 1.5f;
     const double today = env.today();
-    count({makeRecord(today, 7, 3, 30), makeRecord(today, 7, 3, 90), makeRecord(today, 7, 1, 30)});
+    count({ makeRecord(today, 7, 3, 30), makeRecord(today, 7, 3, 90), makeRecord(today, 7, 1, 30) });
     EXPECT_EQ(state.TotalPoints(3, 7), 16 + 6);
     EXPECT_EQ(state.TotalPoints(1, 7), 11);
 }
@@ -79,14 +79,14 @@ struct SpanCase {
     bool counts;
 };
 
-class CountsJudgmentSpan : public CountsTest, public ::testing::WithParamInterface<SpanCase> {};
+class CountsJudgmentSpan : public CountsTest, public ::testing::WithParamInterface<SpanCase> { };
 
 TEST_P(CountsJudgmentSpan, CoversTodayAndTheDaysBeforeIt)
 {
     const SpanCase c = GetParam();
     state.JudgePeriodDays[1] = ItemValue::fromNumber(c.periodDays);
     state.OverPracticePeriodDays[1] = ItemValue::fromNumber(c.periodDays);
-    count({makeRecord(env.today() - c.daysAgo, 1, 1, 30)});
+    count({ makeRecord(env.today() - c.daysAgo, 1, 1, 30) });
     EXPECT_EQ(state.PeriodRunCount(1, 1), c.counts ? 1 : 0);
     EXPECT_EQ(state.PeriodPoints(1, 1), c.counts ? 11 : 0);
     EXPECT_EQ(state.OverPracticeRunCount(1, 1), c.counts ? 1 : 0);
@@ -96,21 +96,17 @@ TEST_P(CountsJudgmentSpan, CoversTodayAndTheDaysBeforeIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Spans, CountsJudgmentSpan,
-                         ::testing::Values(SpanCase{"TodayInOneDay", 0, 1, true},
-                                           SpanCase{"YesterdayInOneDay", 1, 1, false},
-                                           SpanCase{"YesterdayInTwoDays", 1, 2, true},
-                                           SpanCase{"SixDaysAgoInSeven", 6, 7, true},
-                                           SpanCase{"SevenDaysAgoInSeven", 7, 7, false},
-                                           SpanCase{"TodayInZeroDays", 0, 0, false},
-                                           SpanCase{"YesterdayInHalfADay", 1, 0.5, false},
-                                           SpanCase{"YesterdayInOneAndAHalf", 1, 1.5, true}),
-                         [](const auto &info) { return std::string(info.param.name); });
+    ::testing::Values(SpanCase { "TodayInOneDay", 0, 1, true }, SpanCase { "YesterdayInOneDay", 1, 1, false },
+        SpanCase { "YesterdayInTwoDays", 1, 2, true }, SpanCase { "SixDaysAgoInSeven", 6, 7, true },
+        SpanCase { "SevenDaysAgoInSeven", 7, 7, false }, SpanCase { "TodayInZeroDays", 0, 0, false },
+        SpanCase { "YesterdayInHalfADay", 1, 0.5, false }, SpanCase { "YesterdayInOneAndAHalf", 1, 1.5, true }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(CountsTest, PeriodCellsThatAreEmptyOrTextCountNothing)
 {
     state.JudgePeriodDays[1] = ItemValue::fromText(QString());
     state.OverPracticePeriodDays[1] = ItemValue::fromText(QStringLiteral("七日"));
-    count({makeRecord(env.today(), 1, 1, 30)});
+    count({ makeRecord(env.today(), 1, 1, 30) });
     EXPECT_EQ(state.PeriodRunCount(1, 1), 0);
     EXPECT_EQ(state.OverPracticeRunCount(1, 1), 0);
     EXPECT_EQ(state.TodayRunCount(1, 1), 1.0f);
@@ -120,8 +116,8 @@ TEST_F(CountsTest, TodayIsTheCalendarDayOfTheClock)
 {
     env.fakes.clock.set(QDateTime(QDate(2026, 12, 9), QTime(23, 59, 59)));
     const double today = env.today();
-    count({makeRecord(today, 1, 1, 30), makeRecord(today + 0.99, 1, 1, 30), makeRecord(today + 1, 1, 1, 30),
-           makeRecord(today - 0.01, 1, 1, 30)});
+    count({ makeRecord(today, 1, 1, 30), makeRecord(today + 0.99, 1, 1, 30), makeRecord(today + 1, 1, 1, 30),
+        makeRecord(today - 0.01, 1, 1, 30) });
     EXPECT_EQ(state.TodayRunCount(1, 1), 2.0f);
     EXPECT_EQ(state.TodayPoints(1, 1), 22);
 }
@@ -129,8 +125,8 @@ TEST_F(CountsTest, TodayIsTheCalendarDayOfTheClock)
 TEST_F(CountsTest, CountsAreKeptApartPerLevelAndPupil)
 {
     const double today = env.today();
-    count({makeRecord(today, 1, 1, 30), makeRecord(today, 2, 1, 30), makeRecord(today, 1, 2, 30),
-           makeRecord(today, 5000, 35, 30)});
+    count({ makeRecord(today, 1, 1, 30), makeRecord(today, 2, 1, 30), makeRecord(today, 1, 2, 30),
+        makeRecord(today, 5000, 35, 30) });
     EXPECT_EQ(state.TotalRunCount(1, 1), 1);
     EXPECT_EQ(state.TotalRunCount(1, 2), 1);
     EXPECT_EQ(state.TotalRunCount(2, 1), 1);
@@ -143,7 +139,7 @@ TEST_F(CountsTest, ZeroTargetTimeGivesNoPointsAndNoNaN)
 {
     state.TargetTime[1] = 0;
     const double today = env.today();
-    count({makeRecord(today, 1, 1, 0), makeRecord(today, 1, 1, 1), makeRecord(today, 1, 1, -3)});
+    count({ makeRecord(today, 1, 1, 0), makeRecord(today, 1, 1, 1), makeRecord(today, 1, 1, -3) });
     EXPECT_EQ(state.TotalPoints(1, 1), 0);
     EXPECT_EQ(state.TotalRunCount(1, 1), 3);
     EXPECT_FALSE(std::isnan(state.TodayRunCount(1, 1)));
@@ -152,8 +148,8 @@ TEST_F(CountsTest, ZeroTargetTimeGivesNoPointsAndNoNaN)
 TEST_F(CountsTest, OddDatesNeverCountAsTodayNorCrash)
 {
     const double inf = std::numeric_limits<double>::infinity();
-    count({makeRecord(std::nan(""), 1, 1, 30), makeRecord(inf, 1, 1, 30), makeRecord(1e300, 1, 1, 30),
-           makeRecord(-inf, 1, 1, 30)});
+    count({ makeRecord(std::nan(""), 1, 1, 30), makeRecord(inf, 1, 1, 30), makeRecord(1e300, 1, 1, 30),
+        makeRecord(-inf, 1, 1, 30) });
     EXPECT_EQ(state.LoadedRecordCount, 3);
     EXPECT_EQ(state.TotalRunCount(1, 1), 3);
     EXPECT_EQ(state.TodayRunCount(1, 1), 0.0f);
@@ -181,14 +177,14 @@ TEST_F(CountsTest, LoadedTablesOutsideTheLevelsAreSkippedByTheCount)
 // whatever branch of the scale the time falls in.
 TEST_F(CountsTest, SumsAreTheRecordsCountedPoints)
 {
-    const float multipliers[] = {1.0f, 1.1f, 1.5f, 0.3f, 2.7f, -1.0f};
+    const float multipliers[] = { 1.0f, 1.1f, 1.5f, 0.3f, 2.7f, -1.0f };
     std::vector<ResultRecord> records;
     for (int level = 1; level <= 6; ++level) {
         state.TargetTime[size_t(level)] = 10 * level;
         state.PointMultiplier[size_t(level)] = multipliers[level - 1];
         state.JudgePeriodDays[size_t(level)] = ItemValue::fromNumber(1);
         int pupil = 0;
-        for (int t : {-150, 0, 3, 9, 10, 11, 25, 99, 100, 1000, 1234, 99999})
+        for (int t : { -150, 0, 3, 9, 10, 11, 25, 99, 100, 1000, 1234, 99999 })
             records.push_back(makeRecord(env.today(), ++pupil, level, t));
     }
     count(records);
@@ -205,7 +201,7 @@ TEST_F(CountsTest, PointSumsSaturateInsteadOfWrapping)
 {
     state.PointMultiplier[1] = 1e9f;
     const double today = env.today();
-    count({makeRecord(today, 1, 1, 0), makeRecord(today, 1, 1, 0), makeRecord(today, 1, 1, 0)});
+    count({ makeRecord(today, 1, 1, 0), makeRecord(today, 1, 1, 0), makeRecord(today, 1, 1, 0) });
     EXPECT_EQ(state.TotalPoints(1, 1), 2147483647);
 }
 
@@ -219,7 +215,7 @@ struct OverPracticeCase {
     bool overPractised;
 };
 
-class OverPracticeRule : public CountsTest, public ::testing::WithParamInterface<OverPracticeCase> {};
+class OverPracticeRule : public CountsTest, public ::testing::WithParamInterface<OverPracticeCase> { };
 
 TEST_P(OverPracticeRule, ReachesItsLimitAtTheLimitNotBelow)
 {
@@ -232,22 +228,20 @@ TEST_P(OverPracticeRule, ReachesItsLimitAtTheLimitNotBelow)
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, OverPracticeRule,
-                         ::testing::Values(OverPracticeCase{"TwentyRunsOfTwenty", 20, 0, 20, true},
-                                           OverPracticeCase{"NineteenRunsOfTwenty", 20, 0, 19, false},
-                                           OverPracticeCase{"NoLimits", 0, 0, 40, false},
-                                           OverPracticeCase{"PointsReached", 0, 220, 20, true},
-                                           OverPracticeCase{"PointsShort", 0, 221, 20, false},
-                                           OverPracticeCase{"EitherLimitSuffices", 100, 33, 3, true}),
-                         [](const auto &info) { return std::string(info.param.name); });
+    ::testing::Values(OverPracticeCase { "TwentyRunsOfTwenty", 20, 0, 20, true },
+        OverPracticeCase { "NineteenRunsOfTwenty", 20, 0, 19, false }, OverPracticeCase { "NoLimits", 0, 0, 40, false },
+        OverPracticeCase { "PointsReached", 0, 220, 20, true }, OverPracticeCase { "PointsShort", 0, 221, 20, false },
+        OverPracticeCase { "EitherLimitSuffices", 100, 33, 3, true }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(CountsTest, OverPracticeIgnoresRunsBeforeItsPeriod)
 {
     state.OverPracticeCount[1] = ItemValue::fromNumber(2);
     const double today = env.today();
-    count({makeRecord(today - 1, 4, 1, 30), makeRecord(today, 4, 1, 30)});
+    count({ makeRecord(today - 1, 4, 1, 30), makeRecord(today, 4, 1, 30) });
     EXPECT_FALSE(LevelOverPractised(state, 1, 4));
     state.OverPracticePeriodDays[1] = ItemValue::fromNumber(2);
-    count({makeRecord(today - 1, 4, 1, 30), makeRecord(today, 4, 1, 30)});
+    count({ makeRecord(today - 1, 4, 1, 30), makeRecord(today, 4, 1, 30) });
     EXPECT_TRUE(LevelOverPractised(state, 1, 4));
 }
 
@@ -256,10 +250,10 @@ TEST_F(CountsTest, PassedLooksAtThePeriodClearedEverAtEverything)
     state.ClearCount[1] = 2;
     state.ClearPoints[1] = 22;
     const double today = env.today();
-    count({makeRecord(today - 30, 4, 1, 30), makeRecord(today, 4, 1, 30)});
+    count({ makeRecord(today - 30, 4, 1, 30), makeRecord(today, 4, 1, 30) });
     EXPECT_FALSE(LevelPassed(state, 1, 4));
     EXPECT_TRUE(LevelClearedEver(state, 1, 4));
-    count({makeRecord(today - 1, 4, 1, 30), makeRecord(today, 4, 1, 30)});
+    count({ makeRecord(today - 1, 4, 1, 30), makeRecord(today, 4, 1, 30) });
     EXPECT_TRUE(LevelPassed(state, 1, 4));
     // Enough runs, points one short.
     state.ClearPoints[1] = 23;
@@ -267,7 +261,7 @@ TEST_F(CountsTest, PassedLooksAtThePeriodClearedEverAtEverything)
     EXPECT_FALSE(LevelClearedEver(state, 1, 4));
     // Slow runs earn points but are no valid runs.
     state.ClearPoints[1] = 0;
-    count({makeRecord(today, 4, 1, 6000), makeRecord(today, 4, 1, 6001)});
+    count({ makeRecord(today, 4, 1, 6000), makeRecord(today, 4, 1, 6001) });
     EXPECT_FALSE(LevelPassed(state, 1, 4));
 }
 

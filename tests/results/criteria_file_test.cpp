@@ -27,8 +27,9 @@ TEST_F(CriteriaFile, HeaderLandsInSlotZeroAsZerosAndLevelsFollowInLineOrder)
 {
     state->TargetTime[0] = 7;
     state->PointMultiplier[0] = 3;
-    ASSERT_TRUE(load(kHeader + QStringLiteral("60,120,100,5,1,20,300,7,1,0,0,0\n"
-                                              "80,150,90,9999,1.5,0,0,7,1,a,b,c\n"))
+    ASSERT_TRUE(load(kHeader
+        + QStringLiteral("60,120,100,5,1,20,300,7,1,0,0,0\n"
+                         "80,150,90,9999,1.5,0,0,7,1,a,b,c\n"))
                     .ok);
     EXPECT_EQ(state->TargetTime[0], 0);
     EXPECT_EQ(state->PassLineTime[0], 0);
@@ -64,8 +65,9 @@ TEST_F(CriteriaFile, SlotsBeyondTheFileKeepWhatTheyHeld)
 
 TEST_F(CriteriaFile, ElevenItemLineTakesItsTwelfthFromTheNextLine)
 {
-    ASSERT_TRUE(load(kHeader + QStringLiteral("60,120,100,5,1,20,300,7,1,0,0\n"
-                                              "41,80,150,100,6,2,20,300,7,1,0,0,0\n"))
+    ASSERT_TRUE(load(kHeader
+        + QStringLiteral("60,120,100,5,1,20,300,7,1,0,0\n"
+                         "41,80,150,100,6,2,20,300,7,1,0,0,0\n"))
                     .ok);
     EXPECT_EQ(state->TargetTime[1], 60);
     EXPECT_EQ(state->CriteriaReserved12[1].toNumber(), 41);
@@ -80,7 +82,7 @@ struct BadCriteria {
     QString mustMention;
 };
 
-class CriteriaFileRefused : public CriteriaFile, public ::testing::WithParamInterface<BadCriteria> {};
+class CriteriaFileRefused : public CriteriaFile, public ::testing::WithParamInterface<BadCriteria> { };
 
 TEST_P(CriteriaFileRefused, NamesTheFileAndTheProblemAndChangesNothing)
 {
@@ -104,19 +106,18 @@ QString tooManyLines()
     return text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Problems, CriteriaFileRefused,
-    ::testing::Values(BadCriteria{"Missing", QString(), QStringLiteral("読めません")},
-                      BadCriteria{"Empty", QStringLiteral(""), QStringLiteral("空")},
-                      BadCriteria{"ShortLastRow", kHeader + QStringLiteral("60,120,100,5,1,20,300\n"),
-                                  QStringLiteral("2行目の項目が足りません")},
-                      BadCriteria{"ThirtySevenLines", tooManyLines(), QStringLiteral("37行目")},
-                      BadCriteria{"TextInTargetTime", kHeader + QStringLiteral("6O,120,100,5,1,20,300,7,1,0,0,0\n"),
-                                  QStringLiteral("2行目の1列目「6O」")},
-                      BadCriteria{"TextInMultiplier", kHeader + QStringLiteral("60,120,100,5,x1,20,300,7,1,0,0,0\n"),
-                                  QStringLiteral("5列目")},
-                      BadCriteria{"CountBeyond16Bits", kHeader + QStringLiteral("60,120,100,40000,1,20,300,7,1,0,0,0\n"),
-                                  QStringLiteral("4列目")}),
+INSTANTIATE_TEST_SUITE_P(Problems, CriteriaFileRefused,
+    ::testing::Values(BadCriteria { "Missing", QString(), QStringLiteral("読めません") },
+        BadCriteria { "Empty", QStringLiteral(""), QStringLiteral("空") },
+        BadCriteria { "ShortLastRow", kHeader + QStringLiteral("60,120,100,5,1,20,300\n"),
+            QStringLiteral("2行目の項目が足りません") },
+        BadCriteria { "ThirtySevenLines", tooManyLines(), QStringLiteral("37行目") },
+        BadCriteria { "TextInTargetTime", kHeader + QStringLiteral("6O,120,100,5,1,20,300,7,1,0,0,0\n"),
+            QStringLiteral("2行目の1列目「6O」") },
+        BadCriteria { "TextInMultiplier", kHeader + QStringLiteral("60,120,100,5,x1,20,300,7,1,0,0,0\n"),
+            QStringLiteral("5列目") },
+        BadCriteria { "CountBeyond16Bits", kHeader + QStringLiteral("60,120,100,40000,1,20,300,7,1,0,0,0\n"),
+            QStringLiteral("4列目") }),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(CriteriaFile, RefusalAtStartUpGoesThroughTheFatalPath)

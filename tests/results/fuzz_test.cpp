@@ -34,8 +34,7 @@ int fuzzRounds(int fallback)
     return s.isEmpty() ? fallback : s.toInt();
 }
 
-template <typename T>
-T pick(std::mt19937 &rng, std::initializer_list<T> values)
+template <typename T> T pick(std::mt19937 &rng, std::initializer_list<T> values)
 {
     std::uniform_int_distribution<size_t> d(0, values.size() - 1);
     return *(values.begin() + d(rng));
@@ -46,8 +45,9 @@ double oddDate(std::mt19937 &rng, double today)
     const double inf = std::numeric_limits<double>::infinity();
     switch (std::uniform_int_distribution<int>(0, 3)(rng)) {
     case 0:
-        return pick<double>(rng, {std::nan(""), inf, -inf, -1, -0.0, 0, 1e308, -1e308, 4e-320, 2958466, -657435,
-                                  today + 0.5, today - 0.5});
+        return pick<double>(rng,
+            { std::nan(""), inf, -inf, -1, -0.0, 0, 1e308, -1e308, 4e-320, 2958466, -657435, today + 0.5,
+                today - 0.5 });
     case 1: {
         std::uint64_t bits = (std::uint64_t(rng()) << 32) | rng();
         double d;
@@ -73,14 +73,15 @@ QByteArray randomResultsFile(std::mt19937 &rng, double today)
         ResultRecord r;
         r.date = oddDate(rng, today);
         r.timeOfDay = oddDate(rng, 0);
-        r.pupilNumber = pick<std::int16_t>(rng, {-32768, -1, 0, 1, 2, 1000, 1001, 5000, 5001, 32767,
-                                                 std::int16_t(std::uniform_int_distribution<int>(1, 30)(rng))});
-        r.level = pick<std::int16_t>(rng, {-32768, -1, 0, 1, 2, 3, 4, 35, 36, 32767,
-                                           std::int16_t(std::uniform_int_distribution<int>(1, 5)(rng))});
-        r.seconds = pick<std::int32_t>(rng, {std::numeric_limits<std::int32_t>::min(), -1000, -1, 0, 1, 59, 60, 61,
-                                             999, 1000, 1234, 5999, 6000, 99997, 99998, 99999,
-                                             std::numeric_limits<std::int32_t>::max(),
-                                             std::int32_t(std::uniform_int_distribution<int>(0, 700)(rng))});
+        r.pupilNumber = pick<std::int16_t>(rng,
+            { -32768, -1, 0, 1, 2, 1000, 1001, 5000, 5001, 32767,
+                std::int16_t(std::uniform_int_distribution<int>(1, 30)(rng)) });
+        r.level = pick<std::int16_t>(rng,
+            { -32768, -1, 0, 1, 2, 3, 4, 35, 36, 32767, std::int16_t(std::uniform_int_distribution<int>(1, 5)(rng)) });
+        r.seconds = pick<std::int32_t>(rng,
+            { std::numeric_limits<std::int32_t>::min(), -1000, -1, 0, 1, 59, 60, 61, 999, 1000, 1234, 5999, 6000, 99997,
+                99998, 99999, std::numeric_limits<std::int32_t>::max(),
+                std::int32_t(std::uniform_int_distribution<int>(0, 700)(rng)) });
         bytes += encodeRecord(r);
     }
     const int tail = std::uniform_int_distribution<int>(0, 43)(rng);
@@ -92,11 +93,12 @@ QByteArray randomResultsFile(std::mt19937 &rng, double today)
 void randomCriteria(std::mt19937 &rng, SharedState &state)
 {
     for (size_t l = 1; l <= 35; ++l) {
-        state.TargetTime[l] = pick<std::int32_t>(rng, {0, 1, 60, -5, 100000, std::numeric_limits<std::int32_t>::max(),
-                                                       std::numeric_limits<std::int32_t>::min()});
-        state.PointMultiplier[l] = pick<float>(rng, {0.f, 1.f, 1.5f, -2.f, 1e30f, std::nanf("")});
-        state.JudgePeriodDays[l] = ItemValue::fromNumber(pick<double>(rng, {0, 1, 7, -3, 0.5, 1e308}));
-        state.OverPracticePeriodDays[l] = ItemValue::fromNumber(pick<double>(rng, {0, 1, 2, 1e9}));
+        state.TargetTime[l] = pick<std::int32_t>(rng,
+            { 0, 1, 60, -5, 100000, std::numeric_limits<std::int32_t>::max(),
+                std::numeric_limits<std::int32_t>::min() });
+        state.PointMultiplier[l] = pick<float>(rng, { 0.f, 1.f, 1.5f, -2.f, 1e30f, std::nanf("") });
+        state.JudgePeriodDays[l] = ItemValue::fromNumber(pick<double>(rng, { 0, 1, 7, -3, 0.5, 1e308 }));
+        state.OverPracticePeriodDays[l] = ItemValue::fromNumber(pick<double>(rng, { 0, 1, 2, 1e9 }));
     }
 }
 
@@ -109,7 +111,7 @@ TEST(ResultsFuzz, AnyResultsFileLoadsWithoutCrashStopOrChange)
     for (int round = 0; round < rounds; ++round) {
         SCOPED_TRACE(::testing::Message() << "seed " << fuzzSeed() << " round " << round);
         env.fakes.clock.set(QDateTime(QDate(2026, 12, 9).addDays(std::uniform_int_distribution<int>(-400, 400)(rng)),
-                                      QTime(std::uniform_int_distribution<int>(0, 23)(rng), 59, 59)));
+            QTime(std::uniform_int_distribution<int>(0, 23)(rng), 59, 59)));
         randomCriteria(rng, state);
         const QByteArray bytes = randomResultsFile(rng, env.today());
         writeFile(env.resultsPath(), bytes);

@@ -13,7 +13,7 @@ struct PointsCase {
     std::int32_t expected;
 };
 
-class CountedPointsAtTarget60 : public ::testing::TestWithParam<PointsCase> {};
+class CountedPointsAtTarget60 : public ::testing::TestWithParam<PointsCase> { };
 
 TEST_P(CountedPointsAtTarget60, FollowsTheGradedScale)
 {
@@ -22,11 +22,10 @@ TEST_P(CountedPointsAtTarget60, FollowsTheGradedScale)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scale, CountedPointsAtTarget60,
-                         ::testing::Values(PointsCase{30, 60, 11}, PointsCase{60, 60, 5}, PointsCase{0, 60, 55},
-                                           PointsCase{59, 60, 5}, PointsCase{1, 60, 52}, PointsCase{61, 60, 4},
-                                           PointsCase{119, 60, 4}, PointsCase{120, 60, 1}, PointsCase{599, 60, 1},
-                                           PointsCase{600, 60, 0}, PointsCase{5999, 60, 0},
-                                           PointsCase{99999, 60, 0}, PointsCase{99998, 60, 0}));
+    ::testing::Values(PointsCase { 30, 60, 11 }, PointsCase { 60, 60, 5 }, PointsCase { 0, 60, 55 },
+        PointsCase { 59, 60, 5 }, PointsCase { 1, 60, 52 }, PointsCase { 61, 60, 4 }, PointsCase { 119, 60, 4 },
+        PointsCase { 120, 60, 1 }, PointsCase { 599, 60, 1 }, PointsCase { 600, 60, 0 }, PointsCase { 5999, 60, 0 },
+        PointsCase { 99999, 60, 0 }, PointsCase { 99998, 60, 0 }));
 
 TEST(PointsFirstThreeChars, TakesTheLeadingDigitsOfLongTimes)
 {
@@ -71,7 +70,7 @@ struct MultiplierCase {
     std::int32_t expected;
 };
 
-class PointsMultiplier : public ::testing::TestWithParam<MultiplierCase> {};
+class PointsMultiplier : public ::testing::TestWithParam<MultiplierCase> { };
 
 TEST_P(PointsMultiplier, RoundsDownAfterMultiplying)
 {
@@ -81,10 +80,9 @@ TEST_P(PointsMultiplier, RoundsDownAfterMultiplying)
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, PointsMultiplier,
-                         ::testing::Values(MultiplierCase{30, 1.5f, 16}, MultiplierCase{90, 1.5f, 6},
-                                           MultiplierCase{60, 1.5f, 7}, MultiplierCase{0, 2.0f, 110},
-                                           MultiplierCase{30, 0.0f, 0}, MultiplierCase{30, 1.1f, 12},
-                                           MultiplierCase{99999, 3.0f, 0}));
+    ::testing::Values(MultiplierCase { 30, 1.5f, 16 }, MultiplierCase { 90, 1.5f, 6 }, MultiplierCase { 60, 1.5f, 7 },
+        MultiplierCase { 0, 2.0f, 110 }, MultiplierCase { 30, 0.0f, 0 }, MultiplierCase { 30, 1.1f, 12 },
+        MultiplierCase { 99999, 3.0f, 0 }));
 
 TEST(PointsResultScreen, MatchesTheTarget40Examples)
 {
@@ -99,7 +97,7 @@ TEST(PointsResultScreen, MatchesTheTarget40Examples)
 
 TEST(PointsZeroTarget, NeverDividesByZero)
 {
-    for (std::int32_t t : {0, 1, 5, 99999, -1, -1234}) {
+    for (std::int32_t t : { 0, 1, 5, 99999, -1, -1234 }) {
         EXPECT_EQ(countedRunPoints(t, 0, 1.0f), 0) << t;
         EXPECT_EQ(resultBasePoints(t, 0), 0) << t;
         EXPECT_EQ(listRunPoints(t, 0), 0) << t;

@@ -11,8 +11,8 @@ namespace {
 QByteArray handBuiltRecord()
 {
     QByteArray b(44, '\0');
-    const double date = 46365.0;  // 2026-12-09
-    const double time = 0.4375;   // 10:30
+    const double date = 46365.0; // 2026-12-09
+    const double time = 0.4375; // 10:30
     std::memcpy(b.data(), &date, 8); // this machine is little-endian
     std::memcpy(b.data() + 8, &time, 8);
     b[16] = char(0x39); // pupil 0x1339 = 4921
@@ -61,7 +61,9 @@ TEST(ResultRecordLayout, NegativeNumbersAreTwosComplementLittleEndian)
     r.level = -1;
     r.seconds = -3;
     const QByteArray b = encodeRecord(r);
-    EXPECT_EQ(b.mid(16, 8).toHex(), QByteArray("feffffff" "fdffffff"));
+    EXPECT_EQ(b.mid(16, 8).toHex(),
+        QByteArray("feffffff"
+                   "fdffffff"));
 }
 
 struct SchoolCodeCase {
@@ -69,7 +71,7 @@ struct SchoolCodeCase {
     QByteArray field;
 };
 
-class SchoolCodeField : public ::testing::TestWithParam<SchoolCodeCase> {};
+class SchoolCodeField : public ::testing::TestWithParam<SchoolCodeCase> { };
 
 TEST_P(SchoolCodeField, IsFiveCp932BytesNeverSplittingACharacter)
 {
@@ -77,15 +79,14 @@ TEST_P(SchoolCodeField, IsFiveCp932BytesNeverSplittingACharacter)
     EXPECT_EQ(QByteArray(field.data(), 5), GetParam().field);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, SchoolCodeField,
-    ::testing::Values(SchoolCodeCase{u"", QByteArray("     ")}, SchoolCodeCase{u"123", QByteArray("123  ")},
-                      SchoolCodeCase{u"12345", QByteArray("12345")}, SchoolCodeCase{u"1234567", QByteArray("12345")},
-                      // 学 is two bytes (0x8A 0x77): two fit, the third would be split.
-                      SchoolCodeCase{u"学学学", QByteArray("\x8A\x77\x8A\x77 ")},
-                      SchoolCodeCase{u"1学学", QByteArray("1\x8A\x77\x8A\x77")},
-                      SchoolCodeCase{u"12学学", QByteArray("12\x8A\x77 ")},
-                      // Half-width katakana is one byte in CP932.
-                      SchoolCodeCase{u"ｱｲｳｴｵｶ", QByteArray("\xB1\xB2\xB3\xB4\xB5")}));
+INSTANTIATE_TEST_SUITE_P(Codes, SchoolCodeField,
+    ::testing::Values(SchoolCodeCase { u"", QByteArray("     ") }, SchoolCodeCase { u"123", QByteArray("123  ") },
+        SchoolCodeCase { u"12345", QByteArray("12345") }, SchoolCodeCase { u"1234567", QByteArray("12345") },
+        // 学 is two bytes (0x8A 0x77): two fit, the third would be split.
+        SchoolCodeCase { u"学学学", QByteArray("\x8A\x77\x8A\x77 ") },
+        SchoolCodeCase { u"1学学", QByteArray("1\x8A\x77\x8A\x77") },
+        SchoolCodeCase { u"12学学", QByteArray("12\x8A\x77 ") },
+        // Half-width katakana is one byte in CP932.
+        SchoolCodeCase { u"ｱｲｳｴｵｶ", QByteArray("\xB1\xB2\xB3\xB4\xB5") }));
 
 } // namespace

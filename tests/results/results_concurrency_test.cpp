@@ -80,8 +80,8 @@ QProcess *startChild(const QString &role, const QString &folder, int id, int cou
     process->setProcessEnvironment(env);
     process->setProcessChannelMode(QProcess::SeparateChannels);
     process->start(QCoreApplication::applicationFilePath(),
-                   {QStringLiteral("--gtest_also_run_disabled_tests"),
-                    QStringLiteral("--gtest_filter=ResultsChild.DISABLED_ActsOutItsRole")});
+        { QStringLiteral("--gtest_also_run_disabled_tests"),
+            QStringLiteral("--gtest_filter=ResultsChild.DISABLED_ActsOutItsRole") });
     return process;
 }
 
@@ -108,7 +108,7 @@ TEST(ResultsChild, DISABLED_ActsOutItsRole)
         ExitingFatal fatal;
         FakeSound sound;
         FakeLauncher launcher;
-        Platform platform{clock, fatal, sound, launcher};
+        Platform platform { clock, fatal, sound, launcher };
         auto state = std::make_unique<SharedState>();
         state->ProgramDataFolder = folder;
         state->PupilNumber = std::int16_t(id);
@@ -150,7 +150,7 @@ TEST(ResultsConcurrency, EightCopiesAppendingAtOnceLoseAndDuplicateNothing)
     for (int i = 0; i < kChildren * kEach; ++i) {
         const ResultRecord r = decodeRecord(bytes.constData() + i * kRecordLength);
         expectWholeChildRecord(r, kChildren, kEach);
-        ++seen[{r.pupilNumber, r.seconds}];
+        ++seen[{ r.pupilNumber, r.seconds }];
     }
     EXPECT_EQ(seen.size(), size_t(kChildren * kEach));
     for (const auto &[key, times] : seen)
@@ -181,7 +181,7 @@ TEST(ResultsConcurrency, CopyKilledWhileHoldingTheLockBlocksNoOne)
     ResultsEnv env;
     env.state->ProgramDataFolder = folder;
     HookClock clock;
-    Platform platform{clock, env.fakes.fatal, env.fakes.sound, env.fakes.launcher};
+    Platform platform { clock, env.fakes.fatal, env.fakes.sound, env.fakes.launcher };
     env.state->PupilNumber = 1;
     env.state->CurrentLevel = 1;
     env.state->RecordedTime = 42;

@@ -115,10 +115,10 @@ TEST_F(ResultsFileTest, RejectedRecordsGiveTheirSlotBackButStillSetBestTimes)
 {
     const double today = env.today();
     env.writeRecords({
-        makeRecord(today, 0, 1, 10),      // pupil 0
-        makeRecord(today, 3, 0, 11),      // level 0
-        makeRecord(-1, 3, 2, 12),         // negative date
-        makeRecord(today, 3, 2, 50),      // accepted
+        makeRecord(today, 0, 1, 10), // pupil 0
+        makeRecord(today, 3, 0, 11), // level 0
+        makeRecord(-1, 3, 2, 12), // negative date
+        makeRecord(today, 3, 2, 50), // accepted
         makeRecord(std::nan(""), 4, 2, 60), // NaN is not negative: accepted
     });
     ASSERT_TRUE(成績ランダムファイル表示(state, platform));
@@ -146,8 +146,8 @@ TEST_F(ResultsFileTest, RejectedRecordsDoNotCountTowardsTheCap)
 TEST_F(ResultsFileTest, TopTimeLooksOnlyAtPupils1To1000)
 {
     const double today = env.today();
-    env.writeRecords({makeRecord(today, 1001, 1, 10), makeRecord(today, 1000, 1, 20), makeRecord(today, 1, 1, 30),
-                      makeRecord(today, 1500, 2, 5)});
+    env.writeRecords({ makeRecord(today, 1001, 1, 10), makeRecord(today, 1000, 1, 20), makeRecord(today, 1, 1, 30),
+        makeRecord(today, 1500, 2, 5) });
     ASSERT_TRUE(成績ランダムファイル表示(state, platform));
     EXPECT_EQ(state.TopTime[1], 20);
     EXPECT_EQ(state.TopTime[2], 99999);
@@ -157,9 +157,9 @@ TEST_F(ResultsFileTest, TopTimeLooksOnlyAtPupils1To1000)
 TEST_F(ResultsFileTest, RecordsOutsideTheTablesAreSkippedAndTheFileLeftAlone)
 {
     const double today = env.today();
-    env.writeRecords({makeRecord(today, 5, 36, 1), makeRecord(today, 5, -1, 1), makeRecord(today, 5001, 1, 1),
-                      makeRecord(today, -7, 1, 1), makeRecord(today, 32767, -32768, 1), makeRecord(today, 5, 1, 30),
-                      makeRecord(today, 5000, 35, 40)});
+    env.writeRecords({ makeRecord(today, 5, 36, 1), makeRecord(today, 5, -1, 1), makeRecord(today, 5001, 1, 1),
+        makeRecord(today, -7, 1, 1), makeRecord(today, 32767, -32768, 1), makeRecord(today, 5, 1, 30),
+        makeRecord(today, 5000, 35, 40) });
     const QByteArray before = readFile(env.resultsPath());
 
     ASSERT_TRUE(回数求(state, platform));
@@ -180,7 +180,7 @@ protected:
     {
         const double today = env.today();
         // Pupil 2's best at level 1 is 40; the best of pupils 1..1000 is 30.
-        env.writeRecords({makeRecord(today, 2, 1, 40), makeRecord(today, 3, 1, 30)});
+        env.writeRecords({ makeRecord(today, 2, 1, 40), makeRecord(today, 3, 1, 30) });
         ASSERT_TRUE(回数求(state, platform));
         state.PupilNumber = 2;
         state.CurrentLevel = 1;
@@ -252,16 +252,16 @@ TEST_F(ResultsFileTest, LoaderWaitsWhileTheFolderIsMissingThenGivesUpOnTheFourth
 {
     state.ProgramDataFolder = env.dir.path() + QStringLiteral("/gone/");
     ASSERT_FALSE(成績ランダムファイル表示(state, platform));
-    EXPECT_EQ(env.fakes.clock.waits, (std::vector<int>{5000, 5000, 5000}));
+    EXPECT_EQ(env.fakes.clock.waits, (std::vector<int> { 5000, 5000, 5000 }));
     ASSERT_EQ(fatal.messages.size(), 1);
-    EXPECT_EQ(fatal.messages.front(), QStringLiteral("ファイルがありません3") + fileErrorDescription(ENOENT) +
-                                          QString::number(ENOENT));
+    EXPECT_EQ(fatal.messages.front(),
+        QStringLiteral("ファイルがありません3") + fileErrorDescription(ENOENT) + QString::number(ENOENT));
 }
 
 TEST_F(ResultsFileTest, LoaderGoesOnWhenTheFolderComesBackWithinTheRetries)
 {
     HookClock clock;
-    Platform p{clock, fatal, env.fakes.sound, env.fakes.launcher};
+    Platform p { clock, fatal, env.fakes.sound, env.fakes.launcher };
     const QString folder = env.dir.path() + QStringLiteral("/later/");
     state.ProgramDataFolder = folder;
     clock.onWait = [&](int n) {
@@ -269,7 +269,7 @@ TEST_F(ResultsFileTest, LoaderGoesOnWhenTheFolderComesBackWithinTheRetries)
             QDir().mkpath(folder);
     };
     ASSERT_TRUE(成績ランダムファイル表示(state, p));
-    EXPECT_EQ(clock.waits, (std::vector<int>{5000, 5000, 5000}));
+    EXPECT_EQ(clock.waits, (std::vector<int> { 5000, 5000, 5000 }));
     EXPECT_FALSE(fatal.called());
 }
 
@@ -283,8 +283,8 @@ TEST_F(ResultsFileTest, ReadFailureReportsTheLoaderMessageWithItsMarker)
     ASSERT_EQ(fatal.messages.size(), 1);
     const QString m = fatal.messages.front();
     const QString e = QString::number(EISDIR);
-    EXPECT_TRUE(m.startsWith(QStringLiteral("成績ランダムファイル表示5") + e + fileErrorDescription(EISDIR) + e +
-                             QStringLiteral("/date")))
+    EXPECT_TRUE(m.startsWith(
+        QStringLiteral("成績ランダムファイル表示5") + e + fileErrorDescription(EISDIR) + e + QStringLiteral("/date")))
         << m.toStdString();
     EXPECT_TRUE(m.contains(QStringLiteral("/i=1/time=")));
     EXPECT_TRUE(m.contains(QStringLiteral("/name=/Bangou=0/level=0/time=0")));
@@ -320,7 +320,7 @@ TEST_F(ResultsFileTest, AppendWaitsASecondAtATimeWhileAnotherCopyHoldsTheLock)
     ASSERT_EQ(tryLockWholeFile(other), LockAttempt::Acquired);
 
     HookClock clock;
-    Platform p{clock, fatal, env.fakes.sound, env.fakes.launcher};
+    Platform p { clock, fatal, env.fakes.sound, env.fakes.launcher };
     clock.onWait = [&](int n) {
         if (n == 2)
             unlockWholeFile(other);
@@ -329,7 +329,7 @@ TEST_F(ResultsFileTest, AppendWaitsASecondAtATimeWhileAnotherCopyHoldsTheLock)
     state.CurrentLevel = 1;
     state.RecordedTime = 10;
     ASSERT_TRUE(成績ランダムファイル記録(state, p));
-    EXPECT_EQ(clock.waits, (std::vector<int>{1000, 1000}));
+    EXPECT_EQ(clock.waits, (std::vector<int> { 1000, 1000 }));
     EXPECT_EQ(resultRecordCount(env.resultsPath()), 1);
     ::close(other);
 }
@@ -338,25 +338,24 @@ struct ErrorKindCase {
     int error;
     FileErrorKind kind;
 };
-class FileErrorKinds : public ::testing::TestWithParam<ErrorKindCase> {};
+class FileErrorKinds : public ::testing::TestWithParam<ErrorKindCase> { };
 TEST_P(FileErrorKinds, DecideBetweenWaitingAndGivingUp)
 {
     EXPECT_EQ(classifyFileError(GetParam().error), GetParam().kind);
 }
 INSTANTIATE_TEST_SUITE_P(Errors, FileErrorKinds,
-                         ::testing::Values(ErrorKindCase{EACCES, FileErrorKind::Busy},
-                                           ErrorKindCase{EAGAIN, FileErrorKind::Busy},
-                                           ErrorKindCase{ENOENT, FileErrorKind::NotFound},
-                                           ErrorKindCase{EISDIR, FileErrorKind::Other},
-                                           ErrorKindCase{EIO, FileErrorKind::Other}),
-                         [](const auto &info) { return "errno" + std::to_string(info.param.error); });
+    ::testing::Values(ErrorKindCase { EACCES, FileErrorKind::Busy }, ErrorKindCase { EAGAIN, FileErrorKind::Busy },
+        ErrorKindCase { ENOENT, FileErrorKind::NotFound }, ErrorKindCase { EISDIR, FileErrorKind::Other },
+        ErrorKindCase { EIO, FileErrorKind::Other }),
+    [](const auto &info) { return "errno" + std::to_string(info.param.error); });
 
 // --- the reader for lists ----------------------------------------------------
 
 TEST_F(ResultsFileTest, RangeReaderReturnsWholeRecordsOnly)
 {
     const double today = env.today();
-    QByteArray bytes = bytesOf({makeRecord(today, 1, 1, 10), makeRecord(today, 2, 1, 20), makeRecord(today, 3, 1, 30)});
+    QByteArray bytes
+        = bytesOf({ makeRecord(today, 1, 1, 10), makeRecord(today, 2, 1, 20), makeRecord(today, 3, 1, 30) });
     bytes.append(QByteArray(43, '\x55'));
     writeFile(env.resultsPath(), bytes);
 
