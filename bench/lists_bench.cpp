@@ -120,4 +120,3 @@ BENCHMARK(BM_AllRunsListFromFileBytes)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();

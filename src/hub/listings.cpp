@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "hub/listings.h"
+#include "results/points.h"
 #include "hub/grade_marks.h"
 #include "hub/list_text.h"
 #include "platform/clock.h"
@@ -25,16 +26,6 @@ QString twoDigits(int value)
     return QString::number(value).rightJustified(2, QLatin1Char('0'));
 }
 
-// The number the first three characters of a time's decimal text make
-// ("1500" gives 150, "-123" gives -12).
-qint64 leadingThreeCharacters(qint64 seconds)
-{
-    qint64 digits = seconds < 0 ? -seconds : seconds;
-    const qint64 limit = seconds < 0 ? 100 : 1000;
-    while (digits >= limit)
-        digits /= 10;
-    return seconds < 0 ? -digits : digits;
-}
 
 // Records come in date order, so consecutive runs mostly share a day: keep
 // the last day's text instead of formatting it again for each row.
@@ -196,20 +187,6 @@ int periodDays(int resultPeriod, const QDate &today)
     }
 }
 
-int listRunPoints(int seconds, int targetTime)
-{
-    const qint64 t = seconds;
-    const qint64 target = targetTime;
-    if (target > 0 && t <= target) {
-        const double share = (double(target) - double(leadingThreeCharacters(t))) / double(target);
-        return int(std::floor(std::pow(share, 3) * 50 + 5));
-    }
-    if (t < 2 * target)
-        return 4;
-    if (t < 10 * target)
-        return 1;
-    return 0;
-}
 
 QString TimeText(int seconds)
 {

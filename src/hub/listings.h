@@ -13,6 +13,7 @@
 // selector `Combo2` only when `showsPeriodSelector` is set.
 #pragma once
 
+#include "results/points.h"
 #include "results/result_record.h"
 
 #include <QColor>
@@ -72,10 +73,6 @@ int listProgressMaximum(int recordCount);
 // 4 a year, 5 ten years; any other value lists nothing.
 int periodDays(int resultPeriod, const QDate &today);
 
-// Points of a run as the lists show them: the level's multiplier is not
-// applied, and for times of four or more digits only their first three
-// digits enter the formula.
-int listRunPoints(int seconds, int targetTime);
 
 // Row pieces, exposed for the screen's tests and the graph panel.
 QString TimeText(int seconds); // "  45秒": right-aligned in 5
