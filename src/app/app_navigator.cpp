@@ -9,11 +9,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-AppNavigator::AppNavigator(SharedState &state, Platform &platform)
-    : state_(state)
-    , platform_(platform)
-{
-}
+AppNavigator::AppNavigator(SharedState &state, Platform &platform) : state_(state), platform_(platform) {}
 
 AppNavigator::~AppNavigator()
 {
@@ -45,7 +41,7 @@ void AppNavigator::closeNameSelection()
     closeAndDelete(nameSelection_);
 }
 
-void AppNavigator::showHub() { }
+void AppNavigator::showHub() {}
 
 void AppNavigator::closeHub()
 {
