@@ -67,7 +67,7 @@ TEST(SplashWindow, ShowsTheDateSetsTheSeasonAndHandsOverOnTheTimerTick)
     EXPECT_EQ(splash.timer()->interval(), 100);
     EXPECT_TRUE(navigator.calls.isEmpty()) << "loading waits for the timer";
 
-    QTRY_VERIFY_WITH_TIMEOUT(!splash.isVisible(), 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, 2000));
     EXPECT_TRUE(splash.startedUp());
     EXPECT_FALSE(splash.timer()->isActive());
     EXPECT_EQ(navigator.calls, QStringList{QStringLiteral("showNameSelection")});
