@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+// Records which screens were asked for, without opening any.
+#pragma once
+
+#include "startup/navigator.h"
+
+#include <QStringList>
+
+class FakeNavigator final : public Navigator {
+public:
+    void showNameSelection() override { calls << QStringLiteral("showNameSelection"); }
+    void closeNameSelection() override { calls << QStringLiteral("closeNameSelection"); }
+    void showHub() override { calls << QStringLiteral("showHub"); }
+    void closeHub() override { calls << QStringLiteral("closeHub"); }
+    void openDrill() override { calls << QStringLiteral("openDrill"); }
+    void closeDrill() override { calls << QStringLiteral("closeDrill"); }
+    void showResult() override { calls << QStringLiteral("showResult"); }
+    void closeResult() override { calls << QStringLiteral("closeResult"); }
+    void showWait() override { calls << QStringLiteral("showWait"); }
+    void closeWait() override { calls << QStringLiteral("closeWait"); }
+    void showVersion(QWidget *) override { calls << QStringLiteral("showVersion"); }
+    void quit() override { calls << QStringLiteral("quit"); }
+
+    QStringList calls;
+};
