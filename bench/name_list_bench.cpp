@@ -14,7 +14,6 @@
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
@@ -27,18 +26,6 @@ namespace {
 
 constexpr int kPupils = 5000;
 constexpr int kRecords = 25000;
-
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "drill_bench";
-    static char *argv[] = {name, nullptr};
-    if (!QApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static QApplication app(argc, argv);
-    }
-}
 
 void writeItemFile(const QString &path, const QString &text)
 {
@@ -108,7 +95,6 @@ struct School {
 
 void BM_名簿表示(benchmark::State &bench)
 {
-    ensureApplication();
     School school;
     NameSelectionScreen screen(*school.state, school.fakes.platform, school.navigator);
     if (!screen.Form_Load())

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "platform/clock.h"
 #include "platform/number_text.h"
+#include "results/result_record.h"
 #include "roster/name_selection_screen.h"
 #include "startup/shared_state.h"
 #include "startup/startup_loader.h"
@@ -126,6 +128,39 @@ TEST_F(NameSelection, OpensInModeOneWithAllGradesAndNothingChosen)
     // Mode 1 with no runs: zero point columns.
     EXPECT_EQ(texts[2], DisplayText(1, ListGradeLabel(8), QStringLiteral("上田"), {}));
     EXPECT_EQ(screen->List3().size(), 6);
+}
+
+// The columns come from the results file, recounted at every rebuild.
+TEST_F(NameSelection, ColumnsShowTheStoredRunsOfEachPupil)
+{
+    const double today = oledate::fromDate(fakes.clock.today());
+    QByteArray results;
+    const auto add = [&](int pupil, double date, int seconds) {
+        ResultRecord r;
+        r.date = date;
+        r.pupilNumber = std::int16_t(pupil);
+        r.level = 1;
+        r.seconds = seconds;
+        results += encodeRecord(r);
+    };
+    for (int i = 0; i < 9; ++i)
+        add(2, today - 10, 60); // 5 points each with a target of 60 s
+    for (int i = 0; i < 3; ++i)
+        add(2, today, 30); // 11 points each
+    install.writeBytes(install.programDataFolder() + QStringLiteral("成績累積データ.dat"), results);
+    open();
+    const int row = rowOf(QStringLiteral("石井"));
+    const QString head = QStringLiteral("小3 石井") + QString(4, kIdeographicSpace);
+    EXPECT_EQ(lines()[row], head + QStringLiteral("  33/     78"));
+    control<QRadioButton>("Option1_0")->click();
+    EXPECT_EQ(lines()[row], head + QStringLiteral("  3回/   12回"));
+    control<QRadioButton>("Option1_2")->click();
+    EXPECT_EQ(lines()[row], head + QStringLiteral("  33/  3回"));
+    control<QRadioButton>("Option1_3")->click();
+    EXPECT_EQ(lines()[row], head + QStringLiteral("     78/   12回"));
+    // A pupil without runs keeps the same width.
+    EXPECT_EQ(lines()[rowOf(QStringLiteral("大野"))],
+        QStringLiteral("小3 大野") + QString(4, kIdeographicSpace) + ColumnC4(0) + QStringLiteral("/") + ColumnC2(0));
 }
 
 TEST_F(NameSelection, AnEmptyRosterListsOnlyLineZeroAndOkSoundsWrong)
