@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+// Runs and points per level and pupil, rebuilt from the results file each
+// time a screen needs them, and the three rules built on them: passed,
+// over-practised, cleared at all. Nothing of this is ever stored.
+#pragma once
+
+struct SharedState;
+struct Platform;
+
+// Reloads the results (best times included) and rebuilds the eight count
+// tables over four spans: all loaded records, today, the judgment period
+// and the over-practice period. False after a failure has been reported.
+bool 回数求(SharedState &state, Platform &platform);
+
+// Rebuilds the eight count tables from the loaded-record tables as they
+// stand, against the date and time `nowOle` (an OLE date).
+void countLoadedRecords(SharedState &state, double nowOle);
+
+// Enough valid runs and points within the judgment period.
+bool LevelPassed(const SharedState &state, int level, int pupil);
+// The over-practice run count or points limit reached within its period; a
+// limit of 0 is no limit.
+bool LevelOverPractised(const SharedState &state, int level, int pupil);
+// Enough valid runs and points over all loaded records.
+bool LevelClearedEver(const SharedState &state, int level, int pupil);

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: MIT
+// The results file "成績累積データ.dat": every copy of the program appends one
+// 44-byte record per finished run, and every count, best time, list and
+// graph is rebuilt from it. Appends hold the whole-file lock; readers take
+// whole records only, so a record being written is never half counted.
+#pragma once
+
+#include "results/result_record.h"
+
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+struct SharedState;
+struct Platform;
+class Clock;
+
+QString resultsFilePath(const SharedState &state);
+
+// How a failed file step is handled: busy (another copy has the file or the
+// lock; wait a second and repeat), not there (a bounded number of waits for
+// the loader), or anything else (report and end).
+enum class FileErrorKind { Busy, NotFound, Other };
+FileErrorKind classifyFileError(int errorNumber);
+// The system's description of an error number.
+QString fileErrorDescription(int errorNumber);
+
+enum class ResultsAccess {
+    Read, // read-only where the file allows no more
+    ReadWrite, // for appending
+};
+
+// The results file opened for record access; closed when destroyed.
+class ResultsFile {
+public:
+    ResultsFile() = default;
+    ResultsFile(const ResultsFile &) = delete;
+    ResultsFile &operator=(const ResultsFile &) = delete;
+    ResultsFile(ResultsFile &&other) noexcept
+        : fd_(other.fd_)
+    {
+        other.fd_ = -1;
+    }
+    ResultsFile &operator=(ResultsFile &&other) noexcept;
+    ~ResultsFile() { close(); }
+
+    bool isOpen() const { return fd_ >= 0; }
+    int handle() const { return fd_; }
+    void close();
+
+    // Whole records in the file now: its length / 44, rounded down; -1 on
+    // failure with the error number set.
+    qint64 recordCount(int *errorNumber) const;
+    // Reads up to `count` records from the 1-based record `first` in one
+    // read into `bytes`. Returns how many whole records arrived (a file cut
+    // short meanwhile gives fewer), or -1 with the error number set.
+    qint64 readRecords(qint64 first, qint64 count, std::vector<char> &bytes, int *errorNumber) const;
+    // Writes one record at the 1-based position. 0 or the error number.
+    int writeRecord(qint64 recordNumber, const ResultRecord &record) const;
+
+private:
+    friend bool OpenResultsFile(const QString &, ResultsAccess, ResultsFile &, int *);
+    int fd_ = -1;
+};
+
+// Opens the file for record access; a missing file is created empty (its
+// folder must exist). False with the error number set on failure.
+bool OpenResultsFile(const QString &path, ResultsAccess access, ResultsFile &file, int *errorNumber);
+
+// Appends under the whole-file lock at record (length / 44) + 1, so a
+// trailing partial record is overwritten. Waits while another copy has the
+// file or the lock. Returns 0, or the error number of the step that failed;
+// `recordNumber` receives the 1-based position written.
+int appendResultRecord(const QString &path, const ResultRecord &record, Clock &clock, qint64 *recordNumber = nullptr);
+
+// The school code as the record carries it: CP932 bytes, left-aligned and
+// blank-padded to five, cut before a double-byte character that would not
+// fit whole.
+std::array<char, 5> schoolCodeField(const QString &schoolCode);
+
+// Whole records from the 1-based `firstRecord` (below 1 reads from the
+// first) to the end of the file, at most `maxRecords` when that is not
+// negative. nullopt on failure, with the message (file named) and error
+// number set; a caller decides whether to wait and try again by
+// classifyFileError(errorNumber).
+std::optional<std::vector<ResultRecord>> readResultRecords(
+    const QString &path, qint64 firstRecord, QString *error, qint64 maxRecords = -1, int *errorNumber = nullptr);
+// Whole records in the file: 0 when it does not exist, -1 when it cannot be
+// examined.
+qint64 resultRecordCount(const QString &path);
+
+// Fills the loaded-record tables, LoadedRecordCount, BestTime and TopTime
+// from the bytes of consecutive records (the loader's window), stopping once
+// 10001 records are accepted. Records whose level or pupil number cannot
+// index the tables are passed over.
+void loadRecordWindow(SharedState &state, const char *bytes, qint64 recordCount);
+
+// Appends the run in the shared state (PupilNumber, CurrentLevel,
+// RecordedTime, SchoolCode) with today's date and the time now. False after
+// a failure has been reported.
+bool 成績ランダムファイル記録(SharedState &state, Platform &platform);
+// Loads the newest 20000 records (keeping at most 10001 valid ones) into the
+// loaded-record tables and rebuilds BestTime and TopTime. False after a
+// failure has been reported.
+bool 成績ランダムファイル表示(SharedState &state, Platform &platform);
+// Stores a finished run of `level` and raises the record flags for the
+// result screen, against the counts and best times of the last count.
+// False after a failure has been reported.
+bool Seisekikiroku(SharedState &state, Platform &platform, int level);

@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: MIT
+#include "results/criteria_file.h"
+#include "startup/shared_state.h"
+#include "support/data_root.h"
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+const QString kHeader = QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\n");
+
+class CriteriaFile : public ::testing::Test {
+protected:
+    TestInstall install;
+    std::unique_ptr<SharedState> state = std::make_unique<SharedState>();
+    QString path() const { return install.programDataFolder() + QStringLiteral("タイム回数データ.txt"); }
+    CriteriaLoadResult load(const QString &text)
+    {
+        install.writeCriteria(text);
+        return readCriteriaTable(*state, path());
+    }
+};
+
+TEST_F(CriteriaFile, HeaderLandsInSlotZeroAsZerosAndLevelsFollowInLineOrder)
+{
+    state->TargetTime[0] = 7;
+    state->PointMultiplier[0] = 3;
+    ASSERT_TRUE(load(kHeader
+        + QStringLiteral("60,120,100,5,1,20,300,7,1,0,0,0\n"
+                         "80,150,90,9999,1.5,0,0,7,1,a,b,c\n"))
+                    .ok);
+    EXPECT_EQ(state->TargetTime[0], 0);
+    EXPECT_EQ(state->PassLineTime[0], 0);
+    EXPECT_EQ(state->ClearPoints[0], 0);
+    EXPECT_EQ(state->ClearCount[0], 0);
+    EXPECT_EQ(state->PointMultiplier[0], 0.0f);
+
+    EXPECT_EQ(state->TargetTime[1], 60);
+    EXPECT_EQ(state->PassLineTime[1], 120);
+    EXPECT_EQ(state->OverPracticeCount[1].toNumber(), 20);
+    EXPECT_EQ(state->TargetTime[2], 80);
+    EXPECT_EQ(state->ClearCount[2], 9999);
+    EXPECT_EQ(state->PointMultiplier[2], 1.5f);
+    EXPECT_EQ(state->OverPracticeCount[2].toNumber(), 0);
+    EXPECT_EQ(state->OverPracticePoints[2].toNumber(), 0);
+    EXPECT_EQ(state->CriteriaReserved10[2].text, QStringLiteral("a"));
+    EXPECT_EQ(state->CriteriaReserved12[2].text, QStringLiteral("c"));
+}
+
+TEST_F(CriteriaFile, SlotsBeyondTheFileKeepWhatTheyHeld)
+{
+    state->TargetTime[2] = 77;
+    state->TargetTime[35] = 99;
+    ASSERT_TRUE(load(kHeader + QStringLiteral("60,120,100,5,1,20,300,7,1,0,0,0\n")).ok);
+    EXPECT_EQ(state->TargetTime[1], 60);
+    EXPECT_EQ(state->TargetTime[2], 77);
+    EXPECT_EQ(state->TargetTime[35], 99);
+
+    state->TargetTime[1] = 5;
+    ASSERT_TRUE(load(kHeader).ok);
+    EXPECT_EQ(state->TargetTime[1], 5);
+}
+
+TEST_F(CriteriaFile, ElevenItemLineTakesItsTwelfthFromTheNextLine)
+{
+    ASSERT_TRUE(load(kHeader
+        + QStringLiteral("60,120,100,5,1,20,300,7,1,0,0\n"
+                         "41,80,150,100,6,2,20,300,7,1,0,0,0\n"))
+                    .ok);
+    EXPECT_EQ(state->TargetTime[1], 60);
+    EXPECT_EQ(state->CriteriaReserved12[1].toNumber(), 41);
+    EXPECT_EQ(state->TargetTime[2], 80);
+    EXPECT_EQ(state->ClearCount[2], 6);
+    EXPECT_EQ(state->PointMultiplier[2], 2.0f);
+}
+
+struct BadCriteria {
+    const char *name;
+    QString text; // empty name of file means "no file"
+    QString mustMention;
+};
+
+class CriteriaFileRefused : public CriteriaFile, public ::testing::WithParamInterface<BadCriteria> { };
+
+TEST_P(CriteriaFileRefused, NamesTheFileAndTheProblemAndChangesNothing)
+{
+    state->TargetTime[1] = 33;
+    CriteriaLoadResult result;
+    if (GetParam().text.isNull())
+        result = readCriteriaTable(*state, path());
+    else
+        result = load(GetParam().text);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.problem.contains(path())) << result.problem.toStdString();
+    EXPECT_TRUE(result.problem.contains(GetParam().mustMention)) << result.problem.toStdString();
+    EXPECT_EQ(state->TargetTime[1], 33);
+}
+
+QString tooManyLines()
+{
+    QString text = kHeader;
+    for (int i = 0; i < 36; ++i)
+        text += QStringLiteral("60,120,100,5,1,20,300,7,1,0,0,0\n");
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Problems, CriteriaFileRefused,
+    ::testing::Values(BadCriteria { "Missing", QString(), QStringLiteral("読めません") },
+        BadCriteria { "Empty", QStringLiteral(""), QStringLiteral("空") },
+        BadCriteria { "ShortLastRow", kHeader + QStringLiteral("60,120,100,5,1,20,300\n"),
+            QStringLiteral("2行目の項目が足りません") },
+        BadCriteria { "ThirtySevenLines", tooManyLines(), QStringLiteral("37行目") },
+        BadCriteria { "TextInTargetTime", kHeader + QStringLiteral("6O,120,100,5,1,20,300,7,1,0,0,0\n"),
+            QStringLiteral("2行目の1列目「6O」") },
+        BadCriteria { "TextInMultiplier", kHeader + QStringLiteral("60,120,100,5,x1,20,300,7,1,0,0,0\n"),
+            QStringLiteral("5列目") },
+        BadCriteria { "CountBeyond16Bits", kHeader + QStringLiteral("60,120,100,40000,1,20,300,7,1,0,0,0\n"),
+            QStringLiteral("4列目") }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(CriteriaFile, RefusalAtStartUpGoesThroughTheFatalPath)
+{
+    RecordingFatal fatal;
+    install.writeCriteria(kHeader + QStringLiteral("60,120\n"));
+    EXPECT_FALSE(LoadCriteriaTable(*state, fatal, path()));
+    ASSERT_TRUE(fatal.called());
+    EXPECT_TRUE(fatal.messages.front().contains(path()));
+}
+
+TEST_F(CriteriaFile, ThirtySixLinesIsTheMostThatLoads)
+{
+    QString text = kHeader;
+    for (int i = 1; i <= 35; ++i)
+        text += QStringLiteral("%1,120,100,5,1,20,300,7,1,0,0,0\n").arg(i);
+    ASSERT_TRUE(load(text).ok);
+    EXPECT_EQ(state->TargetTime[35], 35);
+}
+
+} // namespace
