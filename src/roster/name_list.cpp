@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "roster/name_list.h"
+#include "hub/list_text.h"
 #include "platform/number_text.h"
 #include "startup/shared_state.h"
 
@@ -108,17 +109,6 @@ QString DisplayModeCaption(int displayMode)
     default:
         return QStringLiteral("今まで（ポイント／回数）");
     }
-}
-
-QString trimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
 }
 
 QString SelectedLineLabel(const QString &line)

@@ -39,9 +39,6 @@ QString DisplayText(int displayMode, const ListGrade &grade, const QString &name
 // The option captions, by display mode.
 QString DisplayModeCaption(int displayMode);
 
-// Blanks (U+0020 only) removed at both ends.
-QString trimBlanks(const QString &text);
-
 // What the chosen-pupil label shows when a line is selected, and when it is
 // confirmed by a double-click.
 QString SelectedLineLabel(const QString &line);
