@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/app_navigator.h"
+#include "drill/drill_window.h"
+#include "results/result_screen.h"
 #include "roster/name_selection_screen.h"
 #include "startup/shared_state.h"
 #include "startup/version_window.h"
@@ -51,14 +53,31 @@ void AppNavigator::closeHub()
     closeAndDelete(hub_);
 }
 
-void AppNavigator::openDrill() {}
+void AppNavigator::openDrill()
+{
+    closeAndDelete(drill_);
+    auto *drill = new MainFrm(state_, platform_, *this);
+    drill_ = drill;
+    drill->show();
+    drill->activateWindow();
+    // The run's set-up steps run once, right after the form is first shown.
+    drill->Form_Activate();
+}
 
 void AppNavigator::closeDrill()
 {
     closeAndDelete(drill_);
 }
 
-void AppNavigator::showResult() {}
+void AppNavigator::showResult()
+{
+    closeAndDelete(result_);
+    auto *result = new FrmSyuuryou(state_, platform_, *this);
+    result_ = result;
+    result->show();
+    result->activateWindow();
+    result->Form_Activate();
+}
 
 void AppNavigator::closeResult()
 {

@@ -27,8 +27,15 @@ int AlsaSoundOutput::play(const QString &path)
                                        .arg(path, QString::fromLocal8Bit(sf_strerror(nullptr))));
 
     snd_pcm_t *pcm = nullptr;
-    int err = snd_pcm_open(&pcm, device_.toLocal8Bit().constData(), SND_PCM_STREAM_PLAYBACK, 0);
+    // Opened without blocking: a device held by another program must fail
+    // at once rather than freeze the drill until it is free. Playing then
+    // blocks, so play() returns only when the sound is through.
+    int err = snd_pcm_open(&pcm, device_.toLocal8Bit().constData(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
+    if (err >= 0)
+        err = snd_pcm_nonblock(pcm, 0);
     if (err < 0) {
+        if (pcm)
+            snd_pcm_close(pcm);
         sf_close(file);
         return fail(kDeviceError, QStringLiteral("音声装置を開けません: %1").arg(QString::fromLocal8Bit(snd_strerror(err))));
     }
@@ -60,9 +67,12 @@ int AlsaSoundOutput::play(const QString &path)
             left -= written;
         }
     }
-    snd_pcm_drain(pcm);
+    err = snd_pcm_drain(pcm);
     snd_pcm_close(pcm);
     sf_close(file);
+    // A device that cannot finish the sound has not played it.
+    if (err < 0)
+        return fail(kDeviceError, QStringLiteral("音声を再生できません: %1").arg(QString::fromLocal8Bit(snd_strerror(err))));
     return 0;
 }
 

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: MIT
+// The drill form (MainFrm): one run at CurrentLevel. A status strip with the
+// run's numbers, time bar and countdown cells; a work area where the
+// memorise, calculation and recall panels take turns; the overlay that
+// covers everything once the run ends.
+#pragma once
+
+#include "drill/problem_generator.h"
+#include "platform/random.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QFrame;
+struct SharedState;
+struct Platform;
+class Navigator;
+
+class MainFrm : public QWidget {
+    Q_OBJECT
+public:
+    MainFrm(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
+    ~MainFrm() override;
+
+    // The steps that run when the form first becomes the active window:
+    // 初期設定, レベル別設定, スタート, 問題作成表示. The navigator calls this
+    // once after showing the form; later calls do nothing, so a run's clock
+    // is never restarted.
+    void Form_Activate();
+
+    // Procedures of the form, by the program's names.
+    void 初期設定();
+    void レベル別設定();
+    void スタート();
+    void 問題作成表示();
+    void 計算出題();
+    void 判定後処理();
+    void EndRun();
+    void WaitThenShowResult(double seconds);
+
+    // Event handlers.
+    void Command4_Click();
+    void Commandkakunin_Click();
+    void Text1_Submit();
+    void Text2_Submit();
+    void sTimer1_Timer();
+    void sTimer2_Timer();
+
+    // The current digit string and problem.
+    const QString &DigitString() const { return digits_.DigitString; }
+    const Calculation &problem() const { return problem_; }
+    int StreakCount() const { return StreakCount_; }
+    bool lampLit(int lamp) const;
+    // How many cells of a countdown row (0 Best, 1 YourBest, 2 Pass) are shown.
+    int cellsShown(int row) const;
+    QTimer &sTimer1() { return sTimer1_; }
+    QTimer &sTimer2() { return sTimer2_; }
+    // The control that must keep the keyboard focus now, if any.
+    QWidget *focusKeeper() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildStatusStrip();
+    void buildWorkArea();
+    void buildOverlay();
+    void showOnly(QWidget *panel);
+    void setLamps(int lit);
+    void setElapsedBar(int twipsLength);
+    void hideCountdownCells(int row, int count);
+    void restoreFocus();
+
+    SharedState &state_;
+    Platform &platform_;
+    Navigator &navigator_;
+    RandomSource random_;
+
+    DigitDraw digits_;
+    Calculation problem_;
+    int StreakCount_ = 0;
+    bool activated_ = false;
+    qint64 runStartTick_ = 0;
+    int timeBarFrameTwips_ = 15015;
+
+    QTimer sTimer1_;
+    QTimer sTimer2_;
+
+    // Status strip.
+    QWidget *strip_ = nullptr;
+    QLabel *programName_ = nullptr;
+    QLabel *pupilName_ = nullptr;
+    QLabel *levelName_ = nullptr;
+    QLabel *minutesBox_ = nullptr;
+    QLabel *todayRunBox_ = nullptr;
+    QLabel *levelRunBox_ = nullptr;
+    QLabel *remainingBox_ = nullptr;
+    QLabel *timeBox_ = nullptr;
+    QWidget *timeFrame_ = nullptr;
+    QWidget *passLineBar_ = nullptr;
+    QWidget *targetBar_ = nullptr;
+    QWidget *elapsedBar_ = nullptr;
+    std::array<std::array<QWidget *, 10>, 3> cells_ {};
+
+    // Work area.
+    QWidget *workArea_ = nullptr;
+    QWidget *memorisePanel_ = nullptr;
+    QWidget *calculationPanel_ = nullptr;
+    QWidget *recallPanel_ = nullptr;
+    QLabel *digitDisplay_ = nullptr;
+    QLabel *problemDisplay_ = nullptr;
+    QPushButton *Command4 = nullptr;
+    QPushButton *Commandkakunin = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QLabel *correctionBox_ = nullptr;
+    std::array<QWidget *, 3> lamps_ {};
+
+    // End-of-run overlay.
+    QWidget *overlay_ = nullptr;
+    QLabel *recordingCaption_ = nullptr;
+    QLabel *timeUpCaption_ = nullptr;
+};

@@ -1,0 +1,403 @@
+// SPDX-License-Identifier: MIT
+// Whole runs played through the real drill form with key events, on a fake
+// clock: judging, recall, time-up, recording and the hand-over to the result
+// screen.
+#include "drill/drill_window.h"
+#include "drill/run_control.h"
+#include "drill_env.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using drill_test::DrillEnv;
+
+// The answer of a problem as the pupil reads it off the display.
+int solve(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^ (\\d+)([＋×－÷]) (\\d+)＝$"));
+    const auto m = form.match(text);
+    if (!m.hasMatch())
+        return -1;
+    const int a = m.captured(1).toInt();
+    const int b = m.captured(3).toInt();
+    const QChar op = m.captured(2).at(0);
+    if (op == QChar(0xFF0B))
+        return a + b;
+    if (op == QChar(0x00D7))
+        return a * b;
+    if (op == QChar(0xFF0D))
+        return a - b;
+    return a % b == 0 ? a / b : -1;
+}
+
+struct DrillRun : ::testing::Test {
+    DrillEnv env;
+
+    MainFrm *drill() const { return env.navigator.drill(); }
+    template <typename T = QWidget> T *child(const char *name) const
+    {
+        return drill()->findChild<T *>(QString::fromLatin1(name));
+    }
+    QString text(const char *name) const { return child<QLabel>(name)->text(); }
+    QString focusName() const { return drill()->focusWidget() ? drill()->focusWidget()->objectName() : QString(); }
+    bool shown(const char *name) const { return !child(name)->isHidden(); }
+
+    void start()
+    {
+        env.count();
+        StartDrill(*env.state, env.navigator);
+        ASSERT_NE(drill(), nullptr);
+    }
+    // Lets the run clock tick once a second for `seconds` seconds.
+    void tick(int seconds)
+    {
+        for (int i = 0; i < seconds; ++i) {
+            env.clock.advanceMs(1000);
+            drill()->sTimer1_Timer();
+        }
+    }
+    void key(Qt::Key k) { QTest::keyClick(drill()->focusWidget(), k); }
+    void type(const QString &s, Qt::Key submit = Qt::Key_Return)
+    {
+        QTest::keyClicks(drill()->focusWidget(), s);
+        key(submit);
+    }
+    // "覚えた", then three correct answers in a row.
+    void memoriseAndCalculate()
+    {
+        ASSERT_EQ(focusName(), QStringLiteral("Command4"));
+        key(Qt::Key_Return);
+        ASSERT_TRUE(shown("CalculationPanel"));
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_EQ(focusName(), QStringLiteral("Text1"));
+            const int answer = solve(text("ProblemDisplay"));
+            ASSERT_GT(answer, 0) << text("ProblemDisplay").toStdString();
+            type(QString::number(answer));
+        }
+        ASSERT_TRUE(shown("RecallPanel"));
+        ASSERT_EQ(focusName(), QStringLiteral("Text2"));
+    }
+    // One digit string from memorising to a correct recall.
+    void playOne()
+    {
+        const QString digits = text("DigitDisplay");
+        memoriseAndCalculate();
+        type(digits);
+    }
+};
+
+TEST_F(DrillRun, TenStringsThroughTheWidgetsAreRecordedAndShownOnTheResultScreen)
+{
+    start();
+    EXPECT_EQ(env.navigator.calls.mid(0, 2), (QStringList { QStringLiteral("openDrill"), QStringLiteral("closeHub") }));
+    EXPECT_EQ(text("RemainingBox"), QStringLiteral("10"));
+    int wrongSounds = 0;
+    for (int n = 1; n <= 10; ++n) {
+        tick(3);
+        const QString digits = text("DigitDisplay");
+        ASSERT_EQ(digits.size(), 4) << "level 1 strings have four digits";
+        ASSERT_TRUE(shown("MemorisePanel"));
+        ASSERT_FALSE(shown("CalculationPanel"));
+        ASSERT_FALSE(shown("RecallPanel"));
+
+        if (n == 1) {
+            // A wrong answer after a correct one starts the streak again on
+            // the same problem.
+            key(Qt::Key_Return);
+            type(QString::number(solve(text("ProblemDisplay"))));
+            EXPECT_TRUE(drill()->lampLit(1));
+            EXPECT_FALSE(drill()->lampLit(2));
+            const QString problem = text("ProblemDisplay");
+            type(QStringLiteral("0"));
+            ++wrongSounds;
+            EXPECT_EQ(drill()->StreakCount(), 0);
+            EXPECT_FALSE(drill()->lampLit(1));
+            EXPECT_EQ(text("ProblemDisplay"), problem);
+            EXPECT_TRUE(child<QLineEdit>("Text1")->text().isEmpty());
+            EXPECT_EQ(env.sound.count(QStringLiteral("W.wav")), wrongSounds);
+            // Space submits too, and "12.0" reads as 12.
+            type(QString::number(solve(text("ProblemDisplay"))), Qt::Key_Space);
+            type(QString::number(solve(text("ProblemDisplay"))) + QStringLiteral(".0"));
+            EXPECT_TRUE(drill()->lampLit(2));
+            type(QString::number(solve(text("ProblemDisplay"))));
+            ASSERT_EQ(focusName(), QStringLiteral("Text2"));
+            EXPECT_TRUE(drill()->lampLit(3));
+            type(digits, Qt::Key_Space);
+        } else if (n == 2) {
+            // A wrong recall shows the digits, waits for "確認" and brings a
+            // fresh string of the same length; nothing is counted.
+            memoriseAndCalculate();
+            QString wrong = digits;
+            wrong[3] = QChar(u'0' + (digits[3].digitValue() + 1) % 10);
+            type(wrong);
+            ++wrongSounds;
+            EXPECT_FALSE(child<QLineEdit>("Text2")->isEnabled());
+            EXPECT_EQ(child<QLineEdit>("Text2")->text(), wrong) << "the wrong entry stays visible";
+            EXPECT_TRUE(shown("CorrectionBox"));
+            EXPECT_EQ(text("CorrectionBox"), digits);
+            EXPECT_EQ(env.state->RecallVerdict, 2);
+            EXPECT_EQ(env.state->ProblemsDone, 1);
+            ASSERT_EQ(focusName(), QStringLiteral("Commandkakunin"));
+            EXPECT_EQ(env.sound.count(QStringLiteral("W.wav")), wrongSounds);
+            key(Qt::Key_Return);
+            EXPECT_FALSE(shown("CorrectionBox"));
+            EXPECT_FALSE(shown("Commandkakunin"));
+            EXPECT_TRUE(shown("MemorisePanel"));
+            EXPECT_EQ(text("DigitDisplay").size(), 4);
+            EXPECT_TRUE(child<QLineEdit>("Text2")->text().isEmpty());
+            playOne();
+        } else {
+            playOne();
+        }
+        ASSERT_FALSE(env.fatal.called()) << env.fatal.messages.join(QLatin1Char('\n')).toStdString();
+        ASSERT_EQ(env.state->ProblemsDone, n);
+        if (n < 10) {
+            ASSERT_EQ(text("RemainingBox"), QString::number(10 - n));
+        }
+    }
+
+    // The run ended after the tenth recall, 30 s in.
+    EXPECT_EQ(env.state->RunComplete, 1);
+    EXPECT_EQ(env.state->TimeUp, 0);
+    EXPECT_EQ(env.state->ElapsedSeconds, 30);
+    EXPECT_EQ(env.state->RecordedTime, 30);
+    EXPECT_TRUE(shown("Overlay"));
+    EXPECT_TRUE(shown("RecordingCaption"));
+    EXPECT_FALSE(shown("TimeUpCaption"));
+    EXPECT_EQ(text("RemainingBox"), QStringLiteral("0"));
+    EXPECT_EQ(env.sound.count(QStringLiteral("A.wav")) + env.sound.count(QStringLiteral("B.wav")), 10);
+    EXPECT_EQ(env.sound.count(QStringLiteral("W.wav")), 2);
+
+    const auto records = env.records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].seconds, 30);
+    EXPECT_EQ(records[0].level, 1);
+    EXPECT_EQ(records[0].pupilNumber, 7);
+    EXPECT_EQ(records[0].date, env.today());
+
+    const QStringList calls = env.navigator.calls;
+    ASSERT_GE(calls.size(), 5);
+    EXPECT_EQ(calls.mid(calls.size() - 4),
+        (QStringList { QStringLiteral("showWait"), QStringLiteral("closeDrill"), QStringLiteral("showResult"),
+            QStringLiteral("closeWait") }));
+    EXPECT_FALSE(drill()->isVisible());
+
+    FrmSyuuryou *result = env.navigator.result();
+    ASSERT_NE(result, nullptr);
+    auto line = [result](const char *name) { return result->findChild<QLabel *>(QLatin1String(name))->text(); };
+    EXPECT_EQ(line("TimeLabel"), QStringLiteral("今の成績：30秒"));
+    // T = 60, R = 30: Int((30 / 60)^3 x 50 + 5) = 11, multiplier 1.
+    EXPECT_EQ(line("PointsLabel"), QStringLiteral("獲得ポイント：11点×1→11点"));
+    EXPECT_EQ(line("PupilLabel"), QStringLiteral("山田　花子"));
+    EXPECT_EQ(line("LevelRunLabel"), QStringLiteral(" (このレベル　1回目)"));
+    EXPECT_EQ(line("TodayTotalLabel"), QStringLiteral("（1回目)"));
+    // The first run at the level beats every best time there is.
+    EXPECT_EQ(line("MessageLabel"), QStringLiteral("！！！最高新記録！！！"));
+    EXPECT_EQ(env.sound.played.last(), env.state->SoundFolder + QStringLiteral("最高1.wav"));
+}
+
+TEST_F(DrillRun, TimeUpAtFiveTimesThePassLineRecords99999AndShowsNoRecord)
+{
+    env.state->PassLineTime[1] = 60;
+    start();
+    EXPECT_EQ(env.state->TimeLimit, 300);
+    tick(299);
+    EXPECT_EQ(env.state->TimeUp, 0);
+    EXPECT_FALSE(shown("Overlay"));
+    EXPECT_EQ(text("TimeBox"), QStringLiteral("299"));
+    EXPECT_LT(child("ElapsedBar")->width(), child("TimeBarFrame")->width());
+
+    tick(1);
+    EXPECT_EQ(env.state->TimeUp, 1);
+    EXPECT_EQ(env.state->RecordedTime, 99999);
+    EXPECT_TRUE(shown("Overlay"));
+    EXPECT_TRUE(shown("TimeUpCaption"));
+    EXPECT_FALSE(shown("RecordingCaption"));
+    EXPECT_EQ(child("ElapsedBar")->width(), child("TimeBarFrame")->width());
+    EXPECT_FALSE(drill()->sTimer1().isActive());
+
+    const auto records = env.records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].seconds, 99999);
+
+    FrmSyuuryou *result = env.navigator.result();
+    ASSERT_NE(result, nullptr);
+    auto label = [result](const char *name) { return result->findChild<QLabel *>(QLatin1String(name)); };
+    EXPECT_EQ(label("TimeLabel")->text(), QStringLiteral("記録なし"));
+    EXPECT_EQ(label("PointsLabel")->text(), QStringLiteral("獲得ポイント：0点×1→0点"));
+    EXPECT_FALSE(label("MessageLabel")->isHidden());
+    EXPECT_EQ(label("MessageLabel")->text(), QStringLiteral("時間切れ"));
+    EXPECT_EQ(label("LevelRunLabel")->text(), QStringLiteral(" (このレベル　0回目)")) << "a time-up is not a run";
+    EXPECT_TRUE(env.sound.played.isEmpty()) << "a time-up is silent";
+
+    // A key after time-up is no submit: the space goes into the box.
+    QLineEdit *recall = child<QLineEdit>("Text2");
+    QTest::keyClick(recall, Qt::Key_Space);
+    EXPECT_EQ(recall->text(), QStringLiteral(" "));
+}
+
+TEST_F(DrillRun, CompletingAt299SecondsOfA300SecondLimitRecords299AndNoTimeUpFollows)
+{
+    env.state->PassLineTime[1] = 60;
+    start();
+    for (int n = 1; n <= 9; ++n)
+        playOne();
+    const QString digits = text("DigitDisplay");
+    memoriseAndCalculate();
+    tick(299);
+    // The last correct sound runs past the limit before the run is closed.
+    env.sound.durationMs = 2000;
+    type(digits);
+
+    EXPECT_EQ(env.state->RunComplete, 1);
+    EXPECT_EQ(env.state->TimeUp, 0);
+    EXPECT_EQ(env.state->RecordedTime, 299);
+    EXPECT_FALSE(shown("TimeUpCaption"));
+    ASSERT_NE(env.navigator.result(), nullptr);
+    EXPECT_EQ(env.navigator.result()->findChild<QLabel *>(QStringLiteral("TimeLabel"))->text(),
+        QStringLiteral("今の成績：299秒"));
+
+    // A clock tick that still arrives finds the run complete.
+    drill()->sTimer1_Timer();
+    EXPECT_EQ(env.state->TimeUp, 0);
+    EXPECT_EQ(env.state->RecordedTime, 299);
+    const auto records = env.records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].seconds, 299);
+    EXPECT_EQ(env.navigator.calls.count(QStringLiteral("showResult")), 1);
+}
+
+TEST_F(DrillRun, EndRunRunsOnceWhateverCallsItAgain)
+{
+    start();
+    tick(5);
+    env.state->TimeUp = 1;
+    drill()->EndRun();
+    drill()->EndRun();
+    EXPECT_EQ(env.records().size(), 1u);
+    EXPECT_EQ(env.navigator.calls.count(QStringLiteral("showResult")), 1);
+}
+
+TEST_F(DrillRun, PracticeLevelGoesBackToTheHubUnrecorded)
+{
+    env.state->LevelName[1] = QStringLiteral("練習");
+    start();
+    EXPECT_EQ(text("TodayRunBox"), QStringLiteral("－"));
+    EXPECT_EQ(text("LevelRunBox"), QStringLiteral("－"));
+    for (int n = 1; n <= 10; ++n)
+        playOne();
+    EXPECT_EQ(env.state->RunComplete, 1);
+    EXPECT_TRUE(env.records().empty());
+    EXPECT_EQ(env.navigator.result(), nullptr);
+    const QStringList calls = env.navigator.calls;
+    EXPECT_EQ(calls.mid(calls.size() - 3),
+        (QStringList { QStringLiteral("showWait"), QStringLiteral("closeDrill"), QStringLiteral("showHub") }));
+}
+
+TEST_F(DrillRun, ElapsedTimeStaysRightAcrossMidnight)
+{
+    env.clock.set(QDateTime(QDate(2026, 12, 9), QTime(23, 59, 30)));
+    env.state->SignInTime = 23 * 3600 + 50 * 60; // 23:50:00
+    start();
+    EXPECT_FLOAT_EQ(env.state->RunStartTime, 86370.0f);
+    EXPECT_EQ(text("MinutesBox"), QStringLiteral("9"));
+    tick(45);
+    EXPECT_EQ(env.clock.now().time(), QTime(0, 0, 15));
+    EXPECT_EQ(env.state->ElapsedSeconds, 45);
+    EXPECT_EQ(text("TimeBox"), QStringLiteral("45"));
+    EXPECT_EQ(env.state->TimeUp, 0);
+    EXPECT_FLOAT_EQ(env.state->RunStartTime, 86370.0f) << "the start keeps its meaning";
+    drill()->sTimer2_Timer();
+    EXPECT_EQ(text("MinutesBox"), QStringLiteral("10"));
+}
+
+TEST_F(DrillRun, PassCellsCountDownTheLastTenSecondsBeforeTheTarget)
+{
+    env.state->TargetTime[1] = 40;
+    start();
+    tick(30);
+    EXPECT_EQ(drill()->cellsShown(2), 10);
+    tick(1);
+    EXPECT_EQ(drill()->cellsShown(2), 9);
+    EXPECT_TRUE(child("PassCell_1")->isHidden());
+    tick(4);
+    EXPECT_EQ(drill()->cellsShown(2), 5);
+    tick(5);
+    EXPECT_EQ(drill()->cellsShown(2), 0);
+    tick(5);
+    EXPECT_EQ(drill()->cellsShown(2), 0) << "hidden cells stay hidden";
+    EXPECT_EQ(drill()->cellsShown(0), 10) << "Best has no mark";
+    EXPECT_EQ(drill()->cellsShown(1), 10) << "YourBest has no mark";
+}
+
+TEST_F(DrillRun, StatusStripShowsTheRunNumbersBeforeThisRun)
+{
+    // Today: two runs at level 1, one at level 2, one at level 16 (beyond
+    // the fifteen levels the strip adds up) and a time-up that is no run.
+    env.writeRecords(
+        { env.run(1, 50), env.run(1, 70), env.run(2, 80), env.run(16, 90), env.run(1, 99999), env.run(1, 40, 8) });
+    start();
+    EXPECT_EQ(text("TodayRunBox"), QStringLiteral("4"));
+    EXPECT_EQ(text("LevelRunBox"), QStringLiteral("3"));
+    EXPECT_EQ(text("MinutesBox"), QStringLiteral("10"));
+    EXPECT_EQ(text("ProgramNameLabel"), QStringLiteral("ルカミナ"));
+    EXPECT_EQ(text("PupilNameLabel"), QStringLiteral("山田　花子"));
+    EXPECT_EQ(text("LevelNameLabel"), env.state->LevelName[1]);
+    EXPECT_EQ(text("TimeBox"), QStringLiteral("0"));
+    // Level 1: target 60 and pass line 120 of a 600 s limit.
+    const int frame = child("TimeBarFrame")->width();
+    EXPECT_NEAR(child("TargetBar")->width(), frame / 10, 1);
+    EXPECT_NEAR(child("PassLineBar")->width(), frame / 5, 1);
+    EXPECT_EQ(child("ElapsedBar")->width(), 0);
+    tick(300);
+    EXPECT_NEAR(child("ElapsedBar")->width(), frame / 2, 1);
+}
+
+TEST_F(DrillRun, SetUpStepsRunOncePerForm)
+{
+    start();
+    const QString digits = text("DigitDisplay");
+    const float started = env.state->RunStartTime;
+    tick(20);
+    drill()->Form_Activate();
+    EXPECT_EQ(text("DigitDisplay"), digits);
+    EXPECT_FLOAT_EQ(env.state->RunStartTime, started);
+    EXPECT_EQ(env.state->ElapsedSeconds, 20);
+    tick(1);
+    EXPECT_EQ(env.state->ElapsedSeconds, 21);
+}
+
+TEST_F(DrillRun, FocusComesBackToTheControlThatMustHaveIt)
+{
+    start();
+    QApplication::setActiveWindow(drill());
+    auto focusReturnsTo
+        = [this](const QString &name) { return QTest::qWaitFor([&] { return focusName() == name; }, 2000); };
+    ASSERT_EQ(focusName(), QStringLiteral("Command4"));
+    drill()->setFocus();
+    ASSERT_EQ(focusName(), QStringLiteral("MainFrm")) << "the focus did leave";
+    EXPECT_TRUE(focusReturnsTo(QStringLiteral("Command4")));
+    key(Qt::Key_Space);
+    EXPECT_TRUE(focusReturnsTo(QStringLiteral("Text1")));
+    drill()->setFocus();
+    EXPECT_TRUE(focusReturnsTo(QStringLiteral("Text1")));
+}
+
+TEST_F(DrillRun, FourthSilentSoundInARowEndsTheProgramFromTheDrill)
+{
+    start();
+    env.sound.codes = { 263, 263, 263, 263 };
+    key(Qt::Key_Return);
+    for (int i = 0; i < 4; ++i)
+        type(QStringLiteral("0"));
+    ASSERT_EQ(env.fatal.titles, QStringList { QStringLiteral("音声エラー") });
+    EXPECT_EQ(env.fatal.messages.first(), QStringLiteral("音声がでません。先生を呼びなさい。\r\nerror 263"));
+}
+
+} // namespace
