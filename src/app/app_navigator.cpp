@@ -2,6 +2,7 @@
 #include "app/app_navigator.h"
 #include "drill/drill_window.h"
 #include "results/result_screen.h"
+#include "roster/name_selection_screen.h"
 #include "startup/shared_state.h"
 #include "startup/version_window.h"
 #include "startup/wait_window.h"
@@ -31,9 +32,13 @@ void AppNavigator::closeAndDelete(QPointer<QWidget> &widget)
 
 void AppNavigator::showNameSelection()
 {
-    // Name selection is not part of this build yet: say so and end.
-    QMessageBox::information(nullptr, state_.ProgramName, QStringLiteral("名前選択の画面はまだありません。"));
-    quit();
+    closeAndDelete(nameSelection_);
+    auto *screen = new NameSelectionScreen(state_, platform_, *this);
+    nameSelection_ = screen;
+    if (!screen->Form_Load())
+        return;
+    screen->activateWindow();
+    screen->Form_Activate();
 }
 
 void AppNavigator::closeNameSelection()

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+// The roster "新名簿.txt" as the name list reads it: entries of eight values
+// (number, birth year, two spare numbers, name, status, two spare texts),
+// kept in the roster tables of the shared state.
+#pragma once
+
+#include "roster/grade_rules.h"
+
+#include <QDate>
+#include <QString>
+#include <functional>
+
+struct SharedState;
+struct RosterRecord;
+
+// Why a load failed: a description naming the file and the place, and the
+// run-time error number the failure message shows after it.
+struct RosterFailure {
+    QString description;
+    int number = 0;
+};
+
+// Error numbers, the ones the program's failure messages have always shown.
+namespace rostererror {
+inline constexpr int Overflow = 6; // a number outside its 16-bit field
+inline constexpr int OutOfRange = 9; // pupil number outside 0..5000, > 5000 listed
+inline constexpr int TypeMismatch = 13; // text where a number belongs
+inline constexpr int FileNotFound = 53;
+inline constexpr int PastEndOfFile = 62; // an entry cut short
+inline constexpr int FileAccess = 75; // exists but cannot be read
+} // namespace rostererror
+
+inline constexpr int kRosterTextWidth = 20;
+inline constexpr int kMaxListedPupils = 5000;
+
+// A roster text as stored: its first 20 characters, padded with blanks.
+QString fixedRosterText(const QString &value);
+
+QString RosterFilePath(const SharedState &state);
+
+// Handed each listed entry in file order, with its grade number and list
+// label.
+using ListedEntryVisitor = std::function<void(const RosterRecord &record, int grade, const ListGrade &label)>;
+
+// Reads the whole roster into the roster tables, SchoolYear computed from
+// `today`. The by-number tables (RosterName, RosterBirthYear,
+// RosterGradeLabel) are set for every entry read, listed or not, and keep
+// older values for numbers this file does not mention. False with the
+// reason when the file is missing or unreadable, an entry is cut short, a
+// number is out of range or more than 5000 entries are listed; the entries
+// read before the failure have been stored and visited.
+bool LoadRoster(SharedState &state, const QDate &today, const ListedEntryVisitor &visit, RosterFailure *failure);
