@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/app_navigator.h"
 #include "drill/drill_window.h"
+#include "hub/hub_screen.h"
 #include "results/result_screen.h"
 #include "roster/name_selection_screen.h"
 #include "startup/shared_state.h"
@@ -46,7 +47,15 @@ void AppNavigator::closeNameSelection()
     closeAndDelete(nameSelection_);
 }
 
-void AppNavigator::showHub() {}
+void AppNavigator::showHub()
+{
+    closeAndDelete(hub_);
+    auto *hub = new HubScreen(state_, platform_, *this);
+    hub_ = hub;
+    hub->show();
+    hub->activateWindow();
+    hub->Form_Activate();
+}
 
 void AppNavigator::closeHub()
 {
