@@ -142,8 +142,9 @@ void HubScreen::Form_Load()
     Picture1->setObjectName(QStringLiteral("Picture1"));
     placeTwips(Picture1, 5300, 900, 4800, 420);
     setColours(Picture1, QColor(0, 192, 192));
+    const OrderCaptions designCaptions = orderCaptions(ListView::Points);
     for (int i = 1; i <= 3; ++i) {
-        Option1[i] = new QRadioButton(Picture1);
+        Option1[i] = new QRadioButton(i == 1 ? designCaptions.option1 : i == 2 ? designCaptions.option2 : designCaptions.option3, Picture1);
         Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
         placeTwips(Option1[i], 60 + (i - 1) * 1580, 40, 1540, 340);
         Option1[i]->setFont(layoutFont(kGothicProportional, 10.5, true));

@@ -192,6 +192,8 @@ void NameSelectionScreen::Form_Activate()
     navigator_.closeHub();
     label1_->setText(kChooseName);
     picture5_->hide();
+    // Arrow keys move through the names from the start.
+    list1_->setFocus();
 }
 
 void NameSelectionScreen::fillGradeFilter()

@@ -77,7 +77,9 @@ INSTANTIATE_TEST_SUITE_P(Clock, MinutesSinceSignIn,
     ::testing::Values(MinutesCase { 36000.0, 36000, 0 }, MinutesCase { 36059.9, 36000, 0 },
         MinutesCase { 36060.0, 36000, 1 }, MinutesCase { 39600.5, 36000, 60 },
         // Signed in at 23:59:00, now 00:01:30.
-        MinutesCase { 90.0, 86340, 2 }));
+        MinutesCase { 90.0, 86340, 2 },
+        // Signed in at 10:00:00.6 (rounded up to 36001), read at 10:00:00.8.
+        MinutesCase { 36000.8, 36001, 0 }));
 
 TEST(StartDrill, ClearsTheRunFlagsBeforeAskingForTheForm)
 {
