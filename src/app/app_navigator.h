@@ -30,6 +30,13 @@ public:
     void showVersion(QWidget *over) override;
     void quit() override;
 
+    // The screens on show (null when none), for the program's own checks
+    // and the tests that drive the whole loop.
+    QWidget *nameSelection() const { return nameSelection_; }
+    QWidget *hub() const { return hub_; }
+    QWidget *drill() const { return drill_; }
+    QWidget *result() const { return result_; }
+
 private:
     static void closeAndDelete(QPointer<QWidget> &widget);
 
