@@ -11,6 +11,7 @@
 #include "roster/name_selection_screen.h"
 #include "startup/shared_state.h"
 #include "startup/splash_window.h"
+#include "support/problem_answer.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
 
@@ -26,24 +27,6 @@
 
 namespace {
 
-int solve(const QString &text)
-{
-    static const QRegularExpression form(QStringLiteral("^ (\\d+)([＋×－÷]) (\\d+)＝$"));
-    const auto m = form.match(text);
-    if (!m.hasMatch())
-        return -1;
-    const int a = m.captured(1).toInt(), b = m.captured(3).toInt();
-    switch (m.captured(2).at(0).unicode()) {
-    case 0xFF0B:
-        return a + b;
-    case 0x00D7:
-        return a * b;
-    case 0xFF0D:
-        return a - b;
-    default:
-        return a / b;
-    }
-}
 
 void press(QWidget *window, Qt::Key key)
 {
@@ -134,7 +117,7 @@ TEST_F(WholeLoop, SignInPlayARunAndHandThePcOn)
         ASSERT_EQ(digits.size(), 4);
         press(drill, Qt::Key_Return); // "覚えた"
         for (int k = 0; k < 3; ++k)
-            type(drill, QString::number(solve(labelText(drill, "ProblemDisplay"))));
+            type(drill, QString::number(answerOfProblemText(labelText(drill, "ProblemDisplay"))));
         fakes.clock.advanceMs(4000);
         drill->sTimer1_Timer();
         type(drill, digits);

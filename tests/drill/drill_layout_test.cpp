@@ -5,6 +5,7 @@
 #include "drill/run_control.h"
 #include "drill_env.h"
 #include "platform/layout.h"
+#include "support/problem_answer.h"
 
 #include <QDir>
 #include <QFontInfo>
@@ -59,22 +60,6 @@ void expectTextsFit(QWidget *window)
     }
 }
 
-int solve(const QString &text)
-{
-    static const QRegularExpression form(QStringLiteral("^ (\\d+)([＋×－÷]) (\\d+)＝$"));
-    const auto m = form.match(text);
-    const int a = m.captured(1).toInt(), b = m.captured(3).toInt();
-    switch (m.captured(2).at(0).unicode()) {
-    case 0xFF0B:
-        return a + b;
-    case 0x00D7:
-        return a * b;
-    case 0xFF0D:
-        return a - b;
-    default:
-        return a / b;
-    }
-}
 
 // The work area starts below the 1695-twip strip; panels sit at 960, 2280
 // inside it. Points inside a panel are given relative to the panel.
@@ -142,8 +127,8 @@ TEST_F(Layout, CalculationPanelWithLamps)
     const int lampTop = kPanelTop + 3030 + 187;
     EXPECT_COLOUR(image, kPanelLeft + 615, kPanelTop + 1650, 255, 255, 128); // problem display
     EXPECT_COLOUR(image, kPanelLeft + 3240 + 247, lampTop, 192, 192, 192);
-    type(QString::number(solve(problem())));
-    type(QString::number(solve(problem())));
+    type(QString::number(answerOfProblemText(problem())));
+    type(QString::number(answerOfProblemText(problem())));
     QTest::keyClicks(drill->focusWidget(), QStringLiteral("12"));
     image = shot(drill, "3-two-lamps");
     EXPECT_COLOUR(image, kPanelLeft + 3240 + 247, lampTop, 0, 255, 0);
@@ -159,7 +144,7 @@ TEST_F(Layout, RecallPanelAndWrongRecallCorrection)
     const QString digits = drill->findChild<QLabel *>(QStringLiteral("DigitDisplay"))->text();
     key(Qt::Key_Return);
     for (int i = 0; i < 3; ++i)
-        type(QString::number(solve(problem())));
+        type(QString::number(answerOfProblemText(problem())));
     QTest::keyClicks(drill->focusWidget(), QStringLiteral("1234"));
     QImage image = shot(drill, "4-recall");
     EXPECT_COLOUR(image, kPanelLeft + 450 + 150, kPanelTop + 1500 + 150, 128, 255, 255); // recall box

@@ -5,6 +5,7 @@
 #include "drill/drill_window.h"
 #include "drill/run_control.h"
 #include "drill_env.h"
+#include "support/problem_answer.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -17,24 +18,6 @@ namespace {
 
 using drill_test::DrillEnv;
 
-// The answer of a problem as the pupil reads it off the display.
-int solve(const QString &text)
-{
-    static const QRegularExpression form(QStringLiteral("^ (\\d+)([＋×－÷]) (\\d+)＝$"));
-    const auto m = form.match(text);
-    if (!m.hasMatch())
-        return -1;
-    const int a = m.captured(1).toInt();
-    const int b = m.captured(3).toInt();
-    const QChar op = m.captured(2).at(0);
-    if (op == QChar(0xFF0B))
-        return a + b;
-    if (op == QChar(0x00D7))
-        return a * b;
-    if (op == QChar(0xFF0D))
-        return a - b;
-    return a % b == 0 ? a / b : -1;
-}
 
 struct DrillRun : ::testing::Test {
     DrillEnv env;
@@ -76,7 +59,7 @@ struct DrillRun : ::testing::Test {
         ASSERT_TRUE(shown("CalculationPanel"));
         for (int i = 0; i < 3; ++i) {
             ASSERT_EQ(focusName(), QStringLiteral("Text1"));
-            const int answer = solve(text("ProblemDisplay"));
+            const int answer = answerOfProblemText(text("ProblemDisplay"));
             ASSERT_GT(answer, 0) << text("ProblemDisplay").toStdString();
             type(QString::number(answer));
         }
@@ -110,7 +93,7 @@ TEST_F(DrillRun, TenStringsThroughTheWidgetsAreRecordedAndShownOnTheResultScreen
             // A wrong answer after a correct one starts the streak again on
             // the same problem.
             key(Qt::Key_Return);
-            type(QString::number(solve(text("ProblemDisplay"))));
+            type(QString::number(answerOfProblemText(text("ProblemDisplay"))));
             EXPECT_TRUE(drill()->lampLit(1));
             EXPECT_FALSE(drill()->lampLit(2));
             const QString problem = text("ProblemDisplay");
@@ -122,10 +105,10 @@ TEST_F(DrillRun, TenStringsThroughTheWidgetsAreRecordedAndShownOnTheResultScreen
             EXPECT_TRUE(child<QLineEdit>("Text1")->text().isEmpty());
             EXPECT_EQ(env.sound.count(QStringLiteral("W.wav")), wrongSounds);
             // Space submits too, and "12.0" reads as 12.
-            type(QString::number(solve(text("ProblemDisplay"))), Qt::Key_Space);
-            type(QString::number(solve(text("ProblemDisplay"))) + QStringLiteral(".0"));
+            type(QString::number(answerOfProblemText(text("ProblemDisplay"))), Qt::Key_Space);
+            type(QString::number(answerOfProblemText(text("ProblemDisplay"))) + QStringLiteral(".0"));
             EXPECT_TRUE(drill()->lampLit(2));
-            type(QString::number(solve(text("ProblemDisplay"))));
+            type(QString::number(answerOfProblemText(text("ProblemDisplay"))));
             ASSERT_EQ(focusName(), QStringLiteral("Text2"));
             EXPECT_TRUE(drill()->lampLit(3));
             type(digits, Qt::Key_Space);
