@@ -17,7 +17,10 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
+    // Closing the last window ends the program. Every change of screen
+    // shows the next window before it closes the last one, so only a
+    // window the user closes can be the last.
+    QApplication::setQuitOnLastWindowClosed(true);
     registerFontSubstitutes();
 
     auto state = std::make_unique<SharedState>();
