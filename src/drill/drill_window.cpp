@@ -2,6 +2,7 @@
 #include "drill/drill_window.h"
 #include "drill/run_control.h"
 #include "drill/sound_effects.h"
+#include "platform/blank_trim.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/layout.h"
@@ -368,7 +369,7 @@ void MainFrm::初期設定()
 
     programName_->setText(state_.ProgramName);
     programName_->setFont(layoutFont(kGothicProportional, state_.ProgramName.size() > 9 ? 14 : 16.8, true));
-    pupilName_->setText(state_.PupilName.trimmed());
+    pupilName_->setText(trimBlanks(state_.PupilName));
     levelName_->setText(state_.LevelName[size_t(level)]);
 
     float total = 0;

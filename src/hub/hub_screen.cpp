@@ -5,6 +5,7 @@
 #include "hub/listings.h"
 #include "hub/rankings.h"
 #include "results/results_file.h"
+#include "platform/blank_trim.h"
 #include "platform/clickable_label.h"
 #include "platform/clock.h"
 #include "platform/events.h"
@@ -392,7 +393,7 @@ void HubScreen::Form_Activate()
     Picture6->hide();
 
     // 8. Who is signed in.
-    Label12->setText(state_.PupilGradeLabel + QLatin1Char(' ') + state_.PupilName.trimmed());
+    Label12->setText(state_.PupilGradeLabel + QLatin1Char(' ') + trimBlanks(state_.PupilName));
     Label13->setText(state_.SchoolName + QLatin1Char(':') + QString::number(state_.PupilNumber));
     Label11->setText(state_.ProgramName);
     Label11->setFont(layoutFont(kGothicProportional, state_.ProgramName.size() > 9 ? 20 : 24, true));

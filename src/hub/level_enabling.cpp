@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "hub/level_enabling.h"
+#include "platform/blank_trim.h"
 #include "results/counts.h"
 #include "startup/level_table.h"
 #include "startup/shared_state.h"
@@ -18,7 +19,7 @@ LevelGates levelEnablingPass(SharedState &state, const LevelGates &before)
 
     gates.enabled[1] = true;
     bool blocked = false;
-    const bool namedTeacher = state.PupilName.trimmed() == QStringLiteral("先生");
+    const bool namedTeacher = trimBlanks(state.PupilName) == QStringLiteral("先生");
     for (int i = 1; i <= count; ++i) {
         const bool practice = isPracticeLevelName(state.LevelName[size_t(i)]);
         if (practice)

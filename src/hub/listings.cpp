@@ -2,7 +2,7 @@
 #include "hub/listings.h"
 #include "results/points.h"
 #include "hub/grade_marks.h"
-#include "hub/list_text.h"
+#include "platform/blank_trim.h"
 #include "platform/clock.h"
 #include "platform/number_text.h"
 #include "startup/shared_state.h"

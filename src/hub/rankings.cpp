@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "hub/rankings.h"
 #include "hub/grade_marks.h"
-#include "hub/list_text.h"
+#include "platform/blank_trim.h"
 #include "platform/number_text.h"
 #include "startup/level_table.h"
 #include "startup/shared_state.h"

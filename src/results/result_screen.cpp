@@ -2,6 +2,7 @@
 #include "results/result_screen.h"
 #include "drill/run_control.h"
 #include "drill/sound_effects.h"
+#include "platform/blank_trim.h"
 #include "platform/events.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
@@ -123,7 +124,7 @@ void FrmSyuuryou::Form_Activate()
     earnedPoints_ = resultEarnedPoints(basePoints_, state_.PointMultiplier[size_t(level)]);
     points_->setText(resultPointsLine(basePoints_, state_.PointMultiplier[size_t(level)], earnedPoints_));
     time_->setText(resultTimeLine(recorded));
-    pupil_->setText(state_.PupilName.trimmed());
+    pupil_->setText(trimBlanks(state_.PupilName));
     program_->setText(state_.ProgramName);
     level_->setText(state_.LevelName[size_t(level)]);
     levelRun_->setText(resultLevelRunLine(state_.TodayRunCount(level, pupil)));

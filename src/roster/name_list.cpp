@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "roster/name_list.h"
-#include "hub/list_text.h"
+#include "platform/blank_trim.h"
 #include "platform/number_text.h"
 #include "startup/shared_state.h"
 

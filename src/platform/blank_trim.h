@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Blank trimming as the hub's lists need it: only U+0020 counts as a blank,
+// Blank trimming as the screens need it: only U+0020 counts as a blank,
 // so an ideographic space a name may carry on purpose stays.
 #pragma once
 
