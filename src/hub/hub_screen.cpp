@@ -328,6 +328,13 @@ void HubScreen::Form_Load()
     Picture2->raise();
 }
 
+void HubScreen::hidePanelsOfLevel(Column &c)
+{
+    // A practice level shows only its name and start button.
+    for (QWidget *w : std::initializer_list<QWidget *>{c.List5, c.Label7, c.Label8, c.Label14, c.Label15, c.Label9, c.Label10})
+        w->hide();
+}
+
 QLabel *HubScreen::levelName(int level) const
 {
     return columns_[size_t(level)].Label3;
@@ -415,10 +422,7 @@ void HubScreen::Form_Activate()
         setColours(c.Label7, kGreyLabel);
         setColours(c.Label8, kGreyLabel);
         if (isPracticeLevelName(state_.LevelName[size_t(i)])) {
-            for (QWidget *w : {static_cast<QWidget *>(c.List5), static_cast<QWidget *>(c.Label7), static_cast<QWidget *>(c.Label8),
-                               static_cast<QWidget *>(c.Label14), static_cast<QWidget *>(c.Label15),
-                               static_cast<QWidget *>(c.Label9), static_cast<QWidget *>(c.Label10)})
-                w->hide();
+            hidePanelsOfLevel(c);
         }
         const int pupil = state_.PupilNumber;
         if (state_.TotalRunCount(i, pupil) != 0)
@@ -480,9 +484,7 @@ void HubScreen::HScroll1_Change()
         int left = (i - state_.HubFirstColumn) * cw + leftMargin_;
         if (left < 0)
             left = kFormWidth;
-        for (QWidget *w : {static_cast<QWidget *>(c.List5), static_cast<QWidget *>(c.Command4), static_cast<QWidget *>(c.Text1),
-                           static_cast<QWidget *>(c.Label1), static_cast<QWidget *>(c.Label7), static_cast<QWidget *>(c.Label8),
-                           static_cast<QWidget *>(c.Label9), static_cast<QWidget *>(c.Label14)})
+        for (QWidget *w : std::initializer_list<QWidget *>{c.List5, c.Command4, c.Text1, c.Label1, c.Label7, c.Label8, c.Label9, c.Label14})
             w->move(twips(left), w->y());
         c.Label3->move(twips(left + numberWidth), c.Label3->y());
         c.Label10->move(twips(left + cw / 2), c.Label10->y());
@@ -732,10 +734,7 @@ void HubScreen::Command6_Click()
     for (int i = 1; i <= state_.LevelCount; ++i) {
         Column &c = columns_[size_t(i)];
         if (isPracticeLevelName(state_.LevelName[size_t(i)])) {
-            for (QWidget *w : {static_cast<QWidget *>(c.List5), static_cast<QWidget *>(c.Label7), static_cast<QWidget *>(c.Label8),
-                               static_cast<QWidget *>(c.Label14), static_cast<QWidget *>(c.Label15),
-                               static_cast<QWidget *>(c.Label9), static_cast<QWidget *>(c.Label10)})
-                w->hide();
+            hidePanelsOfLevel(c);
         } else {
             c.List5->show();
         }

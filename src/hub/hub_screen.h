@@ -80,7 +80,7 @@ private:
     };
 
     void Form_Load();
-    void placeColumns();
+    void hidePanelsOfLevel(Column &c);
     bool Form_KeyPress(const QString &key);
     void showWaitPanel(QWidget *panel);
     void applyGates(const LevelGates &gates);
