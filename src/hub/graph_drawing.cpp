@@ -22,6 +22,17 @@ constexpr double kPointWidth = 5;
 constexpr double kFrameWidth = 2;
 constexpr double kBestLineWidth = 3;
 
+// Heights inside a strip are measured in this share of H2. In whole H2 a
+// strip reached 0.4 H below its top, while strips stand 0.3 H apart: each
+// plot ran through the next strip and the third one's axis fell off the
+// page. At 0.65 H2 the date row under the axis ends above the next strip.
+constexpr double kStripUnit = 0.65;
+// The figures start under the title band, where a title printed at three
+// times the base size cannot run into them, and step by this share of H2,
+// so ten lines end above the next strip on screen and on paper.
+constexpr double kFiguresTop = 0.1;
+constexpr double kFiguresStep = 0.05;
+
 const QColor kBestColour(255, 0, 0); // &H000000FF
 const QColor kRunColour(0, 0, 255); // &H00FF0000
 
@@ -132,10 +143,10 @@ std::vector<StripPlace> stripPlaces(int strips, double height)
 QPointF graphRunPosition(const GraphSurface &surface, double stripTop, int k, int runCount, int seconds, int timeMax)
 {
     const double w2 = surface.width() / 2;
-    const double h2 = surface.height() / 2;
+    const double u = kStripUnit * surface.height() / 2;
     const double x = runCount > 0 ? w2 * (0.2 + 0.7 * k / runCount) : w2 * 0.2;
     const double shown = timeMax > 0 ? std::min(seconds, timeMax) / double(timeMax) : 0.0;
-    return QPointF(x, stripTop + h2 * (0.8 - 0.7 * shown));
+    return QPointF(x, stripTop + u * (0.8 - 0.7 * shown));
 }
 
 QFont graphFont(const GraphSurface &surface, double points)
@@ -160,6 +171,7 @@ void drawGraphStrip(QPainter &painter, const GraphSurface &surface, double strip
     const double h = surface.height();
     const double w2 = w / 2;
     const double h2 = h / 2;
+    const double u = kStripUnit * h2;
     const StripData &data = picture.data;
 
     painter.save();
@@ -174,15 +186,15 @@ void drawGraphStrip(QPainter &painter, const GraphSurface &surface, double strip
 
     painter.setPen(pen(surface, kFrameWidth));
     painter.drawLine(QPointF(0, stripTop), QPointF(w, stripTop));
-    painter.drawLine(QPointF(0, stripTop + 0.09 * h2), QPointF(w, stripTop + 0.09 * h2));
+    painter.drawLine(QPointF(0, stripTop + 0.09 * u), QPointF(w, stripTop + 0.09 * u));
     painter.setPen(Qt::black);
     painter.setFont(graphFont(surface, (surface.paper ? 3 : 2) * kGraphFontSize));
-    textAt(painter, 0.7 * w2, stripTop + 0.01 * h2, picture.title);
+    textAt(painter, 0.7 * w2, stripTop + 0.01 * u, picture.title);
 
-    const double axisY = stripTop + 0.8 * h2;
+    const double axisY = stripTop + 0.8 * u;
     painter.setPen(pen(surface, kPointWidth));
     painter.drawLine(QPointF(0.2 * w2, axisY), QPointF(0.9 * w2, axisY));
-    painter.drawLine(QPointF(0.2 * w2, axisY), QPointF(0.2 * w2, stripTop + 0.1 * h2));
+    painter.drawLine(QPointF(0.2 * w2, axisY), QPointF(0.2 * w2, stripTop + 0.1 * u));
 
     const auto position = [&](const GraphRun &run) {
         return graphRunPosition(surface, stripTop, run.k, data.runCount, run.seconds, data.timeMax);
@@ -206,19 +218,18 @@ void drawGraphStrip(QPainter &painter, const GraphSurface &surface, double strip
     painter.setBrush(Qt::NoBrush);
     painter.setPen(Qt::black);
 
-    // Statistics beside the graph. Ten lines at most fit the strip at this
-    // spacing on screen and on paper alike.
+    // Statistics beside the graph.
     painter.setFont(graphFont(surface, 1.5 * kGraphFontSize));
     for (int i = 0; i < picture.statistics.size(); ++i)
-        textAt(painter, 1.05 * w2, stripTop + 0.05 * h2 + i * 0.06 * h2, picture.statistics[i]);
+        textAt(painter, 1.05 * w2, stripTop + kFiguresTop * u + i * kFiguresStep * h2, picture.statistics[i]);
 
     if (!data.personalBests.empty()) {
         painter.setFont(graphFont(surface, kGraphFontSize));
         const double line = lineHeight(painter);
         const QPointF last = position(data.plotted.back());
-        textAt(painter, last.x() - 0.025 * w2, stripTop + 0.815 * h2, runDateText(data.plotted.back().date));
-        textAt(painter, 0.12 * w2, stripTop + 0.79 * h2, QStringLiteral("0秒"));
-        textAt(painter, 0.12 * w2, stripTop + 0.1 * h2, QString::number(data.timeMax) + QStringLiteral("秒"));
+        textAt(painter, last.x() - 0.025 * w2, stripTop + 0.815 * u, runDateText(data.plotted.back().date));
+        textAt(painter, 0.12 * w2, stripTop + 0.79 * u, QStringLiteral("0秒"));
+        textAt(painter, 0.12 * w2, stripTop + 0.1 * u, QString::number(data.timeMax) + QStringLiteral("秒"));
 
         const size_t bests = data.personalBests.size();
         const auto timeText = [&](size_t i) {
@@ -229,7 +240,7 @@ void drawGraphStrip(QPainter &painter, const GraphSurface &surface, double strip
         // The first: its time on the time axis, its date on a row of its
         // own under the axis (the newest run's date takes the first row).
         textAt(painter, 0.12 * w2, at(0).y() - line / 2, timeText(0));
-        textAt(painter, at(0).x(), stripTop + 0.815 * h2 + line, personalBestDate(data, 0));
+        textAt(painter, at(0).x(), stripTop + 0.815 * u + line, personalBestDate(data, 0));
         // Every third from the second to the third-last, under the point.
         if (bests > 5) {
             for (size_t i = 1; i + 2 < bests; i += 3) {

@@ -2,9 +2,11 @@
 // The progress graphs of one pupil: what a strip shows for a level (the
 // pupil's runs in the order they were run, the personal bests and the
 // school's figures) and the painter that draws it. Every position is a
-// fraction of the target's width W and height H, so the same drawing goes
-// on the screen and on paper; fonts are given in points and line widths in
-// pixels of the 96 dpi design screen and scaled to the target's resolution.
+// fraction of the target's width W and height H (W2 and H2 are their
+// halves; heights inside a strip are fractions of U = 0.65 H2), so the same
+// drawing goes on the screen and on paper; fonts are given in points and
+// line widths in pixels of the 96 dpi design screen and scaled to the
+// target's resolution.
 #pragma once
 
 #include "results/result_record.h"

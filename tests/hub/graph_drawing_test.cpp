@@ -13,7 +13,8 @@ using hubtest::run;
 
 const QTime kNoon(12, 0);
 
-// An 800 x 600 screen surface: W2 = 400, H2 = 300.
+// An 800 x 600 screen surface: W2 = 400, H2 = 300, and heights inside a
+// strip in U = 0.65 H2 = 195.
 const GraphSurface kScreen { QSizeF(800, 600), 96, false };
 
 struct Point {
@@ -26,7 +27,7 @@ struct Point {
 Point expectedPoint(double stripTop, int k, int n, int seconds, int timeMax)
 {
     const double x = 400 * (0.2 + 0.7 * k / n);
-    const double y = stripTop + 300 * (0.8 - 0.7 * seconds / double(timeMax));
+    const double y = stripTop + 195 * (0.8 - 0.7 * seconds / double(timeMax));
     return { int(std::lround(x)), int(std::lround(y)) };
 }
 
@@ -107,9 +108,37 @@ TEST_F(GraphStrip, PersonalBestsAreRedOthersBlueJoinedByTheBestLine)
     EXPECT_TRUE(isDark(at({ (from.x + to.x) / 2, (from.y + to.y) / 2 })));
     // Below the line, between two runs, the strip is empty.
     EXPECT_EQ(at({ (from.x + to.x) / 2, (from.y + to.y) / 2 + 20 }), QColor(Qt::white));
-    // The axes: x axis at 0.8 H2, y axis at 0.2 W2.
-    EXPECT_TRUE(isDark(at({ 300, int(top + 240) })));
-    EXPECT_TRUE(isDark(at({ 80, int(top + 150) })));
+    // The axes: x axis at 0.8 U, y axis at 0.2 W2.
+    EXPECT_TRUE(isDark(at({ 300, int(top + 156) })));
+    EXPECT_TRUE(isDark(at({ 80, int(top + 90) })));
+}
+
+TEST_F(GraphStrip, AStripStaysAboveTheNextOne)
+{
+    for (int i = 0; i < 12; ++i)
+        add(1, 1, 300 - 20 * i, 300 - 20 * i);
+    const StripData data = collect(1, 1);
+    ASSERT_EQ(data.personalBests.size(), 12u);
+    const double nextTop = 0.35 * 600;
+    StripPicture picture { QStringLiteral("レベル1 ルカミナ"), QStringLiteral("大野 ひな"), data,
+        QStringList(10, QStringLiteral("　　獲得ポイント   27点")) };
+    {
+        QPainter painter(&image);
+        drawGraphStrip(painter, kScreen, 0.05 * 600, picture);
+    }
+    // Nothing of the first strip (axes, labels, figures) reaches the band
+    // where the second strip's frame and title go.
+    for (int y = int(nextTop) - 1; y < int(nextTop) + 20; ++y) {
+        for (int x = 0; x < 800; ++x)
+            ASSERT_EQ(at({ x, y }), QColor(Qt::white)) << x << "," << y;
+    }
+    // The header stands above the first strip's frame.
+    bool header = false;
+    for (int y = 0; y < 30 && !header; ++y) {
+        for (int x = 0; x < 200 && !header; ++x)
+            header = isDark(at({ x, y }));
+    }
+    EXPECT_TRUE(header);
 }
 
 TEST_F(GraphStrip, AnEqualTimeIsNoNewBestAndTheFirstRunAlwaysIs)

@@ -117,7 +117,7 @@ struct GraphWay : ::testing::Test {
         const double w2 = image.width() / 2.0;
         const double h2 = image.height() / 2.0;
         const double x = w2 * (0.2 + 0.7 * k / n);
-        const double y = stripTopShare * image.height() + h2 * (0.8 - 0.7 * seconds / double(timeMax));
+        const double y = stripTopShare * image.height() + 0.65 * h2 * (0.8 - 0.7 * seconds / double(timeMax));
         return image.pixelColor(int(std::lround(x)), int(std::lround(y)));
     }
 };
