@@ -20,9 +20,11 @@ using bench_school::School;
 
 constexpr int kPupil = 1234;
 
-// Every 60th record becomes one of the pupil's runs (about 400 in all).
-void giveThePupilManyRuns(School &school)
+// Every 60th record becomes one of the pupil's runs (about 400 in all);
+// returns how many.
+int giveThePupilManyRuns(School &school)
 {
+    int runs = 0;
     QFile file(resultsFilePath(*school.state));
     if (!file.open(QIODevice::ReadWrite))
         qFatal("the results file did not open");
@@ -32,15 +34,17 @@ void giveThePupilManyRuns(School &school)
         record.pupilNumber = kPupil;
         record.level = std::int16_t(1 + (at / kRecordLength / 60) % 3);
         bytes.replace(at, kRecordLength, encodeRecord(record));
+        ++runs;
     }
     file.seek(0);
     file.write(bytes);
+    return runs;
 }
 
 void BM_GraphThreeStrips(benchmark::State &bench)
 {
     School school;
-    giveThePupilManyRuns(school);
+    const int pupilRuns = giveThePupilManyRuns(school);
     SharedState &state = *school.state;
     if (!LoadRoster(
             state, school.fakes.clock.today(), [](const RosterRecord &, int, const ListGrade &) {}, nullptr))
@@ -59,6 +63,7 @@ void BM_GraphThreeStrips(benchmark::State &bench)
         panel->Command24_Click(0);
     bench.counters["records"] = double(resultRecordCount(resultsFilePath(state)));
     bench.counters["listed"] = state.ListedPupilCount;
+    bench.counters["pupil_runs"] = pupilRuns;
 }
 BENCHMARK(BM_GraphThreeStrips)->Unit(benchmark::kMillisecond);
 

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPageLayout>
@@ -20,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStringListModel>
 #include <algorithm>
 
 namespace {
@@ -139,7 +141,9 @@ void GraphPanel::build()
 
     // The rankings behind the figures; never shown.
     for (int m = 1; m <= 2; ++m) {
-        List4[m] = new QListWidget(this);
+        List4[m] = new QListView(this);
+        rankingRows_[m] = new QStringListModel(List4[m]);
+        List4[m]->setModel(rankingRows_[m]);
         List4[m]->setObjectName(QStringLiteral("List4_%1").arg(m));
         List4[m]->setAccessibleName(m == 1 ? QStringLiteral("タイムの順位") : QStringLiteral("ポイントの順位"));
         List4[m]->hide();
@@ -392,8 +396,7 @@ void GraphPanel::Command22_Click(int m)
         return;
     rankings_[size_t(m)] = buildLevelRanking(
         state_, GraphLevel, m == 1 ? RankingOrder::BestTime : RankingOrder::TotalPoints, gradeFilter());
-    List4[m]->clear();
-    List4[m]->addItems(rankings_[size_t(m)].rows);
+    rankingRows_[m]->setStringList(rankings_[size_t(m)].rows);
 }
 
 void GraphPanel::Command23_Click(int index)

@@ -24,7 +24,9 @@
 #include <functional>
 #include <vector>
 
+class QListView;
 class QListWidget;
+class QStringListModel;
 class QPainter;
 class QPrinter;
 class QPushButton;
@@ -120,5 +122,8 @@ private:
     QPushButton *Command24[2] = {};
     QPushButton *Command25 = nullptr;
     QPushButton *Command18 = nullptr;
-    QListWidget *List4[3] = {}; // [1], [2]
+    // [1], [2]: hidden lists over a string model, which takes a ranking of
+    // 5000 rows without building an item per row.
+    QListView *List4[3] = {};
+    QStringListModel *rankingRows_[3] = {};
 };
