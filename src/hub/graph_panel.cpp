@@ -456,6 +456,16 @@ void GraphPanel::Command19_Click()
     drawGraphStrip(*painter_, surface_, StripTop, picture);
 }
 
+void GraphPanel::keyPressEvent(QKeyEvent *event)
+{
+    // Esc leaves the graphs as "戻る" does.
+    if (event->key() == Qt::Key_Escape) {
+        Command18_Click();
+        return;
+    }
+    QFrame::keyPressEvent(event);
+}
+
 bool GraphPanel::eventFilter(QObject *watched, QEvent *event)
 {
     // Pupils press a focused button with Enter as well as with space.

@@ -541,6 +541,9 @@ bool HubScreen::Form_KeyPress(const QString &key)
 {
     if (RefreshDone != 1 || key.size() != 1)
         return false;
+    // Over the graph panel a digit chooses nothing behind it.
+    if (Picture11->isVisible())
+        return false;
     const QChar k = key[0];
     int level = 0;
     if (k >= QLatin1Char('1') && k <= QLatin1Char('9'))

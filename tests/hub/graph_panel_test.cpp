@@ -172,6 +172,20 @@ TEST_F(GraphWay, FromTheHubThroughLevelsAndAnotherPupilAndBack)
     EXPECT_FALSE(button(QStringLiteral("Command17"))->isVisible());
 }
 
+TEST_F(GraphWay, DigitsOverThePanelStartNoRunAndEscLeavesIt)
+{
+    GraphPanel *panel = openGraphs(1);
+    QListWidget *levels = list(QStringLiteral("List3"));
+    ASSERT_TRUE(levels->hasFocus());
+    QTest::keyClick(levels, Qt::Key_2);
+    EXPECT_FALSE(navigator.calls.contains(QStringLiteral("openDrill")));
+    EXPECT_TRUE(panel->isVisible());
+    QTest::keyClick(levels, Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
+    QTest::keyClick(hub.get(), Qt::Key_2);
+    EXPECT_TRUE(navigator.calls.contains(QStringLiteral("openDrill"))) << "with the panel gone the keys start levels";
+}
+
 // The text of each page of a PDF, blanks removed (pdftotext spaces
 // Japanese text as it likes).
 QStringList pdfPages(const QString &path)
