@@ -205,12 +205,7 @@ void GraphPanel::Command25_Click()
 {
     Command25->hide();
     List2->show();
-    for (int row = 0; row < List2->count(); ++row) {
-        if (pupilOfRow(List2->item(row)->text()) == GraphPupil) {
-            List2->scrollToItem(List2->item(row), QAbstractItemView::PositionAtTop);
-            break;
-        }
-    }
+    List2->scrollToTop();
     List2->setFocus();
 }
 

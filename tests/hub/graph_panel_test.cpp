@@ -11,6 +11,7 @@
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
 
+#include <QDir>
 #include <QListWidget>
 #include <QPrinter>
 #include <QProcess>
@@ -184,6 +185,30 @@ TEST_F(GraphWay, DigitsOverThePanelStartNoRunAndEscLeavesIt)
     EXPECT_FALSE(panel->isVisible());
     QTest::keyClick(hub.get(), Qt::Key_2);
     EXPECT_TRUE(navigator.calls.contains(QStringLiteral("openDrill"))) << "with the panel gone the keys start levels";
+}
+
+TEST_F(GraphWay, AnUnreadableResultsFileIsSaidOnTheSurface)
+{
+    signIn(1);
+    hub = std::make_unique<HubScreen>(*state, fakes.platform, navigator);
+    hub->show();
+    hub->Form_Activate();
+    hub->findChild<QRadioButton *>(QStringLiteral("Option2_2"))->setChecked(true);
+    // The file turns into a folder after the hub has read it.
+    const QString path = resultsFilePath(*state);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir().mkpath(path));
+    QTest::mouseClick(button(QStringLiteral("Command17")), Qt::LeftButton);
+    GraphPanel *panel = hub->graphPanel();
+    ASSERT_TRUE(panel->isVisible());
+    const QImage &image = panel->surfaceImage();
+    int dark = 0;
+    for (int y = 20; y < 60; ++y) {
+        for (int x = 20; x < 400; ++x)
+            dark += image.pixelColor(x, y).lightness() < 100 ? 1 : 0;
+    }
+    EXPECT_GT(dark, 50) << "the message is written where the graphs would be";
+    EXPECT_EQ(pointColour(panel, 0.05, 1, 2, 50, 60), QColor(Qt::white));
 }
 
 // The text of each page of a PDF, blanks removed (pdftotext spaces
