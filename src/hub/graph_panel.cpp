@@ -20,6 +20,7 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QStringListModel>
 #include <algorithm>
@@ -236,7 +237,7 @@ std::vector<int> GraphPanel::chosenPupils() const
 
 void GraphPanel::Command24_Click(int index)
 {
-    if (drawing_)
+    if (drawing_ || printing_)
         return;
     const std::vector<int> pupils = chosenPupils();
     if (index == 1) {
@@ -283,8 +284,10 @@ bool GraphPanel::loadRecords(QString *error)
 
 void GraphPanel::printPupils(const std::vector<int> &pupils)
 {
-    if (drawing_ || pupils.empty())
+    if (drawing_ || printing_ || pupils.empty())
         return;
+    printing_ = true;
+    const auto done = qScopeGuard([this] { printing_ = false; });
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);

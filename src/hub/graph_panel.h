@@ -5,11 +5,12 @@
 // for teachers, printed. Any pupil may look at another pupil's graphs.
 //
 // Re-entrancy: reading the results file waits, letting events run, while
-// another copy of the program holds it. `drawing_` is set from the start of
-// a drawing or print job to its end; the handlers that start one
-// (Command21_Click, Command24_Click and the list handlers that run it)
-// return at once while it is set. The panel is a child of the hub, so it
-// never outlives the widgets it uses.
+// another copy of the program holds it. `drawing_` is set while one pupil's
+// graphs are drawn, `printing_` from the print dialog to the end of the
+// print job; the handlers that start either (Command21_Click,
+// Command24_Click, printPupils and the list handlers that run them) return
+// at once while one is set. The panel is a child of the hub, so it never
+// outlives the widgets it uses.
 #pragma once
 
 #include "hub/graph_drawing.h"
@@ -113,6 +114,7 @@ private:
     std::vector<ResultRecord> records_;
     int recordsFirst_ = 1;
     bool drawing_ = false;
+    bool printing_ = false;
     QPainter *painter_ = nullptr;
     QPrinter *printer_ = nullptr;
     GraphSurface surface_;
