@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "hub/hub_screen.h"
 #include "drill/run_control.h"
+#include "hub/graph_panel.h"
 #include "hub/list_choice.h"
 #include "hub/listings.h"
 #include "hub/rankings.h"
@@ -186,6 +187,8 @@ void HubScreen::Form_Load()
     Command17->setObjectName(QStringLiteral("Command17"));
     placeTwips(Command17, 10300, 1380, 1500, 420);
     Command17->hide();
+    Picture11 = new GraphPanel(state_, platform_, this);
+    connect(Command17, &QPushButton::clicked, Picture11, &GraphPanel::Command17_Click);
 
     // Column geometry.
     const int levels = state_.LevelCount;
@@ -344,6 +347,7 @@ void HubScreen::Form_Activate()
 {
     // 1. Teachers get the data button; keys wait for the refresh.
     Command8->setVisible(isTeacher(state_.PupilName));
+    Picture11->setTeacher(isTeacher(state_.PupilName));
     RefreshDone = 0;
 
     // 2. Minutes since sign-in.
@@ -537,6 +541,9 @@ bool HubScreen::Form_KeyPress(const QString &key)
 {
     if (RefreshDone != 1 || key.size() != 1)
         return false;
+    // Over the graph panel a digit chooses nothing behind it.
+    if (Picture11->isVisible())
+        return false;
     const QChar k = key[0];
     int level = 0;
     if (k >= QLatin1Char('1') && k <= QLatin1Char('9'))
@@ -603,6 +610,7 @@ void HubScreen::resetLevelPanels()
 void HubScreen::Option2_Click(int index)
 {
     Command17->hide();
+    Picture11->hide();
     hideListsAndStarts();
     Picture6->show();
     Picture6->raise();

@@ -10,6 +10,7 @@
 #include <vector>
 
 class ClickableLabel;
+class GraphPanel;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -60,6 +61,7 @@ public:
     QLabel *periodStanding(int level) const { return columns_[size_t(level)].Label8; }
     QLabel *criteria(int level) const { return columns_[size_t(level)].Label7; }
     QListWidget *resultsList(int level) const { return columns_[size_t(level)].List5; }
+    GraphPanel *graphPanel() const { return Picture11; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -125,6 +127,7 @@ private:
     QPushButton *Command1 = nullptr;
     QPushButton *Command8 = nullptr;
     QPushButton *Command17 = nullptr;
+    GraphPanel *Picture11 = nullptr;
     QWidget *Picture2 = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
     QWidget *Picture6 = nullptr;

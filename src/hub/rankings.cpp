@@ -189,6 +189,7 @@ LevelRanking rankLevel(SharedState &state, int level, RankingOrder order, const 
         if (row.contains(QStringLiteral("●")))
             lastOwnRow = int(ranking.rows.size());
         ranking.rows.append(row);
+        ranking.entries.push_back(RankedRow { rank, p, value });
     }
     ranking.scrollRow = lastOwnRow >= 1 ? lastOwnRow - 1 : -1;
     return ranking;

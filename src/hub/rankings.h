@@ -32,8 +32,20 @@ enum class RankingOrder { BestTime, TotalPoints, TodayPoints };
 // clamped to the tables' 5000 positions.
 void MergeSortByKey(int count, PupilTable<std::int64_t> &keys, PupilTable<std::int16_t> &companions);
 
+// What a ranking row stands for, whatever its text looks like: the graphs
+// find a pupil here by number, so two pupils of the same name keep their
+// own rank and points.
+struct RankedRow {
+    int rank = 0;
+    int pupil = 0;
+    // The ranking value: the best time (99999 no run, 99998 a failed best)
+    // or the points of the order.
+    std::int64_t value = 0;
+};
+
 struct LevelRanking {
     QStringList rows;
+    std::vector<RankedRow> entries; // entries[i] is rows[i]
     // Row to select so that the signed-in pupil's row (the last row marked
     // "●") scrolls into view: the row above it, -1 when it is the first row
     // or not listed.

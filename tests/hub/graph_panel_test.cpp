@@ -1,0 +1,306 @@
+// SPDX-License-Identifier: MIT
+#include "hub/graph_panel.h"
+#include "hub/hub_screen.h"
+#include "platform/clock.h"
+#include "results/results_file.h"
+#include "roster/roster_file.h"
+#include "startup/level_table.h"
+#include "startup/shared_state.h"
+#include "startup/startup_loader.h"
+#include "support/data_root.h"
+#include "support/fake_navigator.h"
+#include "support/fakes.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+bool isRed(const QColor &c)
+{
+    return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+}
+
+// The hub of a school with a few runs, opened on the one-pupil view.
+struct GraphWay : ::testing::Test {
+    std::unique_ptr<SharedState> state = std::make_unique<SharedState>();
+    FakePlatform fakes;
+    FakeNavigator navigator;
+    TestInstall install;
+    std::unique_ptr<HubScreen> hub;
+
+    void SetUp() override
+    {
+        install.writeDefaults();
+        install.writeRoster(QStringLiteral("1,2017,0,0,\"大野 ひな\",0,\"\",\"\"\n"
+                                           "2,2012,0,0,\"加藤 りく\",0,\"\",\"\"\n"
+                                           "9,1980,0,0,\"★山口\",0,\"\",\"\"\n"));
+        ASSERT_TRUE(LoadPathsAndSettings(*state, fakes.platform, install.programFolder()));
+        fillLevelTable(*state);
+        state->SeasonColour = QColor(192, 255, 192);
+        state->GradeFilter = QStringLiteral("全学年");
+        // The roster tables as name selection leaves them.
+        ASSERT_TRUE(LoadRoster(*state, fakes.clock.today(), {}, nullptr));
+        ASSERT_EQ(state->ListedPupilCount, 3);
+
+        addRun(1, 1, 50, 2);
+        addRun(1, 1, 40, 1);
+        addRun(1, 2, 70);
+        addRun(1, 4, 33);
+        addRun(2, 1, 20);
+        addRun(2, 4, 25);
+    }
+
+    void signIn(int number)
+    {
+        state->PupilNumber = std::int16_t(number);
+        state->PupilName = state->RosterName[number];
+        state->SignInTime = 9 * 3600;
+    }
+
+    void addRun(int pupil, int level, int seconds, int daysAgo = 0)
+    {
+        ResultRecord r;
+        r.date = oledate::fromDate(fakes.clock.today().addDays(-daysAgo));
+        r.timeOfDay = oledate::timeFraction(QTime(9, 30));
+        r.pupilNumber = std::int16_t(pupil);
+        r.level = std::int16_t(level);
+        r.seconds = seconds;
+        ASSERT_EQ(appendResultRecord(resultsFilePath(*state), r, fakes.clock), 0);
+    }
+
+    // The hub on the one-pupil view, "グラフ" pressed.
+    GraphPanel *openGraphs(int pupil)
+    {
+        signIn(pupil);
+        hub = std::make_unique<HubScreen>(*state, fakes.platform, navigator);
+        hub->show();
+        hub->Form_Activate();
+        hub->findChild<QRadioButton *>(QStringLiteral("Option2_2"))->setChecked(true);
+        auto *graphButton = button(QStringLiteral("Command17"));
+        EXPECT_TRUE(graphButton->isVisible());
+        QTest::mouseClick(graphButton, Qt::LeftButton);
+        return hub->graphPanel();
+    }
+
+    QPushButton *button(const QString &name) const { return hub->findChild<QPushButton *>(name); }
+    QListWidget *list(const QString &name) const { return hub->findChild<QListWidget *>(name); }
+
+    void clickRow(QListWidget *box, int row, Qt::KeyboardModifiers modifiers = {})
+    {
+        const QRect rect = box->visualItemRect(box->item(row));
+        QTest::mouseClick(box->viewport(), Qt::LeftButton, modifiers, rect.center());
+    }
+
+    std::vector<int> selectedRows(QListWidget *box) const
+    {
+        std::vector<int> rows;
+        for (int row = 0; row < box->count(); ++row) {
+            if (box->item(row)->isSelected())
+                rows.push_back(row);
+        }
+        return rows;
+    }
+
+    // The point of the k-th of n runs of a strip on the panel's surface.
+    QColor pointColour(GraphPanel *panel, double stripTopShare, int k, int n, int seconds, int timeMax) const
+    {
+        const QImage &image = panel->surfaceImage();
+        const double w2 = image.width() / 2.0;
+        const double h2 = image.height() / 2.0;
+        const double x = w2 * (0.2 + 0.7 * k / n);
+        const double y = stripTopShare * image.height() + 0.65 * h2 * (0.8 - 0.7 * seconds / double(timeMax));
+        return image.pixelColor(int(std::lround(x)), int(std::lround(y)));
+    }
+};
+
+TEST_F(GraphWay, FromTheHubThroughLevelsAndAnotherPupilAndBack)
+{
+    GraphPanel *panel = openGraphs(1);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->graphPupil(), 1);
+    QListWidget *levels = list(QStringLiteral("List3"));
+    QListWidget *pupils = list(QStringLiteral("List2"));
+    EXPECT_EQ(levels->count(), 4);
+    EXPECT_EQ(selectedRows(levels), (std::vector<int> { 0, 1, 2 }));
+    EXPECT_FALSE(pupils->isVisible());
+    EXPECT_TRUE(button(QStringLiteral("Command25"))->isVisible());
+    EXPECT_FALSE(button(QStringLiteral("Command24_1"))->isVisible()) << "printing is for teachers";
+    // Level 1 at the top: 50 s then 40 s, both new bests, axis top 60 s.
+    EXPECT_TRUE(isRed(pointColour(panel, 0.05, 1, 2, 50, 60)));
+    EXPECT_TRUE(isRed(pointColour(panel, 0.05, 2, 2, 40, 60)));
+    EXPECT_EQ(panel->standing(1).timeRank, QStringLiteral("2"));
+
+    // A fourth level clears the surface: level 4 alone, at the top.
+    clickRow(levels, 3);
+    EXPECT_EQ(selectedRows(levels), (std::vector<int> { 0, 1, 2, 3 }));
+    EXPECT_TRUE(isRed(pointColour(panel, 0.05, 1, 1, 33, 40)));
+    EXPECT_EQ(pointColour(panel, 0.05, 1, 2, 50, 60), QColor(Qt::white));
+    clickRow(levels, 3);
+    EXPECT_TRUE(isRed(pointColour(panel, 0.05, 1, 2, 50, 60)));
+
+    // Another pupil: the list comes up, a click shows that pupil's graphs
+    // with that pupil's own rank.
+    QTest::mouseClick(button(QStringLiteral("Command25")), Qt::LeftButton);
+    EXPECT_TRUE(pupils->isVisible());
+    EXPECT_FALSE(button(QStringLiteral("Command25"))->isVisible());
+    ASSERT_EQ(pupils->count(), 3);
+    EXPECT_EQ(pupils->item(1)->text(), QStringLiteral("中２ /  加藤 りく/2"));
+    clickRow(pupils, 1);
+    EXPECT_EQ(panel->graphPupil(), 2);
+    EXPECT_TRUE(isRed(pointColour(panel, 0.05, 1, 1, 20, 30)));
+    EXPECT_EQ(pointColour(panel, 0.05, 1, 2, 50, 60), QColor(Qt::white));
+    EXPECT_EQ(panel->standing(1).timeRank, QStringLiteral("1"));
+
+    // "戻る" by Enter hides the panel; a change of view type hides it too.
+    button(QStringLiteral("Command18"))->setFocus();
+    QTest::keyClick(button(QStringLiteral("Command18")), Qt::Key_Return);
+    EXPECT_FALSE(panel->isVisible());
+    QTest::mouseClick(button(QStringLiteral("Command17")), Qt::LeftButton);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->graphPupil(), 1) << "グラフ starts again from the signed-in pupil";
+    hub->findChild<QRadioButton *>(QStringLiteral("Option2_0"))->setChecked(true);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_FALSE(button(QStringLiteral("Command17"))->isVisible());
+}
+
+TEST_F(GraphWay, DigitsOverThePanelStartNoRunAndEscLeavesIt)
+{
+    GraphPanel *panel = openGraphs(1);
+    QListWidget *levels = list(QStringLiteral("List3"));
+    ASSERT_TRUE(levels->hasFocus());
+    QTest::keyClick(levels, Qt::Key_2);
+    EXPECT_FALSE(navigator.calls.contains(QStringLiteral("openDrill")));
+    EXPECT_TRUE(panel->isVisible());
+    QTest::keyClick(levels, Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
+    QTest::keyClick(hub.get(), Qt::Key_2);
+    EXPECT_TRUE(navigator.calls.contains(QStringLiteral("openDrill"))) << "with the panel gone the keys start levels";
+}
+
+TEST_F(GraphWay, AnUnreadableResultsFileIsSaidOnTheSurface)
+{
+    signIn(1);
+    hub = std::make_unique<HubScreen>(*state, fakes.platform, navigator);
+    hub->show();
+    hub->Form_Activate();
+    hub->findChild<QRadioButton *>(QStringLiteral("Option2_2"))->setChecked(true);
+    // The file turns into a folder after the hub has read it.
+    const QString path = resultsFilePath(*state);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir().mkpath(path));
+    QTest::mouseClick(button(QStringLiteral("Command17")), Qt::LeftButton);
+    GraphPanel *panel = hub->graphPanel();
+    ASSERT_TRUE(panel->isVisible());
+    const QImage &image = panel->surfaceImage();
+    int dark = 0;
+    for (int y = 20; y < 60; ++y) {
+        for (int x = 20; x < 400; ++x)
+            dark += image.pixelColor(x, y).lightness() < 100 ? 1 : 0;
+    }
+    EXPECT_GT(dark, 50) << "the message is written where the graphs would be";
+    EXPECT_EQ(pointColour(panel, 0.05, 1, 2, 50, 60), QColor(Qt::white));
+}
+
+// The text of each page of a PDF, blanks removed (pdftotext spaces
+// Japanese text as it likes).
+QStringList pdfPages(const QString &path)
+{
+    QProcess process;
+    process.start(
+        QStringLiteral("pdftotext"), { QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-") });
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        ADD_FAILURE() << "pdftotext (poppler-utils) did not run: " << process.errorString().toStdString();
+        return {};
+    }
+    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    for (QString &page : pages)
+        page.remove(QRegularExpression(QStringLiteral("\\s")));
+    return pages;
+}
+
+TEST_F(GraphWay, ATeacherPrintsFourLevelsOfTwoPupilsOnFourPages)
+{
+    QTemporaryDir out;
+    const QString pdf = out.filePath(QStringLiteral("graphs.pdf"));
+    GraphPanel *panel = openGraphs(9);
+    int dialogs = 0;
+    panel->setPrinterChooser([&](QPrinter &printer, QWidget *) {
+        ++dialogs;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    ASSERT_TRUE(button(QStringLiteral("Command24_1"))->isVisible());
+    clickRow(list(QStringLiteral("List3")), 3);
+    QTest::mouseClick(button(QStringLiteral("Command25")), Qt::LeftButton);
+    QListWidget *pupils = list(QStringLiteral("List2"));
+    clickRow(pupils, 0);
+    clickRow(pupils, 1, Qt::ControlModifier);
+    ASSERT_EQ(selectedRows(pupils), (std::vector<int> { 0, 1 }));
+    QTest::mouseClick(button(QStringLiteral("Command24_1")), Qt::LeftButton);
+    EXPECT_EQ(dialogs, 1) << "one dialog, one document";
+
+    const QStringList pages = pdfPages(pdf);
+    ASSERT_EQ(pages.size(), 4);
+    const QString title[5] = { {}, QStringLiteral("レベル1ルカミナ"), QStringLiteral("レベル２ルカミナ"),
+        QStringLiteral("レベル３ルカミナ"), QStringLiteral("レベル４ルカミナ") };
+    const QString names[2] = { QStringLiteral("大野ひな"), QStringLiteral("加藤りく") };
+    for (int pupil = 0; pupil < 2; ++pupil) {
+        const QString &first = pages[2 * pupil];
+        const QString &second = pages[2 * pupil + 1];
+        EXPECT_TRUE(first.contains(names[pupil])) << first.toStdString();
+        EXPECT_TRUE(second.contains(names[pupil])) << second.toStdString();
+        EXPECT_FALSE(first.contains(names[1 - pupil]));
+        for (int level = 1; level <= 3; ++level) {
+            EXPECT_TRUE(first.contains(title[level])) << level;
+            EXPECT_FALSE(second.contains(title[level])) << level;
+        }
+        EXPECT_TRUE(second.contains(title[4]));
+        EXPECT_FALSE(first.contains(title[4]));
+    }
+    // The figures are printed too: pupil 2 has the best time at level 1.
+    EXPECT_TRUE(pages[2].contains(QStringLiteral("順位1位"))) << pages[2].toStdString();
+}
+
+TEST_F(GraphWay, PrintingRightAfterGraphPrintsThePupilShown)
+{
+    QTemporaryDir out;
+    const QString pdf = out.filePath(QStringLiteral("one.pdf"));
+    GraphPanel *panel = openGraphs(9);
+    panel->setPrinterChooser([&](QPrinter &printer, QWidget *) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    QTest::mouseClick(button(QStringLiteral("Command24_1")), Qt::LeftButton);
+    const QStringList pages = pdfPages(pdf);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("★山口")));
+}
+
+TEST_F(GraphWay, ACancelledPrintDialogPrintsNothing)
+{
+    QTemporaryDir out;
+    GraphPanel *panel = openGraphs(9);
+    panel->setPrinterChooser([&](QPrinter &printer, QWidget *) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(out.filePath(QStringLiteral("no.pdf")));
+        return false;
+    });
+    QTest::mouseClick(button(QStringLiteral("Command24_1")), Qt::LeftButton);
+    EXPECT_FALSE(QFile::exists(out.filePath(QStringLiteral("no.pdf"))));
+}
+
+} // namespace
