@@ -20,6 +20,7 @@ class QScrollBar;
 struct SharedState;
 struct Platform;
 class Navigator;
+class PasswordPanel;
 
 class HubScreen : public QWidget {
     Q_OBJECT
@@ -60,6 +61,7 @@ public:
     QLabel *periodStanding(int level) const { return columns_[size_t(level)].Label8; }
     QLabel *criteria(int level) const { return columns_[size_t(level)].Label7; }
     QListWidget *resultsList(int level) const { return columns_[size_t(level)].List5; }
+    PasswordPanel *passwordPanel() const { return Picture7; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -129,4 +131,5 @@ private:
     QProgressBar *ProgressBar1 = nullptr;
     QWidget *Picture6 = nullptr;
     QProgressBar *ProgressBar2 = nullptr;
+    PasswordPanel *Picture7 = nullptr;
 };
