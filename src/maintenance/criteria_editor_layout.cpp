@@ -65,7 +65,10 @@ CriteriaEditorWidgets buildCriteriaEditor(QWidget *form)
     w.grid->setAccessibleName(QStringLiteral("合格タイムデータの表"));
     placeTwips(w.grid, 150, 840, 15060, 4500);
     w.grid->setColumnCount(13);
-    w.grid->setFont(layoutFont(kGothicProportional, 10.5));
+    w.grid->setFont(layoutFont(kGothicProportional, 9.75));
+    // Column 1 is the narrowest; its title is cut at the edge rather than
+    // replaced by an ellipsis.
+    w.grid->setTextElideMode(Qt::ElideNone);
     // Row 0 and column 0 are the grid's own fixed titles, as cells.
     w.grid->horizontalHeader()->hide();
     w.grid->verticalHeader()->hide();
@@ -84,7 +87,7 @@ CriteriaEditorWidgets buildCriteriaEditor(QWidget *form)
     w.editBox = new QLineEdit(w.grid->viewport());
     w.editBox->setObjectName(QStringLiteral("Gridinputtext"));
     w.editBox->setAccessibleName(QStringLiteral("選んだ項目の値"));
-    w.editBox->setFont(layoutFont(kGothicProportional, 10.5, true));
+    w.editBox->setFont(layoutFont(kGothicProportional, 9.75, true));
     setColours(w.editBox, QColor(255, 255, 224), Qt::black);
     w.editBox->hide();
 
