@@ -2,7 +2,7 @@
 // One runner for every benchmark: a QApplication (offscreen unless a display
 // is asked for) so that screen benchmarks can build real widgets, and a
 // reporter that also prints the figures compared in pairs: the count
-// computation against its floor.
+// computation and the histograms' first read against their floors.
 #include "platform/layout.h"
 
 #include <QApplication>
@@ -30,6 +30,11 @@ public:
         if (count != perIteration.end() && floor != perIteration.end() && floor->second > 0)
             std::printf("count / floor = %.2f (%.1f us / %.1f us)\n", count->second / floor->second, count->second,
                 floor->second);
+        const auto first = perIteration.find("BM_HistogramFirstRead");
+        const auto bytes = perIteration.find("BM_HistogramReadFloor");
+        if (first != perIteration.end() && bytes != perIteration.end() && bytes->second > 0)
+            std::printf("histograms first read / floor = %.2f (%.1f ms / %.1f ms)\n", first->second / bytes->second,
+                first->second, bytes->second);
     }
     std::map<std::string, double> perIteration;
 };

@@ -2,6 +2,7 @@
 #include "app/app_navigator.h"
 #include "drill/drill_window.h"
 #include "hub/hub_screen.h"
+#include "maintenance/criteria_editor_window.h"
 #include "results/result_screen.h"
 #include "roster/name_selection_screen.h"
 #include "startup/shared_state.h"
@@ -15,6 +16,7 @@ AppNavigator::AppNavigator(SharedState &state, Platform &platform) : state_(stat
 
 AppNavigator::~AppNavigator()
 {
+    closeAndDelete(criteriaEditor_);
     closeAndDelete(result_);
     closeAndDelete(drill_);
     closeAndDelete(hub_);
@@ -54,6 +56,8 @@ void AppNavigator::showHub()
     hub_ = hub;
     hub->show();
     hub->activateWindow();
+    // An editor is left by showing the hub again.
+    closeAndDelete(criteriaEditor_);
     hub->Form_Activate();
 }
 
@@ -91,6 +95,16 @@ void AppNavigator::showResult()
 void AppNavigator::closeResult()
 {
     closeAndDelete(result_);
+}
+
+void AppNavigator::showCriteriaEditor()
+{
+    closeAndDelete(criteriaEditor_);
+    auto *editor = new FrmTimeData(state_, platform_, *this);
+    criteriaEditor_ = editor;
+    editor->show();
+    editor->activateWindow();
+    editor->Form_Activate();
 }
 
 void AppNavigator::showWait()

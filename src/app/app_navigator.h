@@ -25,6 +25,7 @@ public:
     void closeDrill() override;
     void showResult() override;
     void closeResult() override;
+    void showCriteriaEditor() override;
     void showWait() override;
     void closeWait() override;
     void showVersion(QWidget *over) override;
@@ -36,6 +37,7 @@ public:
     QWidget *hub() const { return hub_; }
     QWidget *drill() const { return drill_; }
     QWidget *result() const { return result_; }
+    QWidget *criteriaEditor() const { return criteriaEditor_; }
 
 private:
     static void closeAndDelete(QPointer<QWidget> &widget);
@@ -46,5 +48,6 @@ private:
     QPointer<QWidget> hub_;
     QPointer<QWidget> drill_;
     QPointer<QWidget> result_;
+    QPointer<QWidget> criteriaEditor_;
     QPointer<WaitWindow> wait_;
 };

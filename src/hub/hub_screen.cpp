@@ -4,6 +4,7 @@
 #include "hub/graph_panel.h"
 #include "hub/list_choice.h"
 #include "hub/listings.h"
+#include "hub/password_panel.h"
 #include "hub/rankings.h"
 #include "results/results_file.h"
 #include "platform/blank_trim.h"
@@ -97,6 +98,7 @@ void HubScreen::Form_Load()
     placeTwips(Command8, 8370, 180, 1365, 585);
     Command8->hide();
     connect(Command8, &QPushButton::clicked, this, &HubScreen::Command8_Click);
+    Picture7 = new PasswordPanel(state_, navigator_, this);
 
     Label13 = makeLabel(this, QStringLiteral("Label13"), 11);
     placeTwips(Label13, 9840, 60, 3400, 330);
@@ -498,8 +500,7 @@ void HubScreen::HScroll1_Change()
 
 bool HubScreen::passwordPanelShowing() const
 {
-    // The password panel comes with the teachers' tools.
-    return false;
+    return Picture7 && !Picture7->isHidden();
 }
 
 void HubScreen::Command4_Click(int index)
@@ -534,12 +535,13 @@ void HubScreen::Command1_Click()
 
 void HubScreen::Command8_Click()
 {
-    // The password panel and the editors come with the teachers' tools.
+    Picture7->open();
 }
 
 bool HubScreen::Form_KeyPress(const QString &key)
 {
-    if (RefreshDone != 1 || key.size() != 1)
+    // While the password panel shows, keys are the password's characters.
+    if (RefreshDone != 1 || passwordPanelShowing() || key.size() != 1)
         return false;
     // Over the graph panel a digit chooses nothing behind it.
     if (Picture11->isVisible())

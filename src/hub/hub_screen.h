@@ -21,6 +21,7 @@ class QScrollBar;
 struct SharedState;
 struct Platform;
 class Navigator;
+class PasswordPanel;
 
 class HubScreen : public QWidget {
     Q_OBJECT
@@ -62,6 +63,7 @@ public:
     QLabel *criteria(int level) const { return columns_[size_t(level)].Label7; }
     QListWidget *resultsList(int level) const { return columns_[size_t(level)].List5; }
     GraphPanel *graphPanel() const { return Picture11; }
+    PasswordPanel *passwordPanel() const { return Picture7; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -132,4 +134,5 @@ private:
     QProgressBar *ProgressBar1 = nullptr;
     QWidget *Picture6 = nullptr;
     QProgressBar *ProgressBar2 = nullptr;
+    PasswordPanel *Picture7 = nullptr;
 };

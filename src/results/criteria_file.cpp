@@ -19,7 +19,12 @@ bool numericCell(const ItemValue &item, int slot, double *value)
         return true;
     }
     *value = 0;
-    return slot == 0 || item.text.isEmpty();
+    if (slot == 0)
+        return true;
+    const std::optional<double> cell = criteriaCellNumber(item.text);
+    if (cell)
+        *value = *cell;
+    return cell.has_value();
 }
 
 bool fitsIn(double value, double lo, double hi)
@@ -28,6 +33,32 @@ bool fitsIn(double value, double lo, double hi)
 }
 
 } // namespace
+
+std::optional<double> criteriaCellNumber(const QString &text)
+{
+    const QString cell = text.trimmed();
+    if (cell.isEmpty())
+        return 0.0;
+    double value = 0;
+    if (numtext::parseWholeNumber(cell, &value))
+        return value;
+    return std::nullopt;
+}
+
+bool criteriaColumnHolds(int column, double value)
+{
+    const double rounded = numtext::roundHalfEven(value);
+    switch (column) {
+    case 1:
+    case 2:
+    case 3:
+        return fitsIn(rounded, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
+    case 4:
+        return fitsIn(rounded, -32768, 32767);
+    default:
+        return true;
+    }
+}
 
 CriteriaLoadResult readCriteriaTable(SharedState &state, const QString &path)
 {
@@ -93,15 +124,13 @@ CriteriaLoadResult readCriteriaTable(SharedState &state, const QString &path)
                 return result;
             }
         }
-        const double int32Max = std::numeric_limits<std::int32_t>::max();
-        const double int32Min = std::numeric_limits<std::int32_t>::min();
         for (int c = 0; c < 3; ++c) {
-            if (!fitsIn(numtext::roundHalfEven(numbers[c]), int32Min, int32Max)) {
+            if (!criteriaColumnHolds(c + 1, numbers[c])) {
                 result.problem = QStringLiteral("%1\n%2行目の%3列目の数が大きすぎます。").arg(path).arg(lines[c]).arg(c + 1);
                 return result;
             }
         }
-        if (!fitsIn(numtext::roundHalfEven(numbers[3]), -32768, 32767)) {
+        if (!criteriaColumnHolds(4, numbers[3])) {
             result.problem = QStringLiteral("%1\n%2行目の4列目の数が大きすぎます（32767まで）。").arg(path).arg(lines[3]);
             return result;
         }

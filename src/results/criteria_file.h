@@ -4,11 +4,23 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 struct SharedState;
 class FatalErrors;
 
 inline constexpr int kCriteriaColumns = 12;
+
+// The value the loader takes from a cell of the numeric columns 1 to 9 as
+// it stands in the file (unquoted, blanks around it allowed): an empty cell
+// is 0; nullopt when the loader refuses the text. The editor checks every
+// cell by this rule before it writes, so that it never writes a file the
+// loader refuses.
+std::optional<double> criteriaCellNumber(const QString &text);
+
+// Whether column 1..12 can hold the value the loader took from a cell
+// (columns 1 to 3 in 32 bits and column 4 in 16 bits after rounding).
+bool criteriaColumnHolds(int column, double value);
 
 // Why a criteria file could not be loaded, in words for the teacher; empty
 // when it loaded.

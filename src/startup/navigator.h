@@ -19,6 +19,8 @@ public:
     virtual void closeDrill() = 0;
     virtual void showResult() = 0;
     virtual void closeResult() = 0;
+    // The criteria editor; leaving it shows the hub, which closes it.
+    virtual void showCriteriaEditor() = 0;
     // The wait window "Just a moment, please.".
     virtual void showWait() = 0;
     virtual void closeWait() = 0;

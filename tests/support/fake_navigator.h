@@ -16,6 +16,7 @@ public:
     void closeDrill() override { calls << QStringLiteral("closeDrill"); }
     void showResult() override { calls << QStringLiteral("showResult"); }
     void closeResult() override { calls << QStringLiteral("closeResult"); }
+    void showCriteriaEditor() override { calls << QStringLiteral("showCriteriaEditor"); }
     void showWait() override { calls << QStringLiteral("showWait"); }
     void closeWait() override { calls << QStringLiteral("closeWait"); }
     void showVersion(QWidget *) override { calls << QStringLiteral("showVersion"); }

@@ -55,6 +55,7 @@ public:
         if (!results.empty())
             results.back()->hide();
     }
+    void showCriteriaEditor() override { calls << QStringLiteral("showCriteriaEditor"); }
     void showWait() override
     {
         calls << QStringLiteral("showWait");

@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: MIT
+#include "hub/password_panel.h"
+#include "platform/item_value.h"
+#include "platform/layout.h"
+#include "startup/navigator.h"
+#include "startup/shared_state.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProxyStyle>
+#include <QPushButton>
+
+namespace {
+
+// Every typed character shows as "*", whatever the desktop's own mask.
+class AsteriskStyle final : public QProxyStyle {
+public:
+    int styleHint(
+        StyleHint hint, const QStyleOption *option, const QWidget *widget, QStyleHintReturn *data) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
+QPushButton *panelButton(QWidget *panel, const QString &name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, panel);
+    button->setObjectName(name);
+    button->setFont(layoutFont(kGothicProportional, 10.5, true));
+    setColours(button, QColor(224, 224, 224), Qt::black);
+    return button;
+}
+
+} // namespace
+
+bool passwordAccepted(const QString &typed, const ItemValue &setting)
+{
+    return typed == setting.toText();
+}
+
+PasswordPanel::PasswordPanel(SharedState &state, Navigator &navigator, QWidget *hub)
+    : QWidget(hub)
+    , state_(state)
+    , navigator_(navigator)
+{
+    setObjectName(QStringLiteral("Picture7"));
+    placeTwips(this, 4860, 3600, 6045, 3945);
+    setColours(this, rgbHex(0x00C000), Qt::black);
+
+    title_ = new QLabel(QStringLiteral("データ変更パスワード"), this);
+    title_->setObjectName(QStringLiteral("Label28"));
+    placeTwips(title_, 855, 90, 2400, 285);
+    title_->setAlignment(Qt::AlignCenter);
+    title_->setFont(layoutFont(kGothicProportional, 10.5, true));
+
+    passwordBox_ = new QLineEdit(this);
+    passwordBox_->setObjectName(QStringLiteral("Text3"));
+    passwordBox_->setAccessibleName(QStringLiteral("データ変更パスワード"));
+    placeTwips(passwordBox_, 810, 360, 2445, 375);
+    auto *style = new AsteriskStyle;
+    style->setParent(passwordBox_);
+    passwordBox_->setStyle(style);
+    passwordBox_->setEchoMode(QLineEdit::Password);
+    passwordBox_->setFont(layoutFont(kGothicProportional, 10.5));
+    setColours(passwordBox_, Qt::white, Qt::black);
+    passwordBox_->installEventFilter(this);
+
+    dataEditorButton_ = panelButton(this, QStringLiteral("Command10_0"), QStringLiteral("データ変更"));
+    placeTwips(dataEditorButton_, 855, 810, 2430, 855);
+    criteriaButton_ = panelButton(this, QStringLiteral("Command10_1"), QStringLiteral("合格タイムデータ変更"));
+    placeTwips(criteriaButton_, 855, 2115, 2430, 855);
+    backButton_ = panelButton(this, QStringLiteral("Command12"), QStringLiteral("戻る"));
+    placeTwips(backButton_, 3825, 2115, 1545, 855);
+    for (QPushButton *button : { dataEditorButton_, criteriaButton_, backButton_ })
+        button->installEventFilter(this);
+    connect(dataEditorButton_, &QPushButton::clicked, this, [this] { Command10_Click(0); });
+    connect(criteriaButton_, &QPushButton::clicked, this, [this] { Command10_Click(1); });
+    connect(backButton_, &QPushButton::clicked, this, &PasswordPanel::Command12_Click);
+
+    setTabOrder(passwordBox_, dataEditorButton_);
+    setTabOrder(dataEditorButton_, criteriaButton_);
+    setTabOrder(criteriaButton_, backButton_);
+    hide();
+}
+
+void PasswordPanel::open()
+{
+    show();
+    raise();
+    passwordBox_->setFocus();
+}
+
+void PasswordPanel::Command12_Click()
+{
+    // The typed text stays in the box for the next opening.
+    hide();
+}
+
+void PasswordPanel::Command10_Click(int index)
+{
+    if (opening_)
+        return;
+    if (!passwordAccepted(passwordBox_->text(), state_.DataChangePassword)) {
+        tell(QStringLiteral("パスワードを入力して下さい"));
+        passwordBox_->setFocus();
+        return;
+    }
+    if (index == 0) {
+        tell(QStringLiteral("成績データの変更（データ変更）はまだ使えません。"));
+        return;
+    }
+    // The editor opens first, then the hub (this panel with it) goes.
+    opening_ = true;
+    navigator_.showCriteriaEditor();
+    navigator_.closeHub();
+}
+
+void PasswordPanel::tell(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, state_.ProgramName, text, QMessageBox::Ok, window());
+    box.exec();
+}
+
+bool PasswordPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Escape) {
+            Command12_Click();
+            return true;
+        }
+        // A focused button reacts to Enter as well as to space.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat()) {
+            if (auto *button = qobject_cast<QPushButton *>(watched)) {
+                button->click();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+// The data-change password panel of the hub (Picture7): a teacher types the
+// password from the common settings and opens one of the two editors.
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+struct ItemValue;
+struct SharedState;
+class Navigator;
+
+// Whether a typed password is the setting: text against text, character for
+// character; a setting read as a number takes part in its plain decimal form.
+bool passwordAccepted(const QString &typed, const ItemValue &setting);
+
+class PasswordPanel : public QWidget {
+    Q_OBJECT
+public:
+    PasswordPanel(SharedState &state, Navigator &navigator, QWidget *hub);
+
+    // "データ処理": shows the panel in front of every other control.
+    void open();
+    void Command12_Click(); // "戻る"
+    void Command10_Click(int index); // 0: results-data editor, 1: criteria editor
+
+    QLineEdit *passwordBox() const { return passwordBox_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void tell(const QString &text);
+
+    SharedState &state_;
+    Navigator &navigator_;
+    QLabel *title_ = nullptr; // Label28
+    QLineEdit *passwordBox_ = nullptr; // Text3
+    QPushButton *dataEditorButton_ = nullptr; // Command10_0 "データ変更"
+    QPushButton *criteriaButton_ = nullptr; // Command10_1 "合格タイムデータ変更"
+    QPushButton *backButton_ = nullptr; // Command12 "戻る"
+    bool opening_ = false;
+};

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+// The criteria editor (FrmTimeData): the criteria table as a grid, edited
+// through one box laid over the current cell, with the explanation of the
+// current column and star histograms of the times recorded at the level of
+// the current row, so that target times can be set from real data.
+#pragma once
+
+#include "maintenance/criteria_editor_layout.h"
+#include "maintenance/criteria_grid.h"
+#include "maintenance/time_histograms.h"
+
+#include <QWidget>
+#include <vector>
+
+class QKeyEvent;
+struct SharedState;
+struct Platform;
+class Navigator;
+
+class FrmTimeData : public QWidget {
+    Q_OBJECT
+public:
+    FrmTimeData(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
+
+    // Loads the grid and places the box on level 1, column 1; the navigator
+    // runs it once the window is shown.
+    void Form_Activate();
+
+    // Handlers other code (and tests) run.
+    void Command3_Click(); // "更新記録"
+    void Command2_Click(); // "元に戻す"
+    void Command4_Click(); // "戻る"
+    void Option1_Click(int index);
+    void MSFlexGrid1_Click(int row, int column);
+    void TextToGrid転送();
+    void GridToText転送();
+
+    // Saves the grid; false when nothing was written (a cell the loader
+    // would refuse, or the file could not be replaced).
+    bool save();
+
+    bool changed() const { return Changed == 1; }
+    int currentRow() const { return row_; }
+    int currentColumn() const { return column_; }
+    int selectionEndRow() const { return rowSel_; }
+    int lastRow() const { return LastRow; }
+    QString cellText(int row, int column) const;
+    const CriteriaEditorWidgets &widgets() const { return ui_; }
+    const TimeHistograms &histograms() const { return histograms_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void loadGrid();
+    void placeEditBox();
+    void showSelection();
+    void computeHistograms();
+    bool Gridinputtext_KeyDown(QKeyEvent *key);
+    void setCell(int row, int column, const QString &text);
+    void markCell(int row, int column, const QColor &colour);
+    std::vector<CriteriaGridRow> gridRows() const;
+    void showWaitPanel(bool on);
+    void tell(const QString &title, const QString &text);
+    QString criteriaPath() const;
+
+    SharedState &state_;
+    Platform &platform_;
+    Navigator &navigator_;
+    CriteriaEditorWidgets ui_;
+    TimeHistograms histograms_;
+
+    int Changed = 0; // an edit altered a cell since the last save
+    int LastRow = 0; // N: the last grid row loaded (= last level)
+    int row_ = 0; // current cell
+    int column_ = 0;
+    int rowSel_ = 0; // end row of the selection (Shift+Down)
+    int shownLevel_ = 0; // level the histogram lists show, to keep their scroll
+    bool loadedOk_ = false;
+    bool leaving_ = false;
+};

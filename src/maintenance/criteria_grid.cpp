@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: MIT
+#include "maintenance/criteria_grid.h"
+#include "platform/cp932.h"
+#include "platform/item_reader.h"
+#include "results/criteria_file.h"
+#include "startup/tables.h"
+
+namespace {
+
+const char16_t *const kTitles[kGridColumns] = { u"レベル", u"目標Time", u"最低Time", u"ｸﾘｱﾎﾟｲﾝﾄ", u"ｸﾘｱ回数",
+    u"ﾎﾟｲﾝﾄ倍率", u"禁回", u"禁点", u"判期間", u"禁期間", u"", u"", u"" };
+
+// The leading blanks (half-width and ideographic) are part of the texts.
+const char16_t *const kExplanations[kGridColumns] = {
+    u"",
+    u"合格基準タイム\n　大部分の人ががんばったら出せそうなタイムにしてください",
+    u"合格最低ラインタイム\n  この５倍が時間切れになります",
+    u"目標ポイント\n　　 目標ポイント",
+    u"目標回数\n　　 目標回数",
+    u"ポイント倍率\n  ポイントを何倍にして加算するか\n  むずかしいレベルや生徒のいやがるレベルは高くしてください",
+    u"やりすぎ禁止回数\n  何回やったらやりすぎ禁止にするか\n  ",
+    u"やりすぎ禁止ポイント\n  何ポイントとったらやりすぎ禁止にするか\n ",
+    u"合格判定をする日数\n　何日前からのポイントを有効にするか",
+    u"やりすぎ判定をする日数\n　何日前からのポイントを有効にするか",
+    u"",
+    u"",
+    u"",
+};
+
+constexpr int kNumericColumns = 9;
+
+QString columnName(int column)
+{
+    return QString::fromUtf16(kTitles[column]);
+}
+
+} // namespace
+
+CriteriaGridRow criteriaTitleRow()
+{
+    CriteriaGridRow row;
+    for (int c = 0; c < kGridColumns; ++c)
+        row[size_t(c)] = QString::fromUtf16(kTitles[c]);
+    return row;
+}
+
+QString criteriaColumnExplanation(int column)
+{
+    if (column < 0 || column >= kGridColumns)
+        return QString();
+    return QString::fromUtf16(kExplanations[column]);
+}
+
+CriteriaGridLoad loadCriteriaGrid(const QString &path)
+{
+    CriteriaGridLoad load;
+    load.rows.push_back(criteriaTitleRow());
+    QString error;
+    auto reader = ItemReader::open(path, &error);
+    if (!reader) {
+        load.problem = QStringLiteral("%1\nこのファイルを読めません（%2）。").arg(path, error);
+        return load;
+    }
+    load.ok = true;
+    for (int c = 0; c < kCriteriaColumns && !reader->atEnd(); ++c)
+        reader->next();
+    while (!reader->atEnd()) {
+        CriteriaGridRow row;
+        row[0] = QString::number(load.rows.size());
+        const int remaining = reader->total() - reader->consumed();
+        for (int c = 1; c <= kCriteriaColumns; ++c)
+            row[size_t(c)] = reader->next().text;
+        if (remaining < kCriteriaColumns)
+            load.problem = QStringLiteral(
+                "%1\n最後の行（レベル%2）は12項目のうち%3項目しかありません。足りない項目は空にしました。")
+                               .arg(path)
+                               .arg(load.rows.size())
+                               .arg(remaining);
+        load.rows.push_back(row);
+    }
+    return load;
+}
+
+QByteArray criteriaFileBytes(const std::vector<CriteriaGridRow> &rows)
+{
+    QString text;
+    for (const CriteriaGridRow &row : rows) {
+        for (int c = 1; c < kCriteriaColumns; ++c) {
+            text += row[size_t(c)];
+            text += QLatin1Char(',');
+        }
+        text += row[size_t(kCriteriaColumns)];
+        text += QStringLiteral("\r\n");
+    }
+    return cp932::encode(text);
+}
+
+std::optional<CriteriaCellProblem> findCriteriaProblem(const std::vector<CriteriaGridRow> &rows)
+{
+    const int levels = int(rows.size()) - 1;
+    if (levels > kMaxLevel)
+        return CriteriaCellProblem { kMaxLevel + 1, 0,
+            QStringLiteral("レベルが%1行あります。記録できるのはレベル1～%2までです。").arg(levels).arg(kMaxLevel) };
+    for (int r = 1; r <= levels; ++r) {
+        for (int c = 1; c <= kCriteriaColumns; ++c) {
+            const QString &cell = rows[size_t(r)][size_t(c)];
+            const QString where = c <= kNumericColumns
+                ? QStringLiteral("レベル%1の「%2」（%3列目）").arg(r).arg(columnName(c)).arg(c)
+                : QStringLiteral("レベル%1の%2列目").arg(r).arg(c);
+            // A comma or a double quote would move every later item of the
+            // file, and a line end would start a new row.
+            for (QChar ch : cell) {
+                if (ch == QLatin1Char(',') || ch == QLatin1Char('"') || ch == QLatin1Char('\r')
+                    || ch == QLatin1Char('\n'))
+                    return CriteriaCellProblem { r, c,
+                        QStringLiteral("%1「%2」には「%3」を書けません。")
+                            .arg(where, cell,
+                                ch == QLatin1Char('\r') || ch == QLatin1Char('\n') ? QStringLiteral("改行")
+                                                                                   : QString(ch)) };
+            }
+            bool unmappable = false;
+            cp932::encode(cell, &unmappable);
+            if (unmappable)
+                return CriteriaCellProblem { r, c,
+                    QStringLiteral("%1「%2」にはファイルに書けない文字があります。").arg(where, cell) };
+            if (c > kNumericColumns)
+                continue;
+            const std::optional<double> value = criteriaCellNumber(cell);
+            if (!value)
+                return CriteriaCellProblem { r, c, QStringLiteral("%1「%2」は数字ではありません。").arg(where, cell) };
+            if (!criteriaColumnHolds(c, *value))
+                return CriteriaCellProblem { r, c, QStringLiteral("%1「%2」は大きすぎます。").arg(where, cell) };
+        }
+    }
+    return std::nullopt;
+}

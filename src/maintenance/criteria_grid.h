@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: MIT
+// The criteria table as the criteria editor (FrmTimeData) holds it: a grid
+// of cell texts, row 0 the column titles and row n level n, read from and
+// written to "タイム回数データ.txt"; the column explanations; and the check
+// that a grid can be written without making the loader refuse the file.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+inline constexpr int kGridColumns = 13; // column 0 = level number, 1..12 criteria
+
+// One grid row: column 0 holds the level number (empty in the title row).
+using CriteriaGridRow = std::array<QString, kGridColumns>;
+
+// Row 0 of the grid: "レベル" and the nine column titles, then three empty.
+CriteriaGridRow criteriaTitleRow();
+
+// Title and explanation of a column, as the editor shows it under "列の説明";
+// empty for column 0 and 10..12.
+QString criteriaColumnExplanation(int column);
+
+struct CriteriaGridLoad {
+    // Rows 0..N; row 0 is the title row, whatever the file's header says.
+    std::vector<CriteriaGridRow> rows;
+    bool ok = false; // false: the file could not be read at all
+    QString problem; // the file and what is wrong; empty when all is well
+};
+
+// Reads the file twelve items at a time: the first twelve (the header line)
+// are dropped, each further twelve make a row. A last row short of items
+// is completed with empty cells and reported in `problem`.
+CriteriaGridLoad loadCriteriaGrid(const QString &path);
+
+// The file's bytes for grid rows 0..N: per row columns 1..11 each followed by
+// a comma, column 12 by CR LF; cell texts as they are, in CP932.
+QByteArray criteriaFileBytes(const std::vector<CriteriaGridRow> &rows);
+
+// A cell the loader would refuse, or that would change the file's layout.
+struct CriteriaCellProblem {
+    int row = 0; // grid row = level
+    int column = 0; // 1..12; 0 when the problem is the number of rows
+    QString message;
+};
+
+// The first cell (row by row, left to right) that must not be written, so
+// that every PC sharing the data root still starts with the saved file.
+std::optional<CriteriaCellProblem> findCriteriaProblem(const std::vector<CriteriaGridRow> &rows);

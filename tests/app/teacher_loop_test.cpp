@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: MIT
+// A teacher's visit through the real navigator: the hub, the password, the
+// criteria editor alone on screen, an edit saved, and the hub again.
+#include "app/app_navigator.h"
+#include "hub/hub_screen.h"
+#include "hub/password_panel.h"
+#include "maintenance/criteria_editor_window.h"
+#include "startup/level_table.h"
+#include "startup/shared_state.h"
+#include "startup/startup_loader.h"
+#include "support/data_root.h"
+#include "support/fakes.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+QStringList visibleWindows()
+{
+    QStringList names;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            names << w->objectName();
+    return names;
+}
+
+TEST(TeacherLoop, PasswordOpensOnlyTheEditorAndLeavingItBringsTheHubBack)
+{
+    TestInstall install;
+    install.writeDefaults();
+    auto state = std::make_unique<SharedState>();
+    FakePlatform fakes;
+    ASSERT_TRUE(LoadPathsAndSettings(*state, fakes.platform, install.programFolder()));
+    fillLevelTable(*state);
+    state->PupilNumber = 9;
+    state->PupilName = QStringLiteral("山口先生");
+    state->SeasonColour = QColor(192, 255, 192);
+    state->GradeFilter = QStringLiteral("全学年");
+    auto navigator = std::make_unique<AppNavigator>(*state, fakes.platform);
+
+    navigator->showHub();
+    auto *hub = qobject_cast<HubScreen *>(navigator->hub());
+    ASSERT_NE(hub, nullptr);
+    hub->Command8_Click();
+    QTest::keyClicks(hub->passwordPanel()->passwordBox(), QStringLiteral("1234"));
+    hub->passwordPanel()->Command10_Click(1);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    EXPECT_EQ(navigator->hub(), nullptr);
+    auto *editor = qobject_cast<FrmTimeData *>(navigator->criteriaEditor());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(visibleWindows(), QStringList { QStringLiteral("FrmTimeData") });
+
+    QTest::keyClicks(editor->widgets().editBox, QStringLiteral("5"));
+    editor->Command3_Click();
+    EXPECT_EQ(state->TargetTime[1], 605);
+    editor->Command4_Click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(navigator->criteriaEditor(), nullptr);
+    ASSERT_NE(navigator->hub(), nullptr);
+    EXPECT_EQ(visibleWindows(), QStringList { QStringLiteral("seisekitime1") });
+    auto *again = qobject_cast<HubScreen *>(navigator->hub());
+    EXPECT_TRUE(again->refreshDone());
+    EXPECT_TRUE(again->passwordPanel()->isHidden());
+    EXPECT_TRUE(again->passwordPanel()->passwordBox()->text().isEmpty());
+    EXPECT_TRUE(again->criteria(1)->text().startsWith(QStringLiteral("目標=605秒")));
+
+    navigator.reset();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(fakes.fatal.called());
+}
+
+} // namespace

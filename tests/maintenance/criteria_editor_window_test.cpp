@@ -1,0 +1,367 @@
+// SPDX-License-Identifier: MIT
+// The criteria editor driven through its real widgets: keys in the edit
+// box, clicks on the grid, the buttons and the message boxes they open.
+#include "maintenance/criteria_editor_window.h"
+#include "platform/cp932.h"
+#include "results/result_record.h"
+#include "results/results_file.h"
+#include "startup/shared_state.h"
+#include "startup/startup_loader.h"
+#include "support/data_root.h"
+#include "support/fake_navigator.h"
+#include "support/fakes.h"
+#include "support/message_boxes.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+const QColor kYellow(255, 255, 0);
+
+struct Editor : ::testing::Test {
+    TestInstall install;
+    FakePlatform fakes;
+    FakeNavigator navigator;
+    std::unique_ptr<SharedState> state = std::make_unique<SharedState>();
+    std::unique_ptr<FrmTimeData> editor;
+
+    void SetUp() override
+    {
+        install.writeDefaults();
+        ASSERT_TRUE(LoadPathsAndSettings(*state, fakes.platform, install.programFolder()));
+    }
+    QString criteriaPath() const { return install.programDataFolder() + QStringLiteral("タイム回数データ.txt"); }
+    QByteArray criteriaBytes() const
+    {
+        QFile f(criteriaPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void addRun(int pupil, int level, int seconds)
+    {
+        ResultRecord r;
+        r.date = 46000;
+        r.pupilNumber = std::int16_t(pupil);
+        r.level = std::int16_t(level);
+        r.seconds = seconds;
+        ASSERT_EQ(appendResultRecord(resultsFilePath(*state), r, fakes.clock), 0);
+    }
+    void open()
+    {
+        editor = std::make_unique<FrmTimeData>(*state, fakes.platform, navigator);
+        editor->show();
+        editor->Form_Activate();
+    }
+    QLineEdit *box() const { return editor->widgets().editBox; }
+    QTableWidget *grid() const { return editor->widgets().grid; }
+    // Characters as an input method hands them over, one key event each.
+    void typeText(const QString &text)
+    {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(box(), &press);
+        }
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(box(), k, mods); }
+    QColor cellColour(int row, int column) const { return grid()->item(row, column)->background().color(); }
+    QString allRunsHeader() const { return editor->widgets().allRunsList->item(0)->text(); }
+};
+
+TEST_F(Editor, OpensOnLevel1Column1WithItsExplanationAndHistograms)
+{
+    addRun(1, 1, 55);
+    addRun(2, 2, 70);
+    open();
+    EXPECT_EQ(grid()->rowCount(), 5);
+    EXPECT_EQ(grid()->columnCount(), 13);
+    EXPECT_EQ(editor->cellText(0, 0), QStringLiteral("レベル"));
+    EXPECT_EQ(editor->cellText(0, 9), QStringLiteral("禁期間"));
+    EXPECT_EQ(editor->cellText(4, 0), QStringLiteral("4"));
+    EXPECT_EQ(editor->lastRow(), 4);
+    EXPECT_EQ(editor->currentRow(), 1);
+    EXPECT_EQ(editor->currentColumn(), 1);
+    EXPECT_EQ(box()->text(), QStringLiteral("60"));
+    EXPECT_EQ(box()->cursorPosition(), 2);
+    EXPECT_TRUE(box()->hasFocus() || !QApplication::focusWidget());
+    EXPECT_EQ(box()->geometry(), grid()->visualItemRect(grid()->item(1, 1)));
+    EXPECT_EQ(editor->widgets().columnHelp->text(), criteriaColumnExplanation(1));
+    EXPECT_EQ(allRunsHeader(), QStringLiteral("レベル1 今まで1回  （★=1）"));
+    EXPECT_EQ(editor->widgets().allRunsList->count(), 102);
+    EXPECT_EQ(editor->widgets().bestTimesList->item(0)->text(), QStringLiteral("レベル1 （★=1）"));
+    EXPECT_EQ(grid()->columnWidth(1), int(grid()->columnWidth(2) * 0.8));
+    EXPECT_FALSE(editor->changed());
+}
+
+TEST_F(Editor, ArrowKeysMoveTheBoxWithinTheGridAndTheHistogramsFollowTheRow)
+{
+    addRun(1, 2, 70);
+    addRun(3, 2, 75);
+    open();
+    key(Qt::Key_Up);
+    key(Qt::Key_Left);
+    EXPECT_EQ(editor->currentRow(), 1);
+    EXPECT_EQ(editor->currentColumn(), 1);
+    key(Qt::Key_Down);
+    EXPECT_EQ(box()->text(), QStringLiteral("80"));
+    EXPECT_EQ(allRunsHeader(), QStringLiteral("レベル2 今まで2回  （★=1）"));
+    EXPECT_EQ(editor->widgets().allRunsList->item(1 + 7)->text(), QStringLiteral("  70～★★"));
+    key(Qt::Key_Right);
+    EXPECT_EQ(box()->text(), QStringLiteral("150"));
+    EXPECT_EQ(editor->widgets().columnHelp->text(), criteriaColumnExplanation(2));
+    EXPECT_EQ(box()->geometry(), grid()->visualItemRect(grid()->item(2, 2)));
+    for (int i = 0; i < 15; ++i)
+        key(Qt::Key_Right);
+    EXPECT_EQ(editor->currentColumn(), 12);
+    for (int i = 0; i < 5; ++i)
+        key(Qt::Key_Down);
+    EXPECT_EQ(editor->currentRow(), 4);
+    EXPECT_EQ(allRunsHeader(), QStringLiteral("レベル4 今まで0回  （★=1）"));
+    // Moving over cells of different texts changes nothing.
+    EXPECT_FALSE(editor->changed());
+    for (int r = 1; r <= 4; ++r)
+        for (int c = 1; c <= 12; ++c)
+            EXPECT_NE(cellColour(r, c), kYellow) << r << "," << c;
+}
+
+TEST_F(Editor, TypingChangesTheCellMarksItAndSetsTheFlag)
+{
+    open();
+    key(Qt::Key_Right);
+    QTest::keyClicks(box(), QStringLiteral("5"));
+    EXPECT_EQ(editor->cellText(1, 2), QStringLiteral("1205"));
+    EXPECT_EQ(cellColour(1, 2), kYellow);
+    EXPECT_TRUE(editor->changed());
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(editor->cellText(1, 2), QStringLiteral("12"));
+    key(Qt::Key_Escape);
+    EXPECT_EQ(box()->text(), QStringLiteral("12"));
+    EXPECT_EQ(editor->currentColumn(), 2);
+}
+
+TEST_F(Editor, SettingTheCellsOwnTextMarksNothing)
+{
+    open();
+    box()->setText(QStringLiteral("60"));
+    EXPECT_FALSE(editor->changed());
+    EXPECT_NE(cellColour(1, 1), kYellow);
+}
+
+TEST_F(Editor, SpaceEmptiesTheBoxAndTheCell)
+{
+    open();
+    QTest::keyClick(box(), Qt::Key_Space);
+    EXPECT_EQ(box()->text(), QString());
+    EXPECT_EQ(editor->cellText(1, 1), QString());
+    EXPECT_TRUE(editor->changed());
+    QTest::keyClicks(box(), QStringLiteral("75"));
+    EXPECT_EQ(editor->cellText(1, 1), QStringLiteral("75"));
+}
+
+TEST_F(Editor, EnterKeepsTheTextAndTheCell)
+{
+    open();
+    key(Qt::Key_Return);
+    EXPECT_EQ(box()->text(), QStringLiteral("60"));
+    EXPECT_EQ(editor->currentRow(), 1);
+    EXPECT_FALSE(editor->changed());
+}
+
+class EditorFill : public Editor, public ::testing::WithParamInterface<Qt::KeyboardModifier> { };
+
+TEST_P(EditorFill, DownWithAModifierFillsTheColumnToTheLastRowAndNoFurther)
+{
+    open();
+    key(Qt::Key_Right);
+    key(Qt::Key_Down); // row 2, column 2
+    key(Qt::Key_Space);
+    QTest::keyClicks(box(), QStringLiteral("140"));
+    key(Qt::Key_Down, GetParam());
+    EXPECT_EQ(editor->selectionEndRow(), 3);
+    EXPECT_EQ(editor->cellText(3, 2), QStringLiteral("140"));
+    EXPECT_EQ(cellColour(3, 2), kYellow);
+    key(Qt::Key_Down, GetParam());
+    EXPECT_EQ(editor->selectionEndRow(), 4);
+    EXPECT_EQ(editor->cellText(4, 2), QStringLiteral("140"));
+    // On the last row already: nothing more.
+    key(Qt::Key_Down, GetParam());
+    EXPECT_EQ(editor->selectionEndRow(), 4);
+    EXPECT_EQ(editor->currentRow(), 2);
+    EXPECT_EQ(editor->cellText(1, 2), QStringLiteral("120"));
+    EXPECT_EQ(box()->text(), QStringLiteral("140"));
+    // A plain move ends the selection.
+    key(Qt::Key_Down);
+    EXPECT_EQ(editor->currentRow(), 3);
+    EXPECT_EQ(editor->selectionEndRow(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modifiers, EditorFill, ::testing::Values(Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier));
+
+TEST_F(Editor, ClickOnACellPlacesTheBoxThereAndFixedCellsAreNotEditable)
+{
+    addRun(5, 3, 101);
+    open();
+    QTableWidgetItem *target = grid()->item(3, 4);
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualItemRect(target).center());
+    EXPECT_EQ(editor->currentRow(), 3);
+    EXPECT_EQ(editor->currentColumn(), 4);
+    EXPECT_EQ(box()->text(), QStringLiteral("5"));
+    EXPECT_EQ(box()->geometry(), grid()->visualItemRect(target));
+    EXPECT_EQ(editor->widgets().columnHelp->text(), criteriaColumnExplanation(4));
+    EXPECT_EQ(allRunsHeader(), QStringLiteral("レベル3 今まで1回  （★=1）"));
+
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualItemRect(grid()->item(0, 6)).center());
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualItemRect(grid()->item(2, 0)).center());
+    EXPECT_EQ(editor->currentRow(), 3);
+    EXPECT_EQ(editor->currentColumn(), 4);
+}
+
+TEST_F(Editor, SaveWritesTheGridAndTheNextRunUsesTheNewValues)
+{
+    open();
+    key(Qt::Key_Down);
+    key(Qt::Key_Space);
+    QTest::keyClicks(box(), QStringLiteral("85"));
+    editor->widgets().saveButton->click();
+    EXPECT_FALSE(editor->changed());
+    EXPECT_EQ(state->TargetTime[2], 85);
+    QString expected = TestInstall::defaultCriteria();
+    expected.replace(QStringLiteral("\n80,150"), QStringLiteral("\n85,150"));
+    expected.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    EXPECT_EQ(criteriaBytes(), cp932::encode(expected));
+    EXPECT_FALSE(fakes.fatal.called());
+}
+
+TEST_F(Editor, UnchangedSaveKeepsTheFileByteForByte)
+{
+    const QByteArray before = criteriaBytes();
+    open();
+    editor->Command3_Click();
+    EXPECT_EQ(criteriaBytes(), before);
+}
+
+TEST_F(Editor, CellTheLoaderWouldRefuseIsMarkedAndNothingIsWritten)
+{
+    const QByteArray before = criteriaBytes();
+    open();
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    for (int i = 0; i < 6; ++i)
+        key(Qt::Key_Right); // level 3, column 7 "禁点"
+    typeText(QStringLiteral("点"));
+    key(Qt::Key_Up);
+    key(Qt::Key_Left);
+    MessageBoxAnswerer boxes;
+    EXPECT_FALSE(editor->save());
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("レベル3"))) << boxes.texts[0].toStdString();
+    EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("禁点")));
+    EXPECT_EQ(criteriaBytes(), before);
+    EXPECT_TRUE(editor->changed());
+    EXPECT_EQ(editor->currentRow(), 3);
+    EXPECT_EQ(editor->currentColumn(), 7);
+    EXPECT_EQ(box()->text(), QStringLiteral("300点"));
+    const QColor mark = cellColour(3, 7);
+    EXPECT_NE(mark, kYellow);
+    EXPECT_NE(mark, QColor(Qt::white));
+}
+
+TEST_F(Editor, RevertReloadsTheFileButKeepsTheChangedFlag)
+{
+    open();
+    QTest::keyClicks(box(), QStringLiteral("0"));
+    EXPECT_EQ(editor->cellText(1, 1), QStringLiteral("600"));
+    editor->widgets().revertButton->click();
+    EXPECT_EQ(editor->cellText(1, 1), QStringLiteral("60"));
+    EXPECT_EQ(box()->text(), QStringLiteral("60"));
+    EXPECT_TRUE(editor->changed());
+
+    // Leaving still asks; "No" leaves without writing.
+    const QByteArray before = criteriaBytes();
+    MessageBoxAnswerer boxes(QMessageBox::No);
+    editor->widgets().backButton->click();
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_EQ(boxes.texts[0], QStringLiteral("データが変更されています。記録しますか？"));
+    EXPECT_EQ(boxes.titles[0], QStringLiteral("注意"));
+    EXPECT_EQ(boxes.buttons[0], QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(navigator.calls.contains(QStringLiteral("showHub")));
+    EXPECT_EQ(criteriaBytes(), before);
+}
+
+TEST_F(Editor, LeavingWithEditsAndYesSavesFirst)
+{
+    open();
+    QTest::keyClicks(box(), QStringLiteral("5"));
+    MessageBoxAnswerer boxes(QMessageBox::Yes);
+    editor->Command4_Click();
+    EXPECT_EQ(boxes.texts.size(), 1);
+    EXPECT_EQ(state->TargetTime[1], 605);
+    EXPECT_EQ(navigator.calls, QStringList { QStringLiteral("showHub") });
+}
+
+TEST_F(Editor, LeavingWithoutEditsAsksNothing)
+{
+    open();
+    MessageBoxAnswerer boxes;
+    editor->Command4_Click();
+    EXPECT_TRUE(boxes.texts.isEmpty());
+    EXPECT_EQ(navigator.calls, QStringList { QStringLiteral("showHub") });
+    editor->Command4_Click();
+    EXPECT_EQ(navigator.calls.size(), 1) << "the hub is shown once";
+}
+
+TEST_F(Editor, YesWithACellTheLoaderWouldRefuseStaysInTheEditor)
+{
+    open();
+    typeText(QStringLiteral("秒"));
+    MessageBoxAnswerer boxes(QMessageBox::Yes);
+    editor->Command4_Click();
+    EXPECT_EQ(boxes.texts.size(), 2);
+    EXPECT_TRUE(navigator.calls.isEmpty());
+    EXPECT_TRUE(editor->changed());
+}
+
+TEST_F(Editor, HistogramOptionsShowAndHideThePanel)
+{
+    open();
+    editor->widgets().hideHistograms->click();
+    EXPECT_FALSE(editor->widgets().histogramPanel->isVisible());
+    addRun(1, 1, 42);
+    editor->widgets().showHistograms->click();
+    EXPECT_TRUE(editor->widgets().histogramPanel->isVisible());
+    EXPECT_EQ(allRunsHeader(), QStringLiteral("レベル1 今まで1回  （★=1）"));
+}
+
+TEST_F(Editor, RunsRecordedMeanwhileShowAtTheNextKey)
+{
+    open();
+    EXPECT_EQ(allRunsHeader(), QStringLiteral("レベル1 今まで0回  （★=1）"));
+    addRun(7, 1, 33);
+    key(Qt::Key_Right);
+    EXPECT_EQ(allRunsHeader(), QStringLiteral("レベル1 今まで1回  （★=1）"));
+    EXPECT_EQ(editor->histograms().fullReads(), 1);
+}
+
+TEST_F(Editor, UnreadableCriteriaFileIsNeverOverwritten)
+{
+    QFile::remove(criteriaPath());
+    MessageBoxAnswerer boxes;
+    open();
+    ASSERT_FALSE(boxes.texts.isEmpty());
+    EXPECT_TRUE(boxes.texts[0].contains(criteriaPath()));
+    EXPECT_FALSE(editor->save());
+    EXPECT_FALSE(QFile::exists(criteriaPath()));
+}
+
+} // namespace
