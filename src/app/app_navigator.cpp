@@ -2,6 +2,7 @@
 #include "app/app_navigator.h"
 #include "drill/drill_window.h"
 #include "hub/hub_screen.h"
+#include "maintenance/data_editor_window.h"
 #include "results/result_screen.h"
 #include "roster/name_selection_screen.h"
 #include "startup/shared_state.h"
@@ -15,6 +16,7 @@ AppNavigator::AppNavigator(SharedState &state, Platform &platform) : state_(stat
 
 AppNavigator::~AppNavigator()
 {
+    closeAndDelete(dataEditor_);
     closeAndDelete(result_);
     closeAndDelete(drill_);
     closeAndDelete(hub_);
@@ -91,6 +93,21 @@ void AppNavigator::showResult()
 void AppNavigator::closeResult()
 {
     closeAndDelete(result_);
+}
+
+void AppNavigator::showDataEditor()
+{
+    closeAndDelete(dataEditor_);
+    auto *editor = new FrmData(state_, platform_, *this);
+    dataEditor_ = editor;
+    editor->show();
+    editor->activateWindow();
+    editor->Form_Load();
+}
+
+void AppNavigator::closeDataEditor()
+{
+    closeAndDelete(dataEditor_);
 }
 
 void AppNavigator::showWait()

@@ -25,6 +25,8 @@ public:
     void closeDrill() override;
     void showResult() override;
     void closeResult() override;
+    void showDataEditor() override;
+    void closeDataEditor() override;
     void showWait() override;
     void closeWait() override;
     void showVersion(QWidget *over) override;
@@ -36,6 +38,7 @@ public:
     QWidget *hub() const { return hub_; }
     QWidget *drill() const { return drill_; }
     QWidget *result() const { return result_; }
+    QWidget *dataEditor() const { return dataEditor_; }
 
 private:
     static void closeAndDelete(QPointer<QWidget> &widget);
@@ -46,5 +49,6 @@ private:
     QPointer<QWidget> hub_;
     QPointer<QWidget> drill_;
     QPointer<QWidget> result_;
+    QPointer<QWidget> dataEditor_;
     QPointer<WaitWindow> wait_;
 };

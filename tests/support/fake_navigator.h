@@ -16,6 +16,8 @@ public:
     void closeDrill() override { calls << QStringLiteral("closeDrill"); }
     void showResult() override { calls << QStringLiteral("showResult"); }
     void closeResult() override { calls << QStringLiteral("closeResult"); }
+    void showDataEditor() override { calls << QStringLiteral("showDataEditor"); }
+    void closeDataEditor() override { calls << QStringLiteral("closeDataEditor"); }
     void showWait() override { calls << QStringLiteral("showWait"); }
     void closeWait() override { calls << QStringLiteral("closeWait"); }
     void showVersion(QWidget *) override { calls << QStringLiteral("showVersion"); }

@@ -55,6 +55,8 @@ public:
         if (!results.empty())
             results.back()->hide();
     }
+    void showDataEditor() override { calls << QStringLiteral("showDataEditor"); }
+    void closeDataEditor() override { calls << QStringLiteral("closeDataEditor"); }
     void showWait() override
     {
         calls << QStringLiteral("showWait");
