@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -30,6 +31,15 @@ public:
         if (count != perIteration.end() && floor != perIteration.end() && floor->second > 0)
             std::printf("count / floor = %.2f (%.1f us / %.1f us)\n", count->second / floor->second, count->second,
                 floor->second);
+        // The results-data editor's steps against moving the same bytes.
+        const std::pair<const char *, const char *> editorPairs[] = { { "BM_EditorOpen", "BM_EditorOpenFloor" },
+            { "BM_DeletionFileStep", "BM_DeletionFloor" }, { "BM_ChangeFileStep", "BM_ChangeFloor" } };
+        for (const auto &[step, stepFloor] : editorPairs) {
+            const auto a = perIteration.find(step);
+            const auto b = perIteration.find(stepFloor);
+            if (a != perIteration.end() && b != perIteration.end() && b->second > 0)
+                std::printf("%s / %s = %.2f\n", step, stepFloor, a->second / b->second);
+        }
     }
     std::map<std::string, double> perIteration;
 };

@@ -14,8 +14,13 @@ ResultsListModel::ResultsListModel(QObject *parent)
 bool ResultsListModel::load(
     const QString &path, std::shared_ptr<const EditorRoster> roster, const SchoolOfRecord &school, int *errorNumber)
 {
-    std::vector<char> bytes;
-    qint64 length = 0;
+    // The last read's buffer is read into again: a fresh 44 MB would cost
+    // more in page faults than the read itself.
+    beginResetModel();
+    std::vector<char> bytes = std::move(bytes_);
+    bytes_.clear();
+    rows_.clear();
+    endResetModel();
     auto fail = [&](int error) {
         setRecords({}, 0, std::move(roster), school);
         *errorNumber = error;
@@ -28,7 +33,7 @@ bool ResultsListModel::load(
     struct stat info;
     if (::fstat(file.handle(), &info) != 0)
         return fail(errno);
-    length = qint64(info.st_size);
+    const qint64 length = qint64(info.st_size);
     // A record appended after the length was taken is simply not read: it
     // shows at the next refill.
     if (file.readRecords(1, length / kRecordLength, bytes, &error) < 0)
