@@ -375,11 +375,10 @@ void FrmData::Command3_Click()
 
 void FrmData::Command4_Click()
 {
-    if (working_) {
-        leaving_ = true;
-        return;
-    }
     leaving_ = true;
+    if (working_ || left_)
+        return;
+    left_ = true;
     cover_->setGeometry(rect());
     cover_->show();
     cover_->raise();
@@ -433,8 +432,8 @@ bool FrmData::eventFilter(QObject *watched, QEvent *event)
 void FrmData::closeEvent(QCloseEvent *event)
 {
     // Closing the window is leaving it: the teacher goes back to the hub
-    // rather than ending the program.
-    if (!event->spontaneous() || leaving_) {
+    // rather than ending the program, once any work under way has ended.
+    if (!event->spontaneous()) {
         QWidget::closeEvent(event);
         return;
     }

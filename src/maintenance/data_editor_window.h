@@ -5,10 +5,12 @@
 //
 // Re-entrancy: waiting for the whole-file lock lets events run, and the
 // message boxes run their own event loop. `working_` is set from the start
-// of a change or deletion to its end; the buttons and the list are disabled
-// meanwhile, and every handler returns at once while it is set. A leave
-// requested meanwhile (closing the window) waits for the end of the work,
-// so the window is never gone when a handler comes back to it.
+// of a change or deletion (its question included) to its end; the list, the
+// inputs and the buttons are disabled meanwhile, and the handlers that start
+// work return at once while it is set. A leave asked for meanwhile (closing
+// the window by its frame) only sets `leaving_`, and the work leaves when it
+// ends, so the window is never gone when a handler comes back to it.
+// `left_` makes leaving happen once.
 #pragma once
 
 #include "maintenance/data_editor_rules.h"
@@ -74,6 +76,7 @@ private:
     QByteArray openedBytes_;
     bool working_ = false;
     bool leaving_ = false;
+    bool left_ = false;
 
     QLabel *recordCount_ = nullptr; // 総レコード数
     QLabel *hint_ = nullptr; // Label5

@@ -3,6 +3,7 @@
 // double-click, both buttons and the message boxes.
 #include "maintenance/data_editor_window.h"
 #include "maintenance/results_list_model.h"
+#include "platform/file_lock.h"
 #include "results/edit_children.h"
 #include "results/results_support.h"
 #include "support/data_root.h"
@@ -20,7 +21,9 @@
 #include <QTest>
 #include <QTimer>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace results_test;
 
@@ -334,6 +337,32 @@ TEST_F(DataEditor, BackShowsTheHubAndClosesTheEditor)
     press(QStringLiteral("Command4"));
     EXPECT_EQ(navigator.calls, (QStringList { QStringLiteral("showHub"), QStringLiteral("closeDataEditor") }));
     EXPECT_TRUE(child<QWidget>(QStringLiteral("Picture1"))->isVisible());
+}
+
+// Another PC holds the lock; while the change waits for it the teacher
+// presses "戻る". The change is written first, then the editor leaves.
+TEST_F(DataEditor, LeavingWhileAChangeWaitsForTheLockLeavesAfterIt)
+{
+    writeRuns({ record(12, 3, 45) });
+    const int holder = ::open(QFile::encodeName(path()).constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(tryLockWholeFile(holder), LockAttempt::Acquired);
+    HookClock clock;
+    Platform platform { clock, fakes.fatal, fakes.sound, fakes.launcher };
+    editor = std::make_unique<FrmData>(*state, platform, navigator);
+    editor->show();
+    editor->Form_Load();
+    doubleClick(0);
+    child<QLineEdit>(QStringLiteral("Text1_1"))->setText(QStringLiteral("50"));
+    clock.onWait = [&](int) {
+        EXPECT_FALSE(child<QPushButton>(QStringLiteral("Command4"))->isEnabled());
+        editor->Command4_Click();
+        EXPECT_TRUE(navigator.calls.isEmpty());
+        ::close(holder);
+    };
+    press(QStringLiteral("Command2"));
+    EXPECT_EQ(decodeRecord(readFile(path()).constData()).seconds, 50);
+    EXPECT_EQ(navigator.calls, (QStringList { QStringLiteral("showHub"), QStringLiteral("closeDataEditor") }));
 }
 
 TEST_F(DataEditor, AnUnreadableFileIsNamedInTheMessage)
