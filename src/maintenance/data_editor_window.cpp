@@ -154,6 +154,7 @@ void FrmData::buildWidgets()
             timeScroll_->setValue(*seconds);
         }
     });
+    timeBox_->installEventFilter(this);
     secondsCaption_ = makeLabel(editPanel_, QStringLiteral("Label2_0"), 2460, 2640, 600, 540, 14.25);
     secondsCaption_->setText(QStringLiteral("秒"));
 
@@ -417,6 +418,13 @@ bool FrmData::eventFilter(QObject *watched, QEvent *event)
         if (enter && watched == runList_) {
             // Enter opens the line, as a double-click does.
             List1_DblClick(currentRow());
+            return true;
+        }
+        // The arrow keys in the time box step the time as the scroll bar's
+        // arrows do.
+        if (watched == timeBox_ && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+            timeScroll_->triggerAction(
+                key == Qt::Key_Up ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
             return true;
         }
         if (enter) {

@@ -191,7 +191,16 @@ TEST_F(DataEditor, ScrollBarAndPupilChoiceFillTheirFields)
     doubleClick(0);
     auto *scroll = child<QScrollBar>(QStringLiteral("VScroll1"));
     scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(child<QLineEdit>(QStringLiteral("Text1_1"))->text(), QStringLiteral("46"));
+    auto *time = child<QLineEdit>(QStringLiteral("Text1_1"));
+    EXPECT_EQ(time->text(), QStringLiteral("46"));
+    // Typing moves the bar; the arrow keys step on from there.
+    time->selectAll();
+    QTest::keyClicks(time, QStringLiteral("120"));
+    EXPECT_EQ(scroll->value(), 120);
+    QTest::keyClick(time, Qt::Key_Up);
+    QTest::keyClick(time, Qt::Key_Up);
+    QTest::keyClick(time, Qt::Key_Down);
+    EXPECT_EQ(time->text(), QStringLiteral("121"));
     auto *combo = child<QComboBox>(QStringLiteral("Combo1"));
     combo->setCurrentIndex(2);
     emit combo->activated(2);
