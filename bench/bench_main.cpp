@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -35,6 +36,15 @@ public:
         if (first != perIteration.end() && bytes != perIteration.end() && bytes->second > 0)
             std::printf("histograms first read / floor = %.2f (%.1f ms / %.1f ms)\n", first->second / bytes->second,
                 first->second, bytes->second);
+        // The results-data editor's steps against moving the same bytes.
+        const std::pair<const char *, const char *> editorPairs[] = { { "BM_EditorOpen", "BM_EditorOpenFloor" },
+            { "BM_DeletionFileStep", "BM_DeletionFloor" }, { "BM_ChangeFileStep", "BM_ChangeFloor" } };
+        for (const auto &[step, stepFloor] : editorPairs) {
+            const auto a = perIteration.find(step);
+            const auto b = perIteration.find(stepFloor);
+            if (a != perIteration.end() && b != perIteration.end() && b->second > 0)
+                std::printf("%s / %s = %.2f\n", step, stepFloor, a->second / b->second);
+        }
     }
     std::map<std::string, double> perIteration;
 };

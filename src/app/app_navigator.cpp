@@ -3,6 +3,7 @@
 #include "drill/drill_window.h"
 #include "hub/hub_screen.h"
 #include "maintenance/criteria_editor_window.h"
+#include "maintenance/data_editor_window.h"
 #include "results/result_screen.h"
 #include "roster/name_selection_screen.h"
 #include "startup/shared_state.h"
@@ -17,6 +18,7 @@ AppNavigator::AppNavigator(SharedState &state, Platform &platform) : state_(stat
 AppNavigator::~AppNavigator()
 {
     closeAndDelete(criteriaEditor_);
+    closeAndDelete(dataEditor_);
     closeAndDelete(result_);
     closeAndDelete(drill_);
     closeAndDelete(hub_);
@@ -105,6 +107,21 @@ void AppNavigator::showCriteriaEditor()
     editor->show();
     editor->activateWindow();
     editor->Form_Activate();
+}
+
+void AppNavigator::showDataEditor()
+{
+    closeAndDelete(dataEditor_);
+    auto *editor = new FrmData(state_, platform_, *this);
+    dataEditor_ = editor;
+    editor->show();
+    editor->activateWindow();
+    editor->Form_Load();
+}
+
+void AppNavigator::closeDataEditor()
+{
+    closeAndDelete(dataEditor_);
 }
 
 void AppNavigator::showWait()

@@ -26,6 +26,8 @@ public:
     void showResult() override;
     void closeResult() override;
     void showCriteriaEditor() override;
+    void showDataEditor() override;
+    void closeDataEditor() override;
     void showWait() override;
     void closeWait() override;
     void showVersion(QWidget *over) override;
@@ -38,6 +40,7 @@ public:
     QWidget *drill() const { return drill_; }
     QWidget *result() const { return result_; }
     QWidget *criteriaEditor() const { return criteriaEditor_; }
+    QWidget *dataEditor() const { return dataEditor_; }
 
 private:
     static void closeAndDelete(QPointer<QWidget> &widget);
@@ -49,5 +52,6 @@ private:
     QPointer<QWidget> drill_;
     QPointer<QWidget> result_;
     QPointer<QWidget> criteriaEditor_;
+    QPointer<QWidget> dataEditor_;
     QPointer<WaitWindow> wait_;
 };

@@ -109,13 +109,12 @@ void PasswordPanel::Command10_Click(int index)
         passwordBox_->setFocus();
         return;
     }
-    if (index == 0) {
-        tell(QStringLiteral("成績データの変更（データ変更）はまだ使えません。"));
-        return;
-    }
     // The editor opens first, then the hub (this panel with it) goes.
     opening_ = true;
-    navigator_.showCriteriaEditor();
+    if (index == 0)
+        navigator_.showDataEditor();
+    else
+        navigator_.showCriteriaEditor();
     navigator_.closeHub();
 }
 

@@ -229,22 +229,64 @@ bool OpenResultsFile(const QString &path, ResultsAccess access, ResultsFile &fil
     return true;
 }
 
+bool namesThisFile(const QString &path, const ResultsFile &file, int *errorNumber)
+{
+    struct stat opened;
+    if (::fstat(file.handle(), &opened) != 0) {
+        *errorNumber = errno;
+        return false;
+    }
+    *errorNumber = 0;
+    struct stat named;
+    if (::stat(QFile::encodeName(path).constData(), &named) != 0) {
+        // Gone from under its name: whatever is created there next is
+        // another file.
+        if (errno == ENOENT)
+            return false;
+        *errorNumber = errno;
+        return false;
+    }
+    return opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+int openLockedResultsFile(const QString &path, Clock &clock, ResultsFile &file, OpenRetry retry)
+{
+    while (true) {
+        int error = 0;
+        auto open = [&] {
+            int e = 0;
+            OpenResultsFile(path, ResultsAccess::ReadWrite, file, &e);
+            return e;
+        };
+        if (retry == OpenRetry::WhileBusy) {
+            if (retryStep(clock, nullptr, &error, open) != StepEnd::Done)
+                return error;
+        } else if ((error = open()) != 0) {
+            return error;
+        }
+        error = lockWholeFileWaiting(file.handle(), clock);
+        if (error != 0) {
+            file.close();
+            return error;
+        }
+        // A deletion elsewhere replaces the file by renaming a new one over
+        // it, under the old file's lock. Whoever waited on that lock now
+        // holds a file nobody reads any more and must start again on the
+        // file the name points to.
+        if (namesThisFile(path, file, &error))
+            return 0;
+        file.close(); // frees the lock with it
+        if (error != 0)
+            return error;
+    }
+}
+
 int appendResultRecord(const QString &path, const ResultRecord &record, Clock &clock, qint64 *recordNumber)
 {
     ResultsFile file;
-    int error = 0;
-    if (retryStep(clock, nullptr, &error,
-            [&] {
-                int e = 0;
-                OpenResultsFile(path, ResultsAccess::ReadWrite, file, &e);
-                return e;
-            })
-        != StepEnd::Done)
-        return error;
-
     // Held from before the position is taken until after the write, so no
     // two copies ever write the same record number.
-    error = lockWholeFileWaiting(file.handle(), clock);
+    int error = openLockedResultsFile(path, clock, file, OpenRetry::WhileBusy);
     if (error != 0)
         return error;
     WholeFileLock lock(file.handle());

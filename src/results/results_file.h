@@ -68,6 +68,22 @@ private:
 // folder must exist). False with the error number set on failure.
 bool OpenResultsFile(const QString &path, ResultsAccess access, ResultsFile &file, int *errorNumber);
 
+// Whether the name still points to the file that is open (the same file, not
+// one renamed over it since). False with the error number set when that
+// cannot be found out; false with 0 when the name is gone or names another.
+bool namesThisFile(const QString &path, const ResultsFile &file, int *errorNumber);
+
+enum class OpenRetry {
+    WhileBusy, // a busy or refused open waits a second and tries again, without limit
+    Once, // an open that fails is reported at once
+};
+// Opens the file (created when missing) for writing and takes the whole-file
+// lock, waiting while another copy holds it; then makes sure the lock is on
+// the file the name points to now, opening it again as often as the file
+// was replaced meanwhile. The caller owns the lock from then on (it goes
+// with the file's closing). 0, or the error number of the failed step.
+int openLockedResultsFile(const QString &path, Clock &clock, ResultsFile &file, OpenRetry retry);
+
 // Appends under the whole-file lock at record (length / 44) + 1, so a
 // trailing partial record is overwritten. Waits while another copy has the
 // file or the lock. Returns 0, or the error number of the step that failed;

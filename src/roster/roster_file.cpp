@@ -51,11 +51,8 @@ QString RosterFilePath(const SharedState &state)
     return state.DataRootFolder + kRosterFileName;
 }
 
-bool LoadRoster(SharedState &state, const QDate &today, const ListedEntryVisitor &visit, RosterFailure *failure)
+bool ReadRosterEntries(const QString &path, const RosterEntryVisitor &visit, RosterFailure *failure)
 {
-    state.SchoolYear = SchoolYearOf(today, state.SchoolYearStartMonth);
-
-    const QString path = RosterFilePath(state);
     QString openError;
     auto reader = ItemReader::open(path, &openError);
     if (!reader) {
@@ -66,8 +63,6 @@ bool LoadRoster(SharedState &state, const QDate &today, const ListedEntryVisitor
             QStringLiteral("名簿ファイルを読めません（%1: %2）").arg(path, openError));
     }
 
-    const bool status2Listed = state.IncludeStatus2Pupils == 1;
-    int k = 0;
     while (!reader->atEnd()) {
         const int firstItem = reader->consumed();
         if (reader->total() - firstItem < kValuesPerEntry) {
@@ -78,8 +73,8 @@ bool LoadRoster(SharedState &state, const QDate &today, const ListedEntryVisitor
                     .arg(reader->lineOfLast()));
         }
 
-        RosterRecord record;
-        std::int16_t status = 0;
+        RosterEntry entry;
+        RosterRecord &record = entry.record;
         std::int16_t *const numbers[] = { &record.pupilNumber, &record.birthYear, &record.spare1, &record.spare2 };
         for (std::int16_t *target : numbers) {
             int errorNumber = 0;
@@ -91,13 +86,14 @@ bool LoadRoster(SharedState &state, const QDate &today, const ListedEntryVisitor
         }
         record.name = fixedRosterText(reader->next().text);
         int errorNumber = 0;
-        if (!readInt16(reader->next(), &status, &errorNumber))
+        if (!readInt16(reader->next(), &entry.status, &errorNumber))
             return fail(failure, errorNumber,
                 QStringLiteral("名簿ファイルに読めない数値があります（%1 %2行目）")
                     .arg(path)
                     .arg(reader->lineOfLast()));
         record.spareText1 = fixedRosterText(reader->next().text);
         record.spareText2 = fixedRosterText(reader->next().text);
+        entry.line = reader->lineOfLast();
 
         const int pupil = record.pupilNumber;
         if (pupil < 0 || pupil > kMaxPupil)
@@ -105,37 +101,57 @@ bool LoadRoster(SharedState &state, const QDate &today, const ListedEntryVisitor
                 QStringLiteral("名簿ファイルの番号 %1 が 0～5000 の外です（%2 %3行目）")
                     .arg(pupil)
                     .arg(path)
-                    .arg(reader->lineOfLast()));
-
-        if (status == 2 && status2Listed)
-            status = 0;
-        const bool listed = status == 0;
-        if (listed && k == kMaxListedPupils)
-            return fail(failure, rostererror::OutOfRange,
-                QStringLiteral("名簿ファイルの表示する人数が5000人を超えています（%1 %2行目）")
-                    .arg(path)
-                    .arg(reader->lineOfLast()));
-
-        // The next free slot takes every entry; a not-listed one is
-        // overwritten by the entry after it.
-        const int slot = k + 1;
-        if (slot <= kMaxListedPupils) {
-            state.Roster[slot] = record;
-            state.ListedPupils[slot] = record.pupilNumber;
-        }
-        state.RosterName[pupil] = record.name;
-        state.RosterBirthYear[pupil] = record.birthYear;
-        const int grade = GradeNumber(state.SchoolYear, record.birthYear);
-        if (const auto label = PupilGradeLabelOf(grade))
-            state.RosterGradeLabel[pupil] = *label;
-
-        if (listed) {
-            k = slot;
-            state.ListedPupilCount = k;
-            if (visit)
-                visit(record, grade, ListGradeLabel(grade));
-        }
+                    .arg(entry.line));
+        if (!visit(entry))
+            return false;
     }
-    state.ListedPupilCount = k;
     return true;
+}
+
+bool LoadRoster(SharedState &state, const QDate &today, const ListedEntryVisitor &visit, RosterFailure *failure)
+{
+    state.SchoolYear = SchoolYearOf(today, state.SchoolYearStartMonth);
+
+    const QString path = RosterFilePath(state);
+    const bool status2Listed = state.IncludeStatus2Pupils == 1;
+    int k = 0;
+    const bool read = ReadRosterEntries(
+        path,
+        [&](const RosterEntry &entry) {
+            const RosterRecord &record = entry.record;
+            const int pupil = record.pupilNumber;
+            std::int16_t status = entry.status;
+            if (status == 2 && status2Listed)
+                status = 0;
+            const bool listed = status == 0;
+            if (listed && k == kMaxListedPupils)
+                return fail(failure, rostererror::OutOfRange,
+                    QStringLiteral("名簿ファイルの表示する人数が5000人を超えています（%1 %2行目）")
+                        .arg(path)
+                        .arg(entry.line));
+
+            // The next free slot takes every entry; a not-listed one is
+            // overwritten by the entry after it.
+            const int slot = k + 1;
+            if (slot <= kMaxListedPupils) {
+                state.Roster[slot] = record;
+                state.ListedPupils[slot] = record.pupilNumber;
+            }
+            state.RosterName[pupil] = record.name;
+            state.RosterBirthYear[pupil] = record.birthYear;
+            const int grade = GradeNumber(state.SchoolYear, record.birthYear);
+            if (const auto label = PupilGradeLabelOf(grade))
+                state.RosterGradeLabel[pupil] = *label;
+
+            if (listed) {
+                k = slot;
+                state.ListedPupilCount = k;
+                if (visit)
+                    visit(record, grade, ListGradeLabel(grade));
+            }
+            return true;
+        },
+        failure);
+    state.ListedPupilCount = k;
+    return read;
 }

@@ -5,13 +5,13 @@
 #pragma once
 
 #include "roster/grade_rules.h"
+#include "startup/shared_state.h"
 
 #include <QDate>
 #include <QString>
 #include <functional>
 
 struct SharedState;
-struct RosterRecord;
 
 // Why a load failed: a description naming the file and the place, and the
 // run-time error number the failure message shows after it.
@@ -41,6 +41,22 @@ QString RosterFilePath(const SharedState &state);
 // Handed each listed entry in file order, with its grade number and list
 // label.
 using ListedEntryVisitor = std::function<void(const RosterRecord &record, int grade, const ListGrade &label)>;
+
+// One entry of the file as read, status included; `line` is the line its
+// last value stands on.
+struct RosterEntry {
+    RosterRecord record;
+    std::int16_t status = 0;
+    int line = 0;
+};
+// Returns false to stop the reading (having said why in the failure).
+using RosterEntryVisitor = std::function<bool(const RosterEntry &entry)>;
+
+// Reads every entry of a roster file in file order, whatever its status.
+// False with the reason when the file is missing or unreadable, an entry is
+// cut short or holds an unreadable number or a pupil number outside
+// 0..5000, or the visitor stops; the entries before have been visited.
+bool ReadRosterEntries(const QString &path, const RosterEntryVisitor &visit, RosterFailure *failure);
 
 // Reads the whole roster into the roster tables, SchoolYear computed from
 // `today`. The by-number tables (RosterName, RosterBirthYear,

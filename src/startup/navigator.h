@@ -21,6 +21,9 @@ public:
     virtual void closeResult() = 0;
     // The criteria editor; leaving it shows the hub, which closes it.
     virtual void showCriteriaEditor() = 0;
+    // The results-data editor; leaving it shows the hub and closes it.
+    virtual void showDataEditor() = 0;
+    virtual void closeDataEditor() = 0;
     // The wait window "Just a moment, please.".
     virtual void showWait() = 0;
     virtual void closeWait() = 0;

@@ -166,14 +166,25 @@ TEST_F(Panel, RightPasswordOpensTheCriteriaEditorAndClosesTheHub)
     EXPECT_EQ(navigator.calls.mid(navigator.calls.indexOf(QStringLiteral("showCriteriaEditor"))), wanted);
 }
 
-TEST_F(Panel, DataEditorIsNotThereYetAndNothingCloses)
+TEST_F(Panel, RightPasswordOpensTheDataEditorAndClosesTheHub)
 {
     open(QStringLiteral("★山口"));
     openPanelAndType(QStringLiteral("1234"));
     MessageBoxAnswerer boxes;
     panelButton("Command10_0")->click();
+    EXPECT_TRUE(boxes.texts.isEmpty());
+    const QStringList wanted = { QStringLiteral("showDataEditor"), QStringLiteral("closeHub") };
+    EXPECT_EQ(navigator.calls.mid(navigator.calls.indexOf(QStringLiteral("showDataEditor"))), wanted);
+}
+
+TEST_F(Panel, WrongPasswordOpensNeitherEditor)
+{
+    open(QStringLiteral("★山口"));
+    openPanelAndType(QStringLiteral("１２３４"));
+    MessageBoxAnswerer boxes;
+    panelButton("Command10_0")->click();
     ASSERT_EQ(boxes.texts.size(), 1);
-    EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("まだ使えません")));
+    EXPECT_FALSE(navigator.calls.contains(QStringLiteral("showDataEditor")));
     EXPECT_FALSE(navigator.calls.contains(QStringLiteral("closeHub")));
     EXPECT_TRUE(panel()->isVisible());
 }

@@ -17,6 +17,8 @@ public:
     void showResult() override { calls << QStringLiteral("showResult"); }
     void closeResult() override { calls << QStringLiteral("closeResult"); }
     void showCriteriaEditor() override { calls << QStringLiteral("showCriteriaEditor"); }
+    void showDataEditor() override { calls << QStringLiteral("showDataEditor"); }
+    void closeDataEditor() override { calls << QStringLiteral("closeDataEditor"); }
     void showWait() override { calls << QStringLiteral("showWait"); }
     void closeWait() override { calls << QStringLiteral("closeWait"); }
     void showVersion(QWidget *) override { calls << QStringLiteral("showVersion"); }

@@ -56,6 +56,8 @@ public:
             results.back()->hide();
     }
     void showCriteriaEditor() override { calls << QStringLiteral("showCriteriaEditor"); }
+    void showDataEditor() override { calls << QStringLiteral("showDataEditor"); }
+    void closeDataEditor() override { calls << QStringLiteral("closeDataEditor"); }
     void showWait() override
     {
         calls << QStringLiteral("showWait");

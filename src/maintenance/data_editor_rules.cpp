@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: MIT
+#include "maintenance/data_editor_rules.h"
+#include "hub/listings.h"
+#include "platform/blank_trim.h"
+#include "platform/number_text.h"
+#include "results/results_file.h"
+#include "roster/grade_rules.h"
+
+namespace {
+
+const QString kFiveWideSpaces = QStringLiteral("　　　　　");
+const QString kWideSpace = QStringLiteral("　");
+
+// A whole decimal number of ASCII digits, blanks around it allowed; no
+// sign, no point, no full-width digits.
+std::optional<qint64> wholeDigits(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 9)
+        return std::nullopt;
+    qint64 value = 0;
+    for (const QChar c : t) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+QString EditorRoster::nameOf(int pupil) const
+{
+    return pupil >= 0 && pupil <= kMaxPupil ? names[size_t(pupil)] : QString();
+}
+
+QString EditorRoster::gradeLabelOf(int pupil) const
+{
+    return pupil >= 0 && pupil <= kMaxPupil ? gradeLabels[size_t(pupil)] : QString();
+}
+
+bool LoadEditorRoster(const QString &path, int schoolYear, EditorRoster &roster, RosterFailure *failure)
+{
+    roster = EditorRoster();
+    return ReadRosterEntries(
+        path,
+        [&](const RosterEntry &entry) {
+            const int pupil = entry.record.pupilNumber;
+            const QString name = trimBlanks(entry.record.name);
+            roster.names[size_t(pupil)] = name;
+            roster.listed[size_t(pupil)] = true;
+            if (const auto label = PupilGradeLabelOf(GradeNumber(schoolYear, entry.record.birthYear)))
+                roster.gradeLabels[size_t(pupil)] = *label;
+            roster.choices << pupilChoiceText(pupil, name);
+            return true;
+        },
+        failure);
+}
+
+QString pupilChoiceText(int pupil, const QString &trimmedName)
+{
+    return QString::number(pupil) + QStringLiteral(" /  ") + trimmedName;
+}
+
+SchoolOfRecord::SchoolOfRecord(const QString &schoolCode, const QString &schoolName)
+    : name_(schoolName)
+{
+    if (!trimBlanks(schoolCode).isEmpty())
+        code_ = schoolCodeField(schoolCode);
+}
+
+QString SchoolOfRecord::nameFor(const ResultRecord &record) const
+{
+    return code_ && *code_ == record.schoolCode ? name_ : QStringLiteral("他塾");
+}
+
+QString rightAligned(const QString &text, int width)
+{
+    return text.size() >= width ? text.right(width) : text.rightJustified(width, QLatin1Char(' '));
+}
+
+QString dataListLine(
+    qint64 recordNumber, const ResultRecord &record, const EditorRoster &roster, const SchoolOfRecord &school)
+{
+    const int pupil = record.pupilNumber;
+    QString line;
+    line.reserve(72);
+    line += rightAligned(QString::number(recordNumber), 4);
+    line += QLatin1Char(' ');
+    line += runDateText(record.date);
+    line += kWideSpace;
+    line += rightAligned(timeOfDayText(record.timeOfDay), 9);
+    line += QStringLiteral("ﾚﾍﾞﾙ") + QString::number(record.level);
+    line += kWideSpace;
+    line += rightAligned(QString::number(record.seconds), 5);
+    line += QStringLiteral("秒 ");
+    line += kWideSpace;
+    line += rightAligned(QString::number(pupil), 4);
+    line += QLatin1Char(' ');
+    line += (roster.nameOf(pupil) + kFiveWideSpaces).left(6);
+    line += QLatin1Char(' ');
+    line += roster.gradeLabelOf(pupil);
+    line += QStringLiteral("++");
+    line += school.nameFor(record);
+    return line;
+}
+
+QString recordCountText(qint64 fileLength)
+{
+    const QString count = fileLength % kRecordLength == 0 ? QString::number(fileLength / kRecordLength)
+                                                          : numtext::formatNumber(double(fileLength) / kRecordLength);
+    return QStringLiteral("総レコード数:") + count;
+}
+
+std::optional<int> choicePupilNumber(const QString &choiceText)
+{
+    const qsizetype slash = choiceText.indexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return std::nullopt;
+    const auto number = wholeDigits(choiceText.left(slash));
+    if (!number || *number > kMaxPupil)
+        return std::nullopt;
+    return int(*number);
+}
+
+std::optional<std::int32_t> validEditedTime(const QString &text, QString *problem)
+{
+    const auto value = wholeDigits(text);
+    if (value && *value <= kLongestStoredTime)
+        return std::int32_t(*value);
+    if (problem)
+        *problem = QStringLiteral("時間「%1」は記録できません。0 から %2 までの整数（秒）を入力して下さい。")
+                       .arg(text)
+                       .arg(kLongestStoredTime);
+    return std::nullopt;
+}
+
+std::optional<std::int16_t> validChosenPupil(const QString &choiceText, const EditorRoster &roster, QString *problem)
+{
+    if (!choiceText.contains(QLatin1Char('/'))) {
+        if (problem)
+            *problem = QStringLiteral("生徒「%1」に番号がありません。一覧から「番号 /  名前」を選んで下さい。")
+                           .arg(choiceText);
+        return std::nullopt;
+    }
+    const auto pupil = choicePupilNumber(choiceText);
+    if (!pupil || !roster.has(*pupil)) {
+        if (problem)
+            *problem = QStringLiteral("生徒「%1」は名簿にありません。一覧から選んで下さい。").arg(choiceText);
+        return std::nullopt;
+    }
+    return std::int16_t(*pupil);
+}

@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: MIT
+// The rules of the results-data editor (FrmData) that need no window: the
+// editor's own roster lists, the line of a stored run, the record count,
+// and the checks a corrected pupil and time must pass before anything is
+// written.
+#pragma once
+
+#include "results/result_record.h"
+#include "roster/roster_file.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+#include <vector>
+
+// The roster as the editor reads it: every entry whatever its status, the
+// names trimmed, the grade label of table B (empty where it has none), and
+// the pupil choices "12 /  name" in file order.
+struct EditorRoster {
+    std::vector<QString> names = std::vector<QString>(kMaxPupil + 1);
+    std::vector<QString> gradeLabels = std::vector<QString>(kMaxPupil + 1);
+    std::vector<bool> listed = std::vector<bool>(kMaxPupil + 1, false);
+    QStringList choices;
+
+    QString nameOf(int pupil) const;
+    QString gradeLabelOf(int pupil) const;
+    bool has(int pupil) const { return pupil >= 0 && pupil <= kMaxPupil && listed[size_t(pupil)]; }
+};
+
+// Reads the roster file at `path` for the editor. On failure the entries
+// read before it are kept and the reason is set.
+bool LoadEditorRoster(const QString &path, int schoolYear, EditorRoster &roster, RosterFailure *failure);
+
+// "12 /  name": the pupil number, " /  ", the trimmed name.
+QString pupilChoiceText(int pupil, const QString &trimmedName);
+
+// The school a line names: the school's own name when the record carries
+// the configured school code, "他塾" otherwise. With no code configured
+// every record is another school's (a record then carries five blanks).
+class SchoolOfRecord {
+public:
+    SchoolOfRecord(const QString &schoolCode, const QString &schoolName);
+    QString nameFor(const ResultRecord &record) const;
+
+private:
+    std::optional<std::array<char, 5>> code_;
+    QString name_;
+};
+
+// Pads with blanks on the left to `width`; a longer text keeps its
+// rightmost `width` characters.
+QString rightAligned(const QString &text, int width);
+
+// The list line of record `recordNumber`, from its seventeen parts.
+QString dataListLine(
+    qint64 recordNumber, const ResultRecord &record, const EditorRoster &roster, const SchoolOfRecord &school);
+
+// "総レコード数:" and the file length / 44, with decimals when the length
+// is not a multiple of 44.
+QString recordCountText(qint64 fileLength);
+
+// The pupil number of a choice text: the number before its first "/", for
+// showing that pupil's grade. nullopt when there is no "/" or no number.
+std::optional<int> choicePupilNumber(const QString &choiceText);
+
+// A corrected time: a whole number 0..99999 (blanks around it allowed).
+// nullopt with the problem, for a message, otherwise.
+std::optional<std::int32_t> validEditedTime(const QString &text, QString *problem);
+// A corrected pupil: a choice text whose number before "/" is a pupil of
+// the roster. nullopt with the problem otherwise.
+std::optional<std::int16_t> validChosenPupil(const QString &choiceText, const EditorRoster &roster, QString *problem);
+
+inline constexpr std::int32_t kLongestStoredTime = 99999;

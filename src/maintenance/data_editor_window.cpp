@@ -1,0 +1,450 @@
+// SPDX-License-Identifier: MIT
+#include "maintenance/data_editor_window.h"
+#include "hub/listings.h"
+#include "maintenance/results_list_model.h"
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/layout.h"
+#include "platform/platform.h"
+#include "results/results_edit.h"
+#include "results/results_file.h"
+#include "roster/grade_rules.h"
+#include "startup/navigator.h"
+#include "startup/shared_state.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace {
+
+const QColor kFormColour = rgbHex(0xE0F0FF);
+const QColor kPanelColour(192, 255, 192);
+const QString kStaleText = QStringLiteral("他のパソコンでデータが変更されました。一覧を読み直します。");
+
+QLabel *makeLabel(QWidget *parent, const QString &name, int left, int top, int width, int height, double points)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    placeTwips(label, left, top, width, height);
+    label->setFont(layoutFont(kGothicProportional, points));
+    return label;
+}
+
+// A label that shows a value is read out by its value; what it is for goes
+// into its description.
+void showValue(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->setAccessibleName(text);
+}
+
+QPushButton *makeButton(
+    QWidget *parent, const QString &name, const QString &caption, int left, int top, int width, int height)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    placeTwips(button, left, top, width, height);
+    button->setFont(layoutFont(kGothicProportional, 14.25));
+    return button;
+}
+
+} // namespace
+
+FrmData::FrmData(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
+    : QWidget(parent)
+    , state_(state)
+    , platform_(platform)
+    , navigator_(navigator)
+{
+    buildWidgets();
+}
+
+FrmData::~FrmData() = default;
+
+void FrmData::buildWidgets()
+{
+    setObjectName(QStringLiteral("FrmData"));
+    setWindowTitle(QStringLiteral("データ変更"));
+    setFixedSize(twips(15360), twips(11520));
+    setColours(this, kFormColour, Qt::black);
+
+    recordCount_ = makeLabel(this, QStringLiteral("Label3"), 300, 240, 4200, 420, 14.25);
+    recordCount_->setAccessibleDescription(QStringLiteral("成績ファイルの記録の数"));
+    hint_ = makeLabel(this, QStringLiteral("Label5"), 4800, 240, 5400, 420, 14.25);
+    hint_->setText(QStringLiteral("ダブルクリックすると変更、消去できます"));
+
+    model_ = new ResultsListModel(this);
+    runList_ = new QListView(this);
+    runList_->setObjectName(QStringLiteral("List1"));
+    runList_->setAccessibleName(QStringLiteral("成績データ一覧"));
+    runList_->setAccessibleDescription(
+        QStringLiteral("記録番号、日付、時刻、レベル、時間、番号、名前、学年、塾の一覧"));
+    placeTwips(runList_, 300, 780, 9900, 10380);
+    runList_->setFont(layoutFont(kGothicFixed, 11.25));
+    // Every line has the height of the font: the view need not measure a
+    // million lines to lay them out.
+    runList_->setUniformItemSizes(true);
+    runList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    runList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    runList_->setModel(model_);
+    runList_->installEventFilter(this);
+    connect(runList_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { List1_Click(); });
+    connect(
+        runList_, &QListView::doubleClicked, this, [this](const QModelIndex &index) { List1_DblClick(index.row()); });
+
+    editPanel_ = new QWidget(this);
+    editPanel_->setObjectName(QStringLiteral("Picture3"));
+    placeTwips(editPanel_, 10560, 780, 4500, 5940);
+    setColours(editPanel_, kPanelColour, Qt::black);
+
+    auto *recordCaption = makeLabel(editPanel_, QStringLiteral("RecordCaption"), 240, 240, 1800, 420, 12);
+    recordCaption->setText(QStringLiteral("記録番号"));
+    recordNumber_ = makeLabel(editPanel_, QStringLiteral("Label1"), 2100, 240, 2160, 420, 14.25);
+    recordNumber_->setAccessibleDescription(QStringLiteral("開いた記録の番号"));
+    level_ = makeLabel(editPanel_, QStringLiteral("Label2_1"), 240, 780, 1800, 420, 14.25);
+    level_->setAccessibleDescription(QStringLiteral("開いた記録のレベル"));
+    date_ = makeLabel(editPanel_, QStringLiteral("Label2_2"), 2100, 780, 2160, 420, 14.25);
+    date_->setAccessibleDescription(QStringLiteral("開いた記録の日付"));
+    pupilCaption_ = makeLabel(editPanel_, QStringLiteral("Label2_3"), 240, 1380, 1800, 420, 12);
+    pupilCaption_->setText(QStringLiteral("生徒"));
+    gradeLabel_ = makeLabel(editPanel_, QStringLiteral("Label2_4"), 2100, 1380, 2160, 420, 14.25);
+    gradeLabel_->setAccessibleDescription(QStringLiteral("選んだ生徒の学年"));
+
+    pupilChoice_ = new QComboBox(editPanel_);
+    pupilChoice_->setObjectName(QStringLiteral("Combo1"));
+    pupilChoice_->setAccessibleName(QStringLiteral("生徒の選択"));
+    pupilChoice_->setAccessibleDescription(QStringLiteral("番号 /  名前 の形で生徒を選びます"));
+    placeTwips(pupilChoice_, 240, 1860, 4020, 450);
+    pupilChoice_->setFont(layoutFont(kGothicProportional, 12));
+    pupilChoice_->setEditable(true);
+    pupilChoice_->setInsertPolicy(QComboBox::NoInsert);
+    pupilChoice_->setMaxVisibleItems(20);
+    connect(pupilChoice_, &QComboBox::activated, this, [this] { Combo1_Click(); });
+
+    timeBox_ = new QLineEdit(editPanel_);
+    timeBox_->setObjectName(QStringLiteral("Text1_1"));
+    timeBox_->setAccessibleName(QStringLiteral("時間（秒）"));
+    placeTwips(timeBox_, 240, 2640, 1800, 540);
+    timeBox_->setFont(layoutFont(kGothicProportional, 14.25));
+    timeBox_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    timeScroll_ = new QScrollBar(Qt::Vertical, editPanel_);
+    timeScroll_->setObjectName(QStringLiteral("VScroll1"));
+    timeScroll_->setAccessibleName(QStringLiteral("時間の増減"));
+    placeTwips(timeScroll_, 2070, 2640, 300, 540);
+    // The whole range a stored time can have, a time-up's 99999 included,
+    // so every run opens with its time as stored. Up makes it longer.
+    timeScroll_->setRange(0, kLongestStoredTime);
+    timeScroll_->setSingleStep(1);
+    timeScroll_->setPageStep(10);
+    timeScroll_->setInvertedAppearance(true);
+    timeScroll_->setInvertedControls(false);
+    connect(timeScroll_, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+    // Typing moves the scroll bar along, so the arrows go on from the typed time.
+    connect(timeBox_, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (const auto seconds = validEditedTime(text, nullptr)) {
+            const QSignalBlocker block(timeScroll_);
+            timeScroll_->setValue(*seconds);
+        }
+    });
+    timeBox_->installEventFilter(this);
+    secondsCaption_ = makeLabel(editPanel_, QStringLiteral("Label2_0"), 2460, 2640, 600, 540, 14.25);
+    secondsCaption_->setText(QStringLiteral("秒"));
+
+    changeButton_
+        = makeButton(editPanel_, QStringLiteral("Command2"), QStringLiteral("変更して記録"), 240, 3660, 4020, 780);
+    deleteButton_ = makeButton(editPanel_, QStringLiteral("Command3"), QStringLiteral("消去"), 240, 4680, 4020, 780);
+    connect(changeButton_, &QPushButton::clicked, this, &FrmData::Command2_Click);
+    connect(deleteButton_, &QPushButton::clicked, this, &FrmData::Command3_Click);
+    changeButton_->setEnabled(false);
+    deleteButton_->setEnabled(false);
+    editPanel_->hide();
+
+    // The free room between the panel and "戻る" (10560..15060 wide,
+    // 7000..10100 high) is kept for more teacher buttons.
+    backButton_ = makeButton(this, QStringLiteral("Command4"), QStringLiteral("戻る"), 12840, 10380, 2220, 780);
+    connect(backButton_, &QPushButton::clicked, this, &FrmData::Command4_Click);
+    for (QPushButton *button : { changeButton_, deleteButton_, backButton_ })
+        button->installEventFilter(this);
+
+    cover_ = new QWidget(this);
+    cover_->setObjectName(QStringLiteral("Picture1"));
+    cover_->setGeometry(rect());
+    setColours(cover_, kFormColour, Qt::black);
+    auto *coverText = makeLabel(cover_, QStringLiteral("CoverText"), 0, 4800, 15360, 900, 24);
+    coverText->setAlignment(Qt::AlignCenter);
+    coverText->setText(QStringLiteral("Just a moment, please."));
+    cover_->hide();
+
+    setTabOrder(runList_, pupilChoice_);
+    setTabOrder(pupilChoice_, timeBox_);
+    setTabOrder(timeBox_, changeButton_);
+    setTabOrder(changeButton_, deleteButton_);
+    setTabOrder(deleteButton_, backButton_);
+}
+
+void FrmData::Form_Load()
+{
+    fillList();
+    runList_->setFocus();
+}
+
+void FrmData::fillList()
+{
+    auto roster = std::make_shared<EditorRoster>();
+    RosterFailure rosterFailure;
+    const int schoolYear = SchoolYearOf(platform_.clock.today(), state_.SchoolYearStartMonth);
+    const bool rosterRead = LoadEditorRoster(RosterFilePath(state_), schoolYear, *roster, &rosterFailure);
+    pupilChoice_->clear();
+    pupilChoice_->addItems(roster->choices);
+    roster_ = roster;
+
+    const QString path = resultsFilePath(state_);
+    int error = 0;
+    const bool read = model_->load(path, roster_, SchoolOfRecord(state_.SchoolCode, state_.SchoolName), &error);
+    showValue(recordCount_, recordCountText(model_->fileLength()));
+    if (!rosterRead)
+        showMessage(
+            QStringLiteral("名簿を読めないため、名前と学年を表示できません。\n%1").arg(rosterFailure.description));
+    if (!read)
+        reportFailure(QStringLiteral("成績ファイルを読めません。"), path, error);
+}
+
+int FrmData::currentRow() const
+{
+    const QModelIndex index = runList_->currentIndex();
+    return index.isValid() ? index.row() : -1;
+}
+
+void FrmData::selectRow(int row)
+{
+    if (row < 0 || row >= model_->rowCount())
+        return;
+    const QModelIndex index = model_->index(row);
+    runList_->setCurrentIndex(index);
+    runList_->scrollTo(index);
+}
+
+void FrmData::List1_Click()
+{
+    editPanel_->hide();
+}
+
+void FrmData::List1_DblClick(int row)
+{
+    if (working_)
+        return;
+    const qint64 r = model_->recordNumberAt(row);
+    if (r == 0)
+        return;
+    // The run as the line showed it: a change or deletion goes ahead only if
+    // the file still holds exactly this record at this number.
+    openedRecord_ = r;
+    openedBytes_ = model_->recordBytes(r);
+    const ResultRecord record = decodeRecord(openedBytes_.constData());
+
+    showValue(recordNumber_, QString::number(r));
+    changeButton_->setEnabled(true);
+    deleteButton_->setEnabled(true);
+    showValue(level_, QStringLiteral("ﾚﾍﾞﾙ") + QString::number(record.level));
+    showValue(date_, runDateText(record.date));
+    showValue(gradeLabel_, roster_->gradeLabelOf(record.pupilNumber));
+    showTime(record.seconds);
+    pupilChoice_->setEditText(pupilChoiceText(record.pupilNumber, roster_->nameOf(record.pupilNumber)));
+    editPanel_->show();
+    editPanel_->raise();
+}
+
+void FrmData::showTime(std::int32_t seconds)
+{
+    timeBox_->setText(QString::number(seconds));
+    const QSignalBlocker block(timeScroll_);
+    timeScroll_->setValue(std::clamp<std::int32_t>(seconds, 0, kLongestStoredTime));
+}
+
+void FrmData::Combo1_Click()
+{
+    const auto pupil = choicePupilNumber(pupilChoice_->currentText());
+    showValue(gradeLabel_, pupil ? roster_->gradeLabelOf(*pupil) : QString());
+}
+
+void FrmData::VScroll1_Change()
+{
+    timeBox_->setText(QString::number(timeScroll_->value()));
+}
+
+void FrmData::Command2_Click()
+{
+    if (working_ || openedRecord_ == 0)
+        return;
+    QString problem;
+    const auto seconds = validEditedTime(timeBox_->text(), &problem);
+    if (!seconds) {
+        showMessage(problem);
+        timeBox_->setFocus();
+        return;
+    }
+    const auto pupil = validChosenPupil(pupilChoice_->currentText(), *roster_, &problem);
+    if (!pupil) {
+        showMessage(problem);
+        pupilChoice_->setFocus();
+        return;
+    }
+
+    const qint64 r = openedRecord_;
+    QPointer<FrmData> self(this);
+    setWorking(true);
+    const RecordEditResult result = changeResultRecord(
+        resultsFilePath(state_), r, openedBytes_, withPupilAndTime(openedBytes_, *pupil, *seconds), platform_.clock);
+    if (!self)
+        return;
+    setWorking(false);
+    switch (result.outcome) {
+    case RecordEditOutcome::Done:
+        openedBytes_ = withPupilAndTime(openedBytes_, *pupil, *seconds);
+        fillList();
+        selectRow(model_->rowAtOrAfter(r));
+        break;
+    case RecordEditOutcome::Stale:
+        showMessage(kStaleText);
+        openedRecord_ = 0;
+        fillList();
+        break;
+    case RecordEditOutcome::Failed:
+        reportFailure(QStringLiteral("記録を変更できませんでした。"), result.failedFile, result.errorNumber);
+        break;
+    }
+    if (self && leaving_)
+        Command4_Click();
+}
+
+void FrmData::Command3_Click()
+{
+    if (working_ || openedRecord_ == 0)
+        return;
+    QPointer<FrmData> self(this);
+    QMessageBox ask(QMessageBox::NoIcon, QStringLiteral("注意"), QStringLiteral("本当に消去しますか"),
+        QMessageBox::Ok | QMessageBox::Cancel, this);
+    // Enter alone must not delete a run.
+    ask.setDefaultButton(QMessageBox::Cancel);
+    setWorking(true);
+    const int answer = ask.exec();
+    if (!self)
+        return;
+    if (answer != QMessageBox::Ok) {
+        setWorking(false);
+        if (leaving_)
+            Command4_Click();
+        return;
+    }
+
+    const qint64 r = openedRecord_;
+    const RecordEditResult result = deleteResultRecord(resultsFilePath(state_), r, openedBytes_, platform_.clock);
+    if (!self)
+        return;
+    setWorking(false);
+    switch (result.outcome) {
+    case RecordEditOutcome::Done: {
+        openedRecord_ = 0;
+        changeButton_->setEnabled(false);
+        deleteButton_->setEnabled(false);
+        fillList();
+        // The run that followed the deleted one is now record r.
+        const int row = model_->rowAtOrAfter(r);
+        selectRow(row >= 0 ? row : model_->rowCount() - 1);
+        break;
+    }
+    case RecordEditOutcome::Stale:
+        showMessage(kStaleText);
+        openedRecord_ = 0;
+        fillList();
+        break;
+    case RecordEditOutcome::Failed:
+        reportFailure(QStringLiteral("記録を消去できませんでした。"), result.failedFile, result.errorNumber);
+        break;
+    }
+    if (self && leaving_)
+        Command4_Click();
+}
+
+void FrmData::Command4_Click()
+{
+    leaving_ = true;
+    if (working_ || left_)
+        return;
+    left_ = true;
+    cover_->setGeometry(rect());
+    cover_->show();
+    cover_->raise();
+    navigator_.showHub();
+    navigator_.closeDataEditor();
+}
+
+void FrmData::setWorking(bool working)
+{
+    working_ = working;
+    for (QWidget *w : std::initializer_list<QWidget *> { runList_, pupilChoice_, timeBox_, timeScroll_, backButton_ })
+        w->setEnabled(!working);
+    changeButton_->setEnabled(!working && openedRecord_ != 0);
+    deleteButton_->setEnabled(!working && openedRecord_ != 0);
+}
+
+void FrmData::showMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::Information, state_.ProgramName, text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void FrmData::reportFailure(const QString &what, const QString &file, int errorNumber)
+{
+    QMessageBox box(QMessageBox::Warning, state_.ProgramName,
+        QStringLiteral("%1\n%2\n%3（%4）").arg(what, file, fileErrorDescription(errorNumber)).arg(errorNumber),
+        QMessageBox::Ok, this);
+    box.exec();
+}
+
+bool FrmData::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (enter && watched == runList_) {
+            // Enter opens the line, as a double-click does.
+            List1_DblClick(currentRow());
+            return true;
+        }
+        // The arrow keys in the time box step the time as the scroll bar's
+        // arrows do.
+        if (watched == timeBox_ && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+            timeScroll_->triggerAction(
+                key == Qt::Key_Up ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
+            return true;
+        }
+        if (enter) {
+            if (auto *button = qobject_cast<QPushButton *>(watched); button && button->isEnabled()) {
+                button->click();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FrmData::closeEvent(QCloseEvent *event)
+{
+    // Closing the window is leaving it: the teacher goes back to the hub
+    // rather than ending the program, once any work under way has ended.
+    if (!event->spontaneous()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    Command4_Click();
+}

@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: MIT
+// The results-data editor (FrmData): every stored run listed, a run opened
+// by double-click (or Enter), its pupil or time corrected, or the run
+// deleted, while other PCs go on appending to the same file.
+//
+// Re-entrancy: waiting for the whole-file lock lets events run, and the
+// message boxes run their own event loop. `working_` is set from the start
+// of a change or deletion (its question included) to its end; the list, the
+// inputs and the buttons are disabled meanwhile, and the handlers that start
+// work return at once while it is set. A leave asked for meanwhile (closing
+// the window by its frame) only sets `leaving_`, and the work leaves when it
+// ends, so the window is never gone when a handler comes back to it.
+// `left_` makes leaving happen once.
+#pragma once
+
+#include "maintenance/data_editor_rules.h"
+
+#include <QByteArray>
+#include <QWidget>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QScrollBar;
+class ResultsListModel;
+struct SharedState;
+struct Platform;
+class Navigator;
+
+class FrmData : public QWidget {
+    Q_OBJECT
+public:
+    FrmData(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
+    ~FrmData() override;
+
+    // Fills the list; the navigator calls it once, right after showing.
+    void Form_Load();
+
+    // Handlers, also run by tests and by the keyboard.
+    void List1_Click();
+    void List1_DblClick(int row);
+    void Combo1_Click();
+    void VScroll1_Change();
+    void Command2_Click(); // 変更して記録
+    void Command3_Click(); // 消去
+    void Command4_Click(); // 戻る
+
+    // What the screen shows, for the program's own checks and the tests.
+    ResultsListModel &listModel() const { return *model_; }
+    qint64 openedRecord() const { return openedRecord_; }
+    int currentRow() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildWidgets();
+    void fillList();
+    void selectRow(int row);
+    void setWorking(bool working);
+    void showMessage(const QString &text);
+    void reportFailure(const QString &what, const QString &file, int errorNumber);
+    void showTime(std::int32_t seconds);
+
+    SharedState &state_;
+    Platform &platform_;
+    Navigator &navigator_;
+
+    ResultsListModel *model_ = nullptr;
+    std::shared_ptr<const EditorRoster> roster_;
+    qint64 openedRecord_ = 0;
+    QByteArray openedBytes_;
+    bool working_ = false;
+    bool leaving_ = false;
+    bool left_ = false;
+
+    QLabel *recordCount_ = nullptr; // 総レコード数
+    QLabel *hint_ = nullptr; // Label5
+    QListView *runList_ = nullptr; // List1
+    QWidget *editPanel_ = nullptr; // Picture3
+    QLabel *recordNumber_ = nullptr; // Label1
+    QLabel *secondsCaption_ = nullptr; // Label2(0)
+    QLabel *level_ = nullptr; // Label2(1)
+    QLabel *date_ = nullptr; // Label2(2)
+    QLabel *pupilCaption_ = nullptr; // Label2(3)
+    QLabel *gradeLabel_ = nullptr; // Label2(4)
+    QComboBox *pupilChoice_ = nullptr; // Combo1
+    QLineEdit *timeBox_ = nullptr; // Text1(1)
+    QScrollBar *timeScroll_ = nullptr; // VScroll1
+    QPushButton *changeButton_ = nullptr; // Command2
+    QPushButton *deleteButton_ = nullptr; // Command3
+    QPushButton *backButton_ = nullptr; // Command4
+    QWidget *cover_ = nullptr; // Picture1
+};

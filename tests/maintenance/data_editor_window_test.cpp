@@ -1,0 +1,406 @@
+// SPDX-License-Identifier: MIT
+// The results-data editor driven through its widgets: the list, the
+// double-click, both buttons and the message boxes.
+#include "maintenance/data_editor_window.h"
+#include "maintenance/results_list_model.h"
+#include "platform/file_lock.h"
+#include "results/edit_children.h"
+#include "results/results_support.h"
+#include "support/data_root.h"
+#include "support/fake_navigator.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <cstring>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace results_test;
+
+namespace {
+
+const QString kStale = QStringLiteral("他のパソコンでデータが変更されました。一覧を読み直します。");
+
+// Answers the message boxes the editor opens, in order, and keeps what they
+// said.
+class BoxAnswerer {
+public:
+    BoxAnswerer()
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+    }
+    void answerWith(std::vector<QMessageBox::StandardButton> buttons)
+    {
+        pending_ = std::move(buttons);
+        timer_.start();
+    }
+    QStringList titles;
+    QStringList texts;
+
+private:
+    void poll()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible() || pending_.empty())
+            return;
+        titles << box->windowTitle();
+        texts << box->text();
+        QAbstractButton *button = box->button(pending_.front());
+        pending_.erase(pending_.begin());
+        if (pending_.empty())
+            timer_.stop();
+        ASSERT_NE(button, nullptr);
+        button->click();
+    }
+    QTimer timer_;
+    std::vector<QMessageBox::StandardButton> pending_;
+};
+
+const double kDay = 46365; // 2026-12-09
+
+class DataEditor : public ::testing::Test {
+protected:
+    DataEditor()
+    {
+        state->DataRootFolder = install.dataRoot();
+        state->ProgramDataFolder = install.programDataFolder();
+        state->ProgramName = QStringLiteral("ルカミナ");
+        state->SchoolCode = QStringLiteral("12345");
+        state->SchoolName = QStringLiteral("ルカ塾");
+        state->SchoolYearStartMonth = 4;
+        install.writeRoster(QStringLiteral("12,2017,0,0,\"山田太郎\",0,\"\",\"\"\n"
+                                           "3,2019,0,0,\"佐藤花子\",1,\"\",\"\"\n"
+                                           "7,2014,0,0,\"鈴木一郎\",0,\"\",\"\"\n"));
+    }
+
+    QString path() const { return state->ProgramDataFolder + QStringLiteral("成績累積データ.dat"); }
+
+    ResultRecord record(int pupil, int level, int seconds) const
+    {
+        ResultRecord r = makeRecord(kDay, pupil, level, seconds);
+        std::memcpy(r.schoolCode.data(), "12345", 5);
+        return r;
+    }
+
+    void writeRuns(const std::vector<ResultRecord> &records) { writeFile(path(), bytesOf(records)); }
+
+    void open()
+    {
+        editor = std::make_unique<FrmData>(*state, fakes.platform, navigator);
+        editor->show();
+        editor->Form_Load();
+    }
+
+    template <typename T> T *child(const QString &name) const
+    {
+        T *w = editor->findChild<T *>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    QListView *list() const { return child<QListView>(QStringLiteral("List1")); }
+    QWidget *panel() const { return child<QWidget>(QStringLiteral("Picture3")); }
+    QString labelText(const QString &name) const { return child<QLabel>(name)->text(); }
+    QStringList lines() const
+    {
+        QStringList out;
+        for (int row = 0; row < editor->listModel().rowCount(); ++row)
+            out << editor->listModel().index(row).data().toString();
+        return out;
+    }
+    QPoint centreOf(int row) const { return list()->visualRect(editor->listModel().index(row)).center(); }
+    void doubleClick(int row)
+    {
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, centreOf(row));
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, centreOf(row));
+    }
+    void press(const QString &button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+
+    TestInstall install;
+    std::unique_ptr<SharedState> state = std::make_unique<SharedState>();
+    FakePlatform fakes;
+    FakeNavigator navigator;
+    BoxAnswerer boxes;
+    std::unique_ptr<FrmData> editor;
+};
+
+TEST_F(DataEditor, ListsEveryRunButLevelZeroWithTheRecordCount)
+{
+    writeRuns({ record(12, 3, 45), record(12, 0, 50), record(3, 1, 99999) });
+    open();
+    EXPECT_EQ(lines(),
+        QStringList({ QStringLiteral("   1 2026/12/09　 12:00:00ﾚﾍﾞﾙ3　   45秒 　  12 山田太郎　　 小３++ルカ塾"),
+            QStringLiteral("   3 2026/12/09　 12:00:00ﾚﾍﾞﾙ1　99999秒 　   3 佐藤花子　　 小１++ルカ塾") }));
+    EXPECT_EQ(labelText(QStringLiteral("Label3")), QStringLiteral("総レコード数:3"));
+    EXPECT_EQ(labelText(QStringLiteral("Label5")), QStringLiteral("ダブルクリックすると変更、消去できます"));
+    EXPECT_FALSE(panel()->isVisible());
+    EXPECT_FALSE(child<QPushButton>(QStringLiteral("Command2"))->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(QStringLiteral("Command3"))->isEnabled());
+    // Every roster entry is a choice, whatever its status.
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("Combo1"))->count(), 3);
+}
+
+TEST_F(DataEditor, AnEmptyFileShowsNoLinesAndACountOfZero)
+{
+    writeRuns({});
+    open();
+    EXPECT_EQ(editor->listModel().rowCount(), 0);
+    EXPECT_EQ(labelText(QStringLiteral("Label3")), QStringLiteral("総レコード数:0"));
+}
+
+TEST_F(DataEditor, DoubleClickOpensTheRunAndASingleClickHidesIt)
+{
+    writeRuns({ record(12, 3, 45), record(3, 1, 99999) });
+    open();
+    doubleClick(1);
+    ASSERT_TRUE(panel()->isVisible());
+    EXPECT_EQ(editor->openedRecord(), 2);
+    EXPECT_EQ(labelText(QStringLiteral("Label1")), QStringLiteral("2"));
+    EXPECT_EQ(labelText(QStringLiteral("Label2_1")), QStringLiteral("ﾚﾍﾞﾙ1"));
+    EXPECT_EQ(labelText(QStringLiteral("Label2_2")), QStringLiteral("2026/12/09"));
+    EXPECT_EQ(labelText(QStringLiteral("Label2_4")), QStringLiteral("小１"));
+    EXPECT_EQ(labelText(QStringLiteral("Label2_0")), QStringLiteral("秒"));
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("Combo1"))->currentText(), QStringLiteral("3 /  佐藤花子"));
+    // A time-up opens as stored, the scroll bar at the same place.
+    EXPECT_EQ(child<QLineEdit>(QStringLiteral("Text1_1"))->text(), QStringLiteral("99999"));
+    EXPECT_EQ(child<QScrollBar>(QStringLiteral("VScroll1"))->value(), 99999);
+    EXPECT_TRUE(child<QPushButton>(QStringLiteral("Command2"))->isEnabled());
+
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, centreOf(0));
+    EXPECT_FALSE(panel()->isVisible());
+    // Enter on a line opens it as a double-click does.
+    QTest::keyClick(list(), Qt::Key_Return);
+    EXPECT_TRUE(panel()->isVisible());
+    EXPECT_EQ(editor->openedRecord(), 1);
+}
+
+TEST_F(DataEditor, ScrollBarAndPupilChoiceFillTheirFields)
+{
+    writeRuns({ record(12, 3, 45) });
+    open();
+    doubleClick(0);
+    auto *scroll = child<QScrollBar>(QStringLiteral("VScroll1"));
+    scroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    auto *time = child<QLineEdit>(QStringLiteral("Text1_1"));
+    EXPECT_EQ(time->text(), QStringLiteral("46"));
+    // Typing moves the bar; the arrow keys step on from there.
+    time->selectAll();
+    QTest::keyClicks(time, QStringLiteral("120"));
+    EXPECT_EQ(scroll->value(), 120);
+    QTest::keyClick(time, Qt::Key_Up);
+    QTest::keyClick(time, Qt::Key_Up);
+    QTest::keyClick(time, Qt::Key_Down);
+    EXPECT_EQ(time->text(), QStringLiteral("121"));
+    auto *combo = child<QComboBox>(QStringLiteral("Combo1"));
+    combo->setCurrentIndex(2);
+    emit combo->activated(2);
+    EXPECT_EQ(labelText(QStringLiteral("Label2_4")), QStringLiteral("小６"));
+}
+
+TEST_F(DataEditor, ChangeWritesPupilAndTimeAndSelectsTheSameRecord)
+{
+    writeRuns({ record(12, 3, 45), record(12, 0, 1), record(3, 1, 60) });
+    const QByteArray before = readFile(path());
+    open();
+    doubleClick(1);
+    auto *time = child<QLineEdit>(QStringLiteral("Text1_1"));
+    time->selectAll();
+    QTest::keyClicks(time, QStringLiteral("58"));
+    child<QComboBox>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("7 /  鈴木一郎"));
+    press(QStringLiteral("Command2"));
+
+    QByteArray expected = before;
+    ResultRecord changed = record(3, 1, 60);
+    changed.pupilNumber = 7;
+    changed.seconds = 58;
+    expected.replace(2 * kRecordLength, kRecordLength, encodeRecord(changed));
+    EXPECT_EQ(readFile(path()), expected);
+    EXPECT_TRUE(lines().at(1).contains(QStringLiteral("58秒 　   7 鈴木一郎")));
+    EXPECT_EQ(editor->currentRow(), 1);
+    EXPECT_TRUE(boxes.texts.isEmpty());
+}
+
+struct RefusedInput {
+    const char *name;
+    const char *time;
+    const char *pupil;
+    const char *said;
+};
+class DataEditorRefuses : public DataEditor, public ::testing::WithParamInterface<RefusedInput> { };
+INSTANTIATE_TEST_SUITE_P(Inputs, DataEditorRefuses,
+    ::testing::Values(RefusedInput { "TextTime", "abc", "12 /  山田太郎", "時間「abc」" },
+        RefusedInput { "TooLong", "100000", "12 /  山田太郎", "時間「100000」" },
+        RefusedInput { "Fraction", "12.5", "12 /  山田太郎", "時間「12.5」" },
+        RefusedInput { "NoSlash", "45", "山田太郎", "番号がありません" },
+        RefusedInput { "NotOnRoster", "45", "99 /  だれか", "名簿にありません" }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_P(DataEditorRefuses, SaysWhatIsWrongAndWritesNothing)
+{
+    writeRuns({ record(12, 3, 45) });
+    const QByteArray before = readFile(path());
+    open();
+    doubleClick(0);
+    child<QLineEdit>(QStringLiteral("Text1_1"))->setText(QString::fromUtf8(GetParam().time));
+    child<QComboBox>(QStringLiteral("Combo1"))->setEditText(QString::fromUtf8(GetParam().pupil));
+    boxes.answerWith({ QMessageBox::Ok });
+    press(QStringLiteral("Command2"));
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].contains(QString::fromUtf8(GetParam().said))) << boxes.texts[0].toStdString();
+    EXPECT_EQ(readFile(path()), before);
+    EXPECT_TRUE(panel()->isVisible());
+}
+
+struct DeletionCase {
+    const char *name;
+    int row; // the line double-clicked
+    int selectedAfter;
+    QString selectedLineStart;
+};
+class DataEditorDeletes : public DataEditor, public ::testing::WithParamInterface<DeletionCase> { };
+INSTANTIATE_TEST_SUITE_P(Positions, DataEditorDeletes,
+    ::testing::Values(DeletionCase { "First", 0, 0, QStringLiteral("   1 ") },
+        DeletionCase { "Middle", 1, 1, QStringLiteral("   2 ") },
+        DeletionCase { "Last", 2, 1, QStringLiteral("   2 ") }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_P(DataEditorDeletes, AsksThenDeletesAndSelectsTheRunThatFollowed)
+{
+    const std::vector<ResultRecord> runs { record(12, 1, 10), record(12, 2, 20), record(3, 3, 30) };
+    writeRuns(runs);
+    open();
+    doubleClick(GetParam().row);
+    boxes.answerWith({ QMessageBox::Ok });
+    press(QStringLiteral("Command3"));
+    ASSERT_EQ(boxes.texts, QStringList { QStringLiteral("本当に消去しますか") });
+    EXPECT_EQ(boxes.titles, QStringList { QStringLiteral("注意") });
+
+    std::vector<ResultRecord> left = runs;
+    left.erase(left.begin() + GetParam().row);
+    EXPECT_EQ(readFile(path()), bytesOf(left));
+    ASSERT_EQ(editor->listModel().rowCount(), 2);
+    EXPECT_EQ(labelText(QStringLiteral("Label3")), QStringLiteral("総レコード数:2"));
+    EXPECT_EQ(editor->currentRow(), GetParam().selectedAfter);
+    EXPECT_TRUE(lines().at(GetParam().selectedAfter).startsWith(GetParam().selectedLineStart));
+    EXPECT_FALSE(panel()->isVisible());
+}
+
+TEST_F(DataEditor, CancelledDeletionLeavesTheFileAlone)
+{
+    writeRuns({ record(12, 1, 10), record(12, 2, 20) });
+    const QByteArray before = readFile(path());
+    open();
+    doubleClick(0);
+    boxes.answerWith({ QMessageBox::Cancel });
+    press(QStringLiteral("Command3"));
+    EXPECT_EQ(boxes.texts.size(), 1);
+    EXPECT_EQ(readFile(path()), before);
+    EXPECT_TRUE(panel()->isVisible());
+}
+
+// Another teacher's PC deletes a run between the double-click and the
+// change: the opened number now holds another run.
+TEST_F(DataEditor, StaleRecordIsNotWrittenAndTheListIsReadAgain)
+{
+    writeRuns({ record(12, 1, 10), record(12, 2, 20), record(3, 3, 30) });
+    open();
+    doubleClick(1);
+    auto other = edit_children::start(QStringLiteral("delete"), state->ProgramDataFolder, { QStringLiteral("1") });
+    ASSERT_TRUE(other->waitForFinished(60000));
+    ASSERT_EQ(other->exitCode(), 0) << other->readAllStandardError().toStdString();
+    const QByteArray afterOther = readFile(path());
+    ASSERT_EQ(afterOther, bytesOf({ record(12, 2, 20), record(3, 3, 30) }));
+
+    child<QLineEdit>(QStringLiteral("Text1_1"))->setText(QStringLiteral("5"));
+    boxes.answerWith({ QMessageBox::Ok });
+    press(QStringLiteral("Command2"));
+    EXPECT_EQ(boxes.texts, QStringList { kStale });
+    EXPECT_EQ(readFile(path()), afterOther);
+    EXPECT_EQ(editor->listModel().rowCount(), 2);
+
+    // Deleting what is no longer there is refused the same way.
+    doubleClick(0);
+    auto again = edit_children::start(QStringLiteral("delete"), state->ProgramDataFolder, { QStringLiteral("1") });
+    ASSERT_TRUE(again->waitForFinished(60000));
+    boxes.answerWith({ QMessageBox::Ok, QMessageBox::Ok });
+    press(QStringLiteral("Command3"));
+    EXPECT_EQ(boxes.texts.size(), 3);
+    EXPECT_EQ(boxes.texts.last(), kStale);
+    EXPECT_EQ(readFile(path()), bytesOf({ record(3, 3, 30) }));
+}
+
+TEST_F(DataEditor, BackShowsTheHubAndClosesTheEditor)
+{
+    writeRuns({});
+    open();
+    press(QStringLiteral("Command4"));
+    EXPECT_EQ(navigator.calls, (QStringList { QStringLiteral("showHub"), QStringLiteral("closeDataEditor") }));
+    EXPECT_TRUE(child<QWidget>(QStringLiteral("Picture1"))->isVisible());
+}
+
+// Another PC holds the lock; while the change waits for it the teacher
+// presses "戻る". The change is written first, then the editor leaves.
+TEST_F(DataEditor, LeavingWhileAChangeWaitsForTheLockLeavesAfterIt)
+{
+    writeRuns({ record(12, 3, 45) });
+    const int holder = ::open(QFile::encodeName(path()).constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(tryLockWholeFile(holder), LockAttempt::Acquired);
+    HookClock clock;
+    Platform platform { clock, fakes.fatal, fakes.sound, fakes.launcher };
+    editor = std::make_unique<FrmData>(*state, platform, navigator);
+    editor->show();
+    editor->Form_Load();
+    doubleClick(0);
+    child<QLineEdit>(QStringLiteral("Text1_1"))->setText(QStringLiteral("50"));
+    clock.onWait = [&](int) {
+        EXPECT_FALSE(child<QPushButton>(QStringLiteral("Command4"))->isEnabled());
+        editor->Command4_Click();
+        EXPECT_TRUE(navigator.calls.isEmpty());
+        ::close(holder);
+    };
+    press(QStringLiteral("Command2"));
+    EXPECT_EQ(decodeRecord(readFile(path()).constData()).seconds, 50);
+    EXPECT_EQ(navigator.calls, (QStringList { QStringLiteral("showHub"), QStringLiteral("closeDataEditor") }));
+}
+
+TEST_F(DataEditor, AnUnreadableFileIsNamedInTheMessage)
+{
+    QDir().mkpath(path()); // a folder where the file should be
+    boxes.answerWith({ QMessageBox::Ok });
+    open();
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].contains(path()));
+    EXPECT_EQ(editor->listModel().rowCount(), 0);
+}
+
+TEST_F(DataEditor, LinesFitTheListAndThePanelHoldsItsControls)
+{
+    std::vector<ResultRecord> runs;
+    for (int i = 0; i < 40; ++i)
+        runs.push_back(record(i % 2 ? 12 : 3, 1 + i % 35, i == 5 ? 99999 : 30 + i));
+    runs[3].schoolCode = { 'x', ' ', ' ', ' ', ' ' };
+    writeRuns(runs);
+    open();
+    doubleClick(5);
+    const QFontMetrics metrics(list()->font());
+    for (const QString &line : lines())
+        EXPECT_LE(metrics.horizontalAdvance(line), list()->viewport()->width()) << line.toStdString();
+    for (QWidget *w : panel()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(panel()->rect().contains(w->geometry())) << w->objectName().toStdString();
+    EXPECT_EQ(list()->indexAt(QPoint(1, 1)).row(), 0);
+    if (const QString out = qEnvironmentVariable("RUKAMINA_SCREENSHOT_DIR"); !out.isEmpty())
+        editor->grab().save(out + QStringLiteral("/data_editor.png"));
+}
+
+} // namespace

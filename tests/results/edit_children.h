@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+// Other PCs, played by child processes: this test binary started again with
+// a role in its environment (the body is EditChild.DISABLED_ActsOutItsRole
+// in results_edit_test.cpp).
+//   append  <id> <count> <pauseUs>  appends through the program's own path
+//   delete-loop                     deletes record 1 again and again
+//   delete  <record>                deletes one record, as another teacher
+#pragma once
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <memory>
+
+namespace edit_children {
+
+inline const char *const kRole = "EDIT_CHILD_ROLE";
+inline const char *const kFolder = "EDIT_CHILD_FOLDER";
+inline const char *const kArgs = "EDIT_CHILD_ARGS";
+
+inline std::unique_ptr<QProcess> start(const QString &role, const QString &folder, const QStringList &args = {})
+{
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(kRole), role);
+    env.insert(QString::fromLatin1(kFolder), folder);
+    env.insert(QString::fromLatin1(kArgs), args.join(QLatin1Char(' ')));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process->setProcessEnvironment(env);
+    process->start(QCoreApplication::applicationFilePath(),
+        { QStringLiteral("--gtest_also_run_disabled_tests"),
+            QStringLiteral("--gtest_filter=EditChild.DISABLED_ActsOutItsRole") });
+    return process;
+}
+
+// Waits for a line the child prints once it is under way.
+inline bool waitForLine(QProcess &process, const QByteArray &line, int timeoutMs = 60000)
+{
+    QByteArray out;
+    while (!out.contains(line) && process.waitForReadyRead(timeoutMs))
+        out += process.readAllStandardOutput();
+    return out.contains(line);
+}
+
+} // namespace edit_children
