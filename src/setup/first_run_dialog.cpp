@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -230,6 +231,11 @@ bool FirstRunDialog::useExisting()
 }
 
 namespace firstrun {
+namespace {
+// The same category the navigator logs its screens in, so a script can see
+// which window an installed program opened.
+Q_LOGGING_CATEGORY(lcSetupScreens, "rukamina.screens", QtInfoMsg)
+} // namespace
 
 QString installedSoundFolder(const QString &installFolder)
 {
@@ -244,6 +250,8 @@ bool runIfNeeded(const QString &executableFolder)
         return true;
     FirstRunDialog dialog(
         folderpath::lastComponent(executableFolder), installedSoundFolder(executableFolder), folders.user);
+    dialog.show();
+    qCDebug(lcSetupScreens) << "first-run set-up shown";
     return dialog.exec() == QDialog::Accepted;
 }
 
