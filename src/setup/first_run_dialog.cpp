@@ -155,6 +155,19 @@ void FirstRunDialog::optionChanged()
     problem_->hide();
 }
 
+namespace {
+
+// The folder as typed: "~/" is the home folder, as in a terminal.
+QString typedFolder(const QLineEdit *box)
+{
+    QString folder = box->text().trimmed();
+    if (folder == QLatin1String("~") || folder.startsWith(QLatin1String("~/")))
+        folder = QDir::homePath() + folder.mid(1);
+    return folder.isEmpty() ? folder : QDir::cleanPath(folder);
+}
+
+} // namespace
+
 void FirstRunDialog::chooseFolder()
 {
     const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("データフォルダを選ぶ"),
@@ -183,7 +196,7 @@ void FirstRunDialog::accept()
 bool FirstRunDialog::createNew()
 {
     firstrun::NewDataFolder entry;
-    entry.folder = QDir::cleanPath(folderBox_->text().trimmed());
+    entry.folder = typedFolder(folderBox_);
     entry.settings.schoolName = schoolName_->text();
     entry.settings.schoolCode = schoolCode_->text().trimmed();
     entry.settings.schoolYearStartMonth = startMonth_->value();
@@ -216,7 +229,7 @@ bool FirstRunDialog::createNew()
 
 bool FirstRunDialog::useExisting()
 {
-    const QString folder = QDir::cleanPath(folderBox_->text().trimmed());
+    const QString folder = typedFolder(folderBox_);
     if (const QString problem = firstrun::checkExistingDataFolder(folder, programFolderName_); !problem.isEmpty()) {
         showProblem(problem);
         return false;
