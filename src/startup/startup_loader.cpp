@@ -62,8 +62,9 @@ bool LoadPathsAndSettings(SharedState &state, Platform &platform, const QString 
     const pathsearch::SearchFolders folders = pathsearch::defaultFolders(state.InstallFolder);
     const QString pathFile = pathsearch::find(folders);
     if (pathFile.isEmpty()) {
-        platform.fatal.fatal(kTitle, QStringLiteral("パスデータ.txtがありません。次の場所を探しました。\n%1")
-                                         .arg(pathsearch::candidates(folders).join(QLatin1Char('\n'))));
+        platform.fatal.fatal(kTitle,
+            QStringLiteral("パスデータ.txtがありません。次の場所を探しました。\n%1")
+                .arg(pathsearch::candidates(folders).join(QLatin1Char('\n'))));
         return false;
     }
     if (!readTenItems(platform, pathFile, &items))
