@@ -208,7 +208,19 @@ Parsed parse(const QByteArray &bytes, const QDate &today, double schoolYearStart
         return out;
     }
 
-    // The header row: which column holds what.
+    // The header row: which column holds what. Class lists often start with
+    // a title row or two ("2026年度 1組"), so the header is the first of the
+    // leading rows that has a 番号 cell; without one, the first row is taken
+    // and its missing columns are reported.
+    for (int i = 0; i < std::min<qsizetype>(records.size(), 5); ++i) {
+        bool hasNumber = false;
+        for (const QString &cell : records[i].cells)
+            hasNumber = hasNumber || cell.trimmed() == QStringLiteral("番号");
+        if (hasNumber) {
+            records.remove(0, i);
+            break;
+        }
+    }
     const Record header = records.takeFirst();
     QHash<Column, int> at;
     const struct {

@@ -127,6 +127,15 @@ TEST_F(RosterImport, GradesBecomeTheBirthYearsOfThisSchoolYear)
     EXPECT_EQ(listed[0].birthYear, 2019);
 }
 
+TEST_F(RosterImport, TitleRowsAboveTheHeaderAreSkippedAndLinesStillCount)
+{
+    writeCsv("2026年度 1組,,\n,,\n番号,生年,名前\n1,2018,青木\n1,2018,石井\n");
+    const rosterimport::Outcome outcome = import();
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(outcome.message.contains(QStringLiteral("5行目: 番号1は4行目と同じです")))
+        << outcome.message.toStdString();
+}
+
 TEST_F(RosterImport, OldRosterIsKeptAsADatedCopy)
 {
     QString error;
