@@ -11,7 +11,12 @@
 #include "startup/wait_window.h"
 
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QMessageBox>
+
+// Off unless asked for (QT_LOGGING_RULES="rukamina.screens.debug=true"), so
+// an installation can be checked from a script without a display.
+Q_LOGGING_CATEGORY(lcScreens, "rukamina.screens", QtInfoMsg)
 
 AppNavigator::AppNavigator(SharedState &state, Platform &platform) : state_(state), platform_(platform) {}
 
@@ -44,6 +49,7 @@ void AppNavigator::showNameSelection()
         return;
     screen->activateWindow();
     screen->Form_Activate();
+    qCDebug(lcScreens) << "name selection shown";
 }
 
 void AppNavigator::closeNameSelection()

@@ -2,12 +2,15 @@
 // The program: one shared state, the real platform services, the navigator,
 // and the splash window that starts everything.
 #include "app/app_navigator.h"
+#include "app/install_options.h"
 #include "platform/alsa_sound_output.h"
 #include "platform/clock.h"
 #include "platform/detached_launcher.h"
 #include "platform/fatal_error.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "setup/first_run_dialog.h"
+#include "setup/screen_scaling.h"
 #include "startup/shared_state.h"
 #include "startup/splash_window.h"
 
@@ -16,12 +19,18 @@
 
 int main(int argc, char *argv[])
 {
+    const InstallOptions options = parseInstallOptions(argc, argv);
+    if (const std::optional<int> exitCode = runInstallCommands(options, argc, argv))
+        return *exitCode;
+    screenscaling::applyBeforeApplication(argc, argv, options.noScaling);
     QApplication app(argc, argv);
     // Closing the last window ends the program. Every change of screen
     // shows the next window before it closes the last one, so only a
     // window the user closes can be the last.
     QApplication::setQuitOnLastWindowClosed(true);
     registerFontSubstitutes();
+    if (!firstrun::runIfNeeded(QCoreApplication::applicationDirPath()))
+        return 0;
 
     auto state = std::make_unique<SharedState>();
     SystemClock clock;

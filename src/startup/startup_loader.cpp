@@ -7,6 +7,7 @@
 #include "platform/number_text.h"
 #include "platform/platform.h"
 #include "results/criteria_file.h"
+#include "setup/path_file_search.h"
 #include "startup/level_table.h"
 #include "startup/navigator.h"
 #include "startup/shared_state.h"
@@ -58,7 +59,14 @@ bool LoadPathsAndSettings(SharedState &state, Platform &platform, const QString 
     state.InstallFolder = folderpath::normalise(executableFolder);
 
     std::vector<ItemValue> items;
-    const QString pathFile = QDir::cleanPath(state.InstallFolder + QStringLiteral("../パスデータ.txt"));
+    const pathsearch::SearchFolders folders = pathsearch::defaultFolders(state.InstallFolder);
+    const QString pathFile = pathsearch::find(folders);
+    if (pathFile.isEmpty()) {
+        platform.fatal.fatal(kTitle,
+            QStringLiteral("パスデータ.txtがありません。次の場所を探しました。\n%1")
+                .arg(pathsearch::candidates(folders).join(QLatin1Char('\n'))));
+        return false;
+    }
     if (!readTenItems(platform, pathFile, &items))
         return false;
     if (items[0].text.isEmpty()) {

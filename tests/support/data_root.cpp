@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "support/data_root.h"
-#include "platform/cp932.h"
+#include "setup/data_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,15 +49,12 @@ void TestInstall::writeBytes(const QString &path, const QByteArray &bytes) const
 
 void TestInstall::writeItemFile(const QString &path, const QString &text) const
 {
-    QString crlf = text;
-    crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    writeBytes(path, cp932::encode(crlf));
+    writeBytes(path, datafiles::itemFileBytes(text));
 }
 
 void TestInstall::writePathFile(const QString &dataRootItem) const
 {
-    writeItemFile(suiteFolder() + QStringLiteral("パスデータ.txt"),
-                  QStringLiteral("\"%1\"\n0\n0\n0\n0\n0\n0\n0\n0\n0\n").arg(dataRootItem));
+    writeItemFile(suiteFolder() + datafiles::kPathFileName, datafiles::pathFileText(dataRootItem));
 }
 
 void TestInstall::writeSettings(const QString &text) const
@@ -82,11 +79,7 @@ void TestInstall::writeRoster(const QString &text) const
 
 QString TestInstall::defaultCriteria()
 {
-    return QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\n"
-                          "60,120,100,5,1,20,300,7,1,0,0,0\n"
-                          "80,150,100,5,1,20,300,7,1,0,0,0\n"
-                          "100,180,100,5,1.5,20,300,7,1,0,0,0\n"
-                          "120,200,100,5,2,20,300,7,1,0,0,0\n");
+    return datafiles::defaultCriteriaText();
 }
 
 void TestInstall::writeDefaults() const
