@@ -2,6 +2,7 @@
 #include "hub/password_panel.h"
 #include "platform/item_value.h"
 #include "platform/layout.h"
+#include "setup/roster_import_dialog.h"
 #include "startup/navigator.h"
 #include "startup/shared_state.h"
 
@@ -75,8 +76,14 @@ PasswordPanel::PasswordPanel(SharedState &state, Navigator &navigator, QWidget *
     placeTwips(criteriaButton_, 855, 2115, 2430, 855);
     backButton_ = panelButton(this, QStringLiteral("Command12"), QStringLiteral("戻る"));
     placeTwips(backButton_, 3825, 2115, 1545, 855);
-    for (QPushButton *button : { dataEditorButton_, criteriaButton_, backButton_ })
+    // Not one of the panel's original buttons: the class list from a
+    // spreadsheet, behind the same password as the editors.
+    rosterImportButton_ = panelButton(this, QStringLiteral("RosterImport"), QStringLiteral("名簿の\n読み込み"));
+    rosterImportButton_->setAccessibleName(QStringLiteral("名簿の読み込み"));
+    placeTwips(rosterImportButton_, 3825, 810, 1545, 855);
+    for (QPushButton *button : { dataEditorButton_, criteriaButton_, backButton_, rosterImportButton_ })
         button->installEventFilter(this);
+    connect(rosterImportButton_, &QPushButton::clicked, this, &PasswordPanel::importRoster);
     connect(dataEditorButton_, &QPushButton::clicked, this, [this] { Command10_Click(0); });
     connect(criteriaButton_, &QPushButton::clicked, this, [this] { Command10_Click(1); });
     connect(backButton_, &QPushButton::clicked, this, &PasswordPanel::Command12_Click);
@@ -84,6 +91,7 @@ PasswordPanel::PasswordPanel(SharedState &state, Navigator &navigator, QWidget *
     setTabOrder(passwordBox_, dataEditorButton_);
     setTabOrder(dataEditorButton_, criteriaButton_);
     setTabOrder(criteriaButton_, backButton_);
+    setTabOrder(backButton_, rosterImportButton_);
     hide();
 }
 
@@ -116,6 +124,18 @@ void PasswordPanel::Command10_Click(int index)
     else
         navigator_.showCriteriaEditor();
     navigator_.closeHub();
+}
+
+void PasswordPanel::importRoster()
+{
+    if (opening_)
+        return;
+    if (!passwordAccepted(passwordBox_->text(), state_.DataChangePassword)) {
+        tell(QStringLiteral("パスワードを入力して下さい"));
+        passwordBox_->setFocus();
+        return;
+    }
+    importRosterInteractive(window(), state_);
 }
 
 void PasswordPanel::tell(const QString &text)

@@ -32,6 +32,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void importRoster();
     void tell(const QString &text);
 
     SharedState &state_;
@@ -41,5 +42,6 @@ private:
     QPushButton *dataEditorButton_ = nullptr; // Command10_0 "データ変更"
     QPushButton *criteriaButton_ = nullptr; // Command10_1 "合格タイムデータ変更"
     QPushButton *backButton_ = nullptr; // Command12 "戻る"
+    QPushButton *rosterImportButton_ = nullptr; // "名簿の読み込み" (CSV import)
     bool opening_ = false;
 };

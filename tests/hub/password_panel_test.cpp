@@ -12,7 +12,9 @@
 #include "support/fakes.h"
 #include "support/message_boxes.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -187,6 +189,30 @@ TEST_F(Panel, WrongPasswordOpensNeitherEditor)
     EXPECT_FALSE(navigator.calls.contains(QStringLiteral("showDataEditor")));
     EXPECT_FALSE(navigator.calls.contains(QStringLiteral("closeHub")));
     EXPECT_TRUE(panel()->isVisible());
+}
+
+TEST_F(Panel, RosterImportAsksForTheFileOnlyAfterTheRightPassword)
+{
+    open(QStringLiteral("★山口"));
+    openPanelAndType(QStringLiteral("12"));
+    {
+        MessageBoxAnswerer boxes;
+        panelButton("RosterImport")->click();
+        ASSERT_EQ(boxes.texts.size(), 1);
+        EXPECT_EQ(boxes.texts[0], QStringLiteral("パスワードを入力して下さい"));
+    }
+    QTest::keyClicks(passwordBox(), QStringLiteral("34"));
+    QString dialogTitle;
+    QTimer::singleShot(50, [&dialogTitle] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            dialogTitle = modal->windowTitle();
+            modal->close();
+        }
+    });
+    panelButton("RosterImport")->click();
+    EXPECT_EQ(dialogTitle, QStringLiteral("名簿のCSVファイルを選ぶ"));
+    EXPECT_TRUE(panel()->isVisible());
+    EXPECT_FALSE(navigator.calls.contains(QStringLiteral("closeHub")));
 }
 
 } // namespace
