@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The results-data editor as the running program shows it: opened in place
-// of the hub, and "戻る" back to a fresh hub with the editor gone.
+// The results-data editor as the running program shows it: opened from the
+// hub's password panel in place of the hub, and "戻る" back to a fresh hub
+// with the editor gone.
 #include "app/app_navigator.h"
+#include "hub/hub_screen.h"
+#include "hub/password_panel.h"
 #include "maintenance/data_editor_window.h"
 #include "maintenance/results_list_model.h"
 #include "roster/roster_file.h"
@@ -12,13 +15,14 @@
 #include "support/fakes.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(DataEditorNavigation, OpensInPlaceOfTheHubAndBackShowsTheHubAgain)
+TEST(DataEditorNavigation, PasswordOpensItInPlaceOfTheHubAndBackShowsTheHubAgain)
 {
     TestInstall install;
     install.writeDefaults();
@@ -45,9 +49,13 @@ TEST(DataEditorNavigation, OpensInPlaceOfTheHubAndBackShowsTheHubAgain)
         navigator.showHub();
         ASSERT_NE(navigator.hub(), nullptr);
 
-        // What the password panel does after the right password.
-        navigator.showDataEditor();
-        navigator.closeHub();
+        // The teacher's way in: "データ処理", the password, "データ変更".
+        auto *hub = qobject_cast<HubScreen *>(navigator.hub());
+        ASSERT_NE(hub, nullptr);
+        QTest::mouseClick(hub->findChild<QPushButton *>(QStringLiteral("Command8")), Qt::LeftButton);
+        ASSERT_TRUE(hub->passwordPanel()->isVisible());
+        QTest::keyClicks(hub->passwordPanel()->passwordBox(), QStringLiteral("1234"));
+        QTest::mouseClick(hub->passwordPanel()->findChild<QPushButton *>(QStringLiteral("Command10_0")), Qt::LeftButton);
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         auto *editor = qobject_cast<FrmData *>(navigator.dataEditor());
         ASSERT_NE(editor, nullptr);
