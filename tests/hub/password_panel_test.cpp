@@ -182,7 +182,7 @@ TEST_F(Panel, RightPasswordOpensTheDataEditorAndClosesTheHub)
 TEST_F(Panel, WrongPasswordOpensNeitherEditor)
 {
     open(QStringLiteral("★山口"));
-    openPanelAndType(QStringLiteral("１２３４"));
+    openPanelAndType(QStringLiteral("4321"));
     MessageBoxAnswerer boxes;
     panelButton("Command10_0")->click();
     ASSERT_EQ(boxes.texts.size(), 1);
