@@ -10,6 +10,7 @@ packages=(
   libsndfile1-dev libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
+  python3
 )
 missing=()
 for p in "${packages[@]}"; do
