@@ -230,7 +230,20 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
     const QString resultsPath = resultsFilePath(*work);
     double lastDate = std::nan("");
     QByteArray lastDateField;
-    const ResultsScan scan = scanResultsFile(resultsPath, [&](qint64 first, const char *bytes, qint64 count) {
+    // The records the program itself counts (the loader's window) are kept
+    // on the way, so the counts describe the very records exported.
+    std::vector<char> window;
+    const auto keepWindow = [&](qint64 first, const char *bytes, qint64 count) {
+        const qint64 from = std::max(first, result.countedFrom);
+        if (from < first + count)
+            window.insert(window.end(), bytes + (from - first) * kRecordLength, bytes + count * kRecordLength);
+    };
+    const auto opened = [&](const ResultsScan &s) {
+        result.countedFrom = loaderFirstRecord(s.records);
+        window.reserve(size_t(s.records - result.countedFrom + 1) * kRecordLength);
+    };
+    const auto exportRuns = [&](qint64 first, const char *bytes, qint64 count) {
+        keepWindow(first, bytes, count);
         for (qint64 i = 0; i < count; ++i) {
             const char *record = bytes + i * kRecordLength;
             const double date = qFromLittleEndian<double>(record);
@@ -278,7 +291,8 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
             ++result.runRows;
         }
         runs.write(out);
-    });
+    };
+    const ResultsScan scan = scanResultsFile(resultsPath, exportRuns, opened);
     if (!scan.ok) {
         runs.cancel(); // a file that was there stays as it was
         result.problem = scan.problem;
@@ -292,28 +306,9 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
     result.records = scan.records;
     result.tornBytes = scan.bytes % kRecordLength;
 
-    // The counts of the records the program itself counts: the loader's
-    // window, read once more from the same, unchanged length.
-    result.countedFrom = loaderFirstRecord(scan.records);
-    {
-        ResultsFile file;
-        int error = 0;
-        std::vector<char> bytes;
-        qint64 got = 0;
-        if (scan.records > 0) {
-            if (!OpenResultsFile(resultsPath, ResultsAccess::Read, file, &error)
-                || (got = file.readRecords(result.countedFrom, scan.records - result.countedFrom + 1, bytes, &error))
-                    < 0) {
-                result.problem = QStringLiteral("成績ファイルを読めません：%1（%2、エラー番号 %3）")
-                                     .arg(resultsPath, fileErrorDescription(error))
-                                     .arg(error);
-                return result;
-            }
-        }
-        work->BestTime.fill(kNoBestTime);
-        loadRecordWindow(*work, bytes.data(), got);
-        countLoadedRecords(*work, oledate::fromDateTime(now));
-    }
+    work->BestTime.fill(kNoBestTime);
+    loadRecordWindow(*work, window.data(), qint64(window.size()) / kRecordLength);
+    countLoadedRecords(*work, oledate::fromDateTime(now));
 
     std::vector<bool> hasRun(size_t(kLevelSlots) * kPupilSlots);
     for (int r = 1; r <= work->LoadedRecordCount; ++r) {

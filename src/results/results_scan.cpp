@@ -29,8 +29,9 @@ ResultsScan failed(const QString &path, int errorNumber)
 
 } // namespace
 
-ResultsScan scanResultsFile(
-    const QString &path, const std::function<void(qint64 firstRecord, const char *bytes, qint64 count)> &visit)
+ResultsScan scanResultsFile(const QString &path,
+    const std::function<void(qint64 firstRecord, const char *bytes, qint64 count)> &visit,
+    const std::function<void(const ResultsScan &opened)> &opened)
 {
     const QByteArray name = QFile::encodeName(path);
     int fd;
@@ -53,6 +54,8 @@ ResultsScan scanResultsFile(
     ResultsScan scan;
     scan.bytes = qint64(info.st_size);
     scan.records = scan.bytes / kRecordLength;
+    if (opened)
+        opened(scan);
 
     // Appends made by other copies while the scan runs are left for the
     // next scan, so every count in one scan describes the same records.

@@ -18,7 +18,9 @@ struct ResultsScan {
 
 // Hands the whole records of the file, as it was when the scan began, to
 // `visit` in consecutive chunks (1-based number of the chunk's first
-// record, its bytes, how many records). A missing file is a problem, not
-// an empty file.
-ResultsScan scanResultsFile(
-    const QString &path, const std::function<void(qint64 firstRecord, const char *bytes, qint64 count)> &visit);
+// record, its bytes, how many records); `opened`, when given, learns the
+// length and record count before the first chunk. A missing file is a
+// problem, not an empty file.
+ResultsScan scanResultsFile(const QString &path,
+    const std::function<void(qint64 firstRecord, const char *bytes, qint64 count)> &visit,
+    const std::function<void(const ResultsScan &opened)> &opened = {});
