@@ -309,6 +309,7 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
     work->BestTime.fill(kNoBestTime);
     loadRecordWindow(*work, window.data(), qint64(window.size()) / kRecordLength);
     countLoadedRecords(*work, oledate::fromDateTime(now));
+    result.countedRecords = work->LoadedRecordCount;
 
     std::vector<bool> hasRun(size_t(kLevelSlots) * kPupilSlots);
     for (int r = 1; r <= work->LoadedRecordCount; ++r) {
@@ -387,8 +388,10 @@ QStringList csvExportSummary(const CsvExportResult &result)
                      .arg(result.tornBytes);
     if (result.countedFrom > 1)
         lines << QStringLiteral(
-            "pupils.csv の回数とポイントは、プログラムが数える最新の記録（記録 %1 以降）から求めています。")
-                     .arg(result.countedFrom);
+            "pupils.csv の回数とポイントは、画面と同じく、記録 %1 以降のうちプログラムが数える %2 件から"
+            "求めています。")
+                     .arg(result.countedFrom)
+                     .arg(result.countedRecords);
     if (!result.rosterProblem.isEmpty())
         lines << QStringLiteral("名簿を読めなかったため、名前と学年が空の行があります：%1").arg(result.rosterProblem);
     return lines;

@@ -35,6 +35,7 @@ struct CsvExportResult {
     qint64 notRuns = 0; // level 0: never a run
     qint64 tornBytes = 0; // a trailing partial record
     qint64 countedFrom = 1; // first record the counts (pupils.csv) cover
+    qint64 countedRecords = 0; // records the counts took, as the screens take them
     QString rosterProblem; // names and grades are empty when set
 };
 

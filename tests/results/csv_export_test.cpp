@@ -238,6 +238,7 @@ TEST_P(CsvMatchesHubTest, PointsAndPassColumnsAreTheHubsCounts)
         EXPECT_EQ(result.countedFrom, GetParam() - 20000 + 1);
         EXPECT_TRUE(csvExportSummary(result).join(QString()).contains(QString::number(result.countedFrom)));
     }
+    EXPECT_EQ(result.countedRecords, hub.LoadedRecordCount);
     EXPECT_EQ(result.runRows, GetParam());
 }
 
