@@ -74,7 +74,7 @@ public:
         open_.fill(-1);
     }
 
-    void add(CheckKind kind, qint64 record, double value, const std::array<char, 5> &code = {})
+    void add(CheckKind kind, qint64 record, double value, const std::array<char, 5> &code = {}, double pupil = 0)
     {
         if (record > 0 && record != lastRecord_) {
             lastRecord_ = record;
@@ -83,13 +83,14 @@ public:
         const int k = int(kind);
         if (open_[size_t(k)] >= 0) {
             CheckFinding &last = findings_[size_t(open_[size_t(k)])];
-            if (last.lastRecord + 1 == record && last.value == value && last.code == code) {
+            const bool sameValue = kind == CheckKind::Damaged || (last.value == value && last.code == code);
+            if (last.lastRecord + 1 == record && sameValue) {
                 last.lastRecord = record;
                 return;
             }
         }
         open_[size_t(k)] = qint64(findings_.size());
-        findings_.push_back(CheckFinding { kind, record, record, value, code });
+        findings_.push_back(CheckFinding { kind, record, record, value, pupil, code });
     }
 
     // Records with at least one finding so far.
@@ -109,10 +110,8 @@ const char *checkKindName(CheckKind kind)
     switch (kind) {
     case CheckKind::TornTail:
         return "torn_tail";
-    case CheckKind::LevelOutOfRange:
-        return "level_out_of_range";
-    case CheckKind::PupilOutOfRange:
-        return "pupil_out_of_range";
+    case CheckKind::Damaged:
+        return "damaged";
     case CheckKind::LevelZero:
         return "level_zero";
     case CheckKind::DateNotANumber:
@@ -171,13 +170,15 @@ CheckReport checkResultsFile(const SharedState &state, const QDateTime &now)
             const std::int16_t level = qFromLittleEndian<std::int16_t>(record + 18);
             const std::int32_t seconds = qFromLittleEndian<std::int32_t>(record + 20);
 
-            if (level < 0 || level > kMaxLevel)
-                collect.add(CheckKind::LevelOutOfRange, number, level);
-            else if (level == 0)
+            // The other fields of a damaged record mean nothing: one line
+            // says it is damaged, instead of five guesses about it.
+            if (level < 0 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil) {
+                collect.add(CheckKind::Damaged, number, level, {}, pupil);
+                continue;
+            }
+            if (level == 0)
                 collect.add(CheckKind::LevelZero, number, 0);
-            if (pupil < 0 || pupil > kMaxPupil)
-                collect.add(CheckKind::PupilOutOfRange, number, pupil);
-            else if (rosterRead && !onRoster[size_t(pupil)])
+            if (rosterRead && !onRoster[size_t(pupil)])
                 collect.add(CheckKind::PupilNotOnRoster, number, pupil);
             if (std::isnan(date))
                 collect.add(CheckKind::DateNotANumber, number, 0);
@@ -240,10 +241,14 @@ QString CheckReport::findingLine(const CheckFinding &f) const
                              "てください）。")
                   .arg(bytes)
                   .arg(n);
-    case CheckKind::LevelOutOfRange:
-        return where + QStringLiteral("レベル %1 は 0〜35 の外です。壊れた記録として読み飛ばされます。").arg(n);
-    case CheckKind::PupilOutOfRange:
-        return where + QStringLiteral("生徒番号 %1 は 0〜5000 の外です。壊れた記録として読み飛ばされます。").arg(n);
+    case CheckKind::Damaged:
+        return where
+            + QStringLiteral(
+                "壊れた記録です（%1レベル %2、生徒番号 %3。レベルは 0〜35、生徒番号は 0〜5000 のはずです）。"
+                "読み込みで読み飛ばされ、数えられません。")
+                  .arg(f.firstRecord == f.lastRecord ? QString() : QStringLiteral("最初の記録は"))
+                  .arg(n)
+                  .arg(qint64(f.pupil));
     case CheckKind::LevelZero:
         return where + QStringLiteral("レベル 0 の記録です。成績としては数えられません。");
     case CheckKind::DateNotANumber:
@@ -331,6 +336,9 @@ QByteArray CheckReport::tsv() const
         }
         case CheckKind::LevelZero:
             value = QStringLiteral("0");
+            break;
+        case CheckKind::Damaged:
+            value = QStringLiteral("level=%1 pupil=%2").arg(qint64(f.value)).arg(qint64(f.pupil));
             break;
         default:
             value = QString::number(qint64(f.value));

@@ -18,8 +18,7 @@ struct SharedState;
 
 enum class CheckKind {
     TornTail, // length not a multiple of 44
-    LevelOutOfRange, // the loader skips the record as damaged
-    PupilOutOfRange, // likewise
+    Damaged, // level outside 0..35 or pupil outside 0..5000: the loader skips it
     LevelZero, // never a run: counted nowhere
     DateNotANumber,
     DateBefore2000,
@@ -30,12 +29,14 @@ enum class CheckKind {
     RosterUnreadable, // the roster could not be read: pupils not checked
 };
 
-// One finding, over a run of consecutive records with the same value.
+// One finding, over a run of consecutive records with the same value (any
+// values for damaged records: a stretch of garbage is one finding).
 struct CheckFinding {
     CheckKind kind = CheckKind::TornTail;
     qint64 firstRecord = 0; // 0 when it concerns no record
     qint64 lastRecord = 0;
     double value = 0; // the level, pupil, seconds, date or byte count
+    double pupil = 0; // the pupil number of a damaged record
     std::array<char, 5> code {}; // the school code of UnknownSchoolCode
 };
 

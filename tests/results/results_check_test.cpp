@@ -113,16 +113,16 @@ TEST_P(ResultsCheckFindingTest, FindsTheKindAtItsRecordNumber)
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ResultsCheckFindingTest,
-    ::testing::Values(FindingCase { "levelAbove35", [](ResultRecord &r, double) { r.level = 36; },
-                          CheckKind::LevelOutOfRange, "レベル 36 は 0〜35 の外です。壊れた記録" },
+    ::testing::Values(FindingCase { "levelAbove35", [](ResultRecord &r, double) { r.level = 36; }, CheckKind::Damaged,
+                          "壊れた記録です（レベル 36、生徒番号 1。" },
         FindingCase {
-            "levelNegative", [](ResultRecord &r, double) { r.level = -1; }, CheckKind::LevelOutOfRange, "レベル -1" },
+            "levelNegative", [](ResultRecord &r, double) { r.level = -1; }, CheckKind::Damaged, "レベル -1、" },
         FindingCase {
             "levelZero", [](ResultRecord &r, double) { r.level = 0; }, CheckKind::LevelZero, "レベル 0 の記録" },
-        FindingCase { "pupilAbove5000", [](ResultRecord &r, double) { r.pupilNumber = 5001; },
-            CheckKind::PupilOutOfRange, "生徒番号 5001 は 0〜5000 の外です。壊れた記録" },
-        FindingCase { "pupilNegative", [](ResultRecord &r, double) { r.pupilNumber = -7; }, CheckKind::PupilOutOfRange,
-            "生徒番号 -7" },
+        FindingCase { "pupilAbove5000", [](ResultRecord &r, double) { r.pupilNumber = 5001; }, CheckKind::Damaged,
+            "壊れた記録です（レベル 1、生徒番号 5001。" },
+        FindingCase {
+            "pupilNegative", [](ResultRecord &r, double) { r.pupilNumber = -7; }, CheckKind::Damaged, "生徒番号 -7。" },
         FindingCase { "pupilNotOnRoster", [](ResultRecord &r, double) { r.pupilNumber = 4; },
             CheckKind::PupilNotOnRoster, "生徒番号 4 は名簿にありません" },
         FindingCase { "pupilZeroNotOnRoster", [](ResultRecord &r, double) { r.pupilNumber = 0; },
@@ -172,18 +172,40 @@ TEST(ResultsCheckTest, ConsecutiveRecordsWithTheSameFindingShareOneLine)
     std::vector<ResultRecord> records;
     for (int pupil : { 9, 9, 9, 8, 9, 1 })
         records.push_back(goodRecord(env.today(), pupil));
-    records[1].level = 40; // a second kind on one of them does not split the run
+    records[1].seconds = -5; // a second kind on one of them does not split the run
     env.write(records);
     const CheckReport report = env.check();
     QStringList lines = report.lines();
     lines.removeFirst();
     EXPECT_EQ(lines,
         QStringList({ QStringLiteral("記録 1〜3（3 件）：生徒番号 9 は名簿にありません。"),
-            QStringLiteral("記録 2：レベル 40 は 0〜35 の外です。壊れた記録として読み飛ばされます。"),
+            QStringLiteral("記録 2：秒数 -5 は 0〜99999 の外です。"),
             QStringLiteral("記録 4：生徒番号 8 は名簿にありません。"),
             QStringLiteral("記録 5：生徒番号 9 は名簿にありません。"),
             QStringLiteral("問題 4 行：問題のある記録 5 件（全 6 件中）。") }))
         << lines.join(QLatin1Char('\n')).toStdString();
+}
+
+// A stretch of garbage (a file overwritten by something else) is one line,
+// not one line per field of every record.
+TEST(ResultsCheckTest, ConsecutiveDamagedRecordsShareOneLineWhateverTheirValues)
+{
+    CheckEnv env;
+    std::vector<ResultRecord> records { goodRecord(env.today()) };
+    for (int i = 0; i < 1000; ++i) {
+        ResultRecord junk = goodRecord(std::nan(""), 6000 + i);
+        junk.level = std::int16_t(-i);
+        junk.seconds = -i;
+        records.push_back(junk);
+    }
+    records.push_back(goodRecord(env.today()));
+    env.write(records);
+    const CheckReport report = env.check();
+    ASSERT_EQ(report.findings.size(), 1u);
+    EXPECT_EQ(report.findingLine(report.findings[0]),
+        QStringLiteral("記録 2〜1001（1000 件）：壊れた記録です（最初の記録はレベル 0、生徒番号 6000。レベルは 0〜35、"
+                       "生徒番号は 0〜5000 のはずです）。読み込みで読み飛ばされ、数えられません。"));
+    EXPECT_EQ(report.recordsWithFindings, 1000);
 }
 
 TEST(ResultsCheckTest, WithoutARosterThePupilsAreNotCheckedAndThatIsSaid)
