@@ -166,6 +166,12 @@ TEST(CommandLineTest, ExportWritesBothFilesAndSaysWhere)
     EXPECT_TRUE(o.out.contains(folder + QStringLiteral("/runs.csv に 2 件"))) << o.out.toStdString();
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/pupils.csv")));
 
+    // A folder that cannot be made (a file stands in its way).
+    env.install.writeBytes(env.install.suiteFolder() + QStringLiteral("file"), "x");
+    o = env.run({ QStringLiteral("--export-csv"), env.install.suiteFolder() + QStringLiteral("file/csv") });
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("file/csv"))) << o.err.toStdString();
+
     // No criteria, no points: the export stops and names the file.
     QFile::remove(env.install.programDataFolder() + QStringLiteral("タイム回数データ.txt"));
     o = env.run({ QStringLiteral("--export-csv"), folder });
