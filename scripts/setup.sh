@@ -12,6 +12,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   poppler-utils
   dpkg-dev file desktop-file-utils
+  python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,7 +2,7 @@
 // The program: one shared state, the real platform services, the navigator,
 // and the splash window that starts everything.
 #include "app/app_navigator.h"
-#include "app/install_options.h"
+#include "app/command_line.h"
 #include "platform/alsa_sound_output.h"
 #include "platform/clock.h"
 #include "platform/detached_launcher.h"
@@ -19,10 +19,9 @@
 
 int main(int argc, char *argv[])
 {
-    const InstallOptions options = parseInstallOptions(argc, argv);
-    if (const std::optional<int> exitCode = runInstallCommands(options, argc, argv))
-        return *exitCode;
-    screenscaling::applyBeforeApplication(argc, argv, options.noScaling);
+    if (const std::optional<int> status = runCommandLine(argc, argv))
+        return *status;
+    screenscaling::applyBeforeApplication(argc, argv, scalingSwitchedOff(argc, argv));
     QApplication app(argc, argv);
     // Closing the last window ends the program. Every change of screen
     // shows the next window before it closes the last one, so only a

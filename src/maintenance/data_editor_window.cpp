@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "maintenance/data_editor_window.h"
+#include "maintenance/results_data_tools.h"
 #include "hub/listings.h"
 #include "maintenance/results_list_model.h"
 #include "platform/clock.h"
@@ -167,11 +168,16 @@ void FrmData::buildWidgets()
     deleteButton_->setEnabled(false);
     editPanel_->hide();
 
-    // The free room between the panel and "戻る" (10560..15060 wide,
-    // 7000..10100 high) is kept for more teacher buttons.
+    // The teachers' tools beyond correcting runs: the runs into a
+    // spreadsheet, and a check of the file.
+    exportButton_ = makeButton(this, QStringLiteral("CsvExport"), QStringLiteral("CSV出力"), 10560, 7200, 4500, 780);
+    checkButton_ = makeButton(this, QStringLiteral("DataCheck"), QStringLiteral("データ点検"), 10560, 8280, 4500, 780);
+    connect(exportButton_, &QPushButton::clicked, this, &FrmData::exportCsv);
+    connect(checkButton_, &QPushButton::clicked, this, &FrmData::checkData);
+
     backButton_ = makeButton(this, QStringLiteral("Command4"), QStringLiteral("戻る"), 12840, 10380, 2220, 780);
     connect(backButton_, &QPushButton::clicked, this, &FrmData::Command4_Click);
-    for (QPushButton *button : { changeButton_, deleteButton_, backButton_ })
+    for (QPushButton *button : { changeButton_, deleteButton_, exportButton_, checkButton_, backButton_ })
         button->installEventFilter(this);
 
     cover_ = new QWidget(this);
@@ -387,10 +393,33 @@ void FrmData::Command4_Click()
     navigator_.closeDataEditor();
 }
 
+void FrmData::exportCsv()
+{
+    if (working_)
+        return;
+    setWorking(true);
+    exportCsvInteractive(this, state_, platform_);
+    setWorking(false);
+    if (leaving_)
+        Command4_Click();
+}
+
+void FrmData::checkData()
+{
+    if (working_)
+        return;
+    setWorking(true);
+    checkResultsInteractive(this, state_, platform_);
+    setWorking(false);
+    if (leaving_)
+        Command4_Click();
+}
+
 void FrmData::setWorking(bool working)
 {
     working_ = working;
-    for (QWidget *w : std::initializer_list<QWidget *> { runList_, pupilChoice_, timeBox_, timeScroll_, backButton_ })
+    for (QWidget *w : std::initializer_list<QWidget *> {
+             runList_, pupilChoice_, timeBox_, timeScroll_, exportButton_, checkButton_, backButton_ })
         w->setEnabled(!working);
     changeButton_->setEnabled(!working && openedRecord_ != 0);
     deleteButton_->setEnabled(!working && openedRecord_ != 0);

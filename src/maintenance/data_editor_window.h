@@ -47,6 +47,8 @@ public:
     void Command2_Click(); // 変更して記録
     void Command3_Click(); // 消去
     void Command4_Click(); // 戻る
+    void exportCsv(); // CSV出力
+    void checkData(); // データ点検
 
     // What the screen shows, for the program's own checks and the tests.
     ResultsListModel &listModel() const { return *model_; }
@@ -93,6 +95,8 @@ private:
     QScrollBar *timeScroll_ = nullptr; // VScroll1
     QPushButton *changeButton_ = nullptr; // Command2
     QPushButton *deleteButton_ = nullptr; // Command3
+    QPushButton *exportButton_ = nullptr; // CSV出力
+    QPushButton *checkButton_ = nullptr; // データ点検
     QPushButton *backButton_ = nullptr; // Command4
     QWidget *cover_ = nullptr; // Picture1
 };

@@ -367,6 +367,11 @@ qint64 resultRecordCount(const QString &path)
     return qint64(info.st_size) / kRecordLength;
 }
 
+qint64 loaderFirstRecord(qint64 total)
+{
+    return total > kWindowRecords ? total - kWindowRecords + 1 : 1;
+}
+
 void loadRecordWindow(SharedState &state, const char *bytes, qint64 recordCount)
 {
     std::int32_t *best = state.BestTime.data();
@@ -478,7 +483,7 @@ bool 成績ランダムファイル表示(SharedState &state, Platform &platform
         return report(end);
 
     marker = 5;
-    const qint64 first = total > kWindowRecords ? total - kWindowRecords + 1 : 1;
+    const qint64 first = loaderFirstRecord(total);
     recordNumber = first;
     // The whole window in one read: the loader runs on every screen change.
     thread_local std::vector<char> window;

@@ -106,6 +106,10 @@ std::optional<std::vector<ResultRecord>> readResultRecords(
 // examined.
 qint64 resultRecordCount(const QString &path);
 
+// The first record the loader reads of a file of `total` whole records: only
+// the newest 20000 are considered.
+qint64 loaderFirstRecord(qint64 total);
+
 // Fills the loaded-record tables, LoadedRecordCount, BestTime and TopTime
 // from the bytes of consecutive records (the loader's window), stopping once
 // 10001 records are accepted. Records whose level or pupil number cannot

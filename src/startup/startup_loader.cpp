@@ -54,26 +54,31 @@ SchoolCodeSplit splitSchoolCode(const QString &item)
     return {QString(), item};
 }
 
-bool LoadPathsAndSettings(SharedState &state, Platform &platform, const QString &executableFolder)
+bool LoadFoldersAndSettings(SharedState &state, Platform &platform, const QString &executableFolder,
+                            const QString &dataRootOverride)
 {
     state.InstallFolder = folderpath::normalise(executableFolder);
 
     std::vector<ItemValue> items;
-    const pathsearch::SearchFolders folders = pathsearch::defaultFolders(state.InstallFolder);
-    const QString pathFile = pathsearch::find(folders);
-    if (pathFile.isEmpty()) {
-        platform.fatal.fatal(kTitle,
-            QStringLiteral("パスデータ.txtがありません。次の場所を探しました。\n%1")
-                .arg(pathsearch::candidates(folders).join(QLatin1Char('\n'))));
-        return false;
+    if (!dataRootOverride.isEmpty()) {
+        state.DataRootFolder = folderpath::normalise(dataRootOverride);
+    } else {
+        const pathsearch::SearchFolders folders = pathsearch::defaultFolders(state.InstallFolder);
+        const QString pathFile = pathsearch::find(folders);
+        if (pathFile.isEmpty()) {
+            platform.fatal.fatal(kTitle,
+                QStringLiteral("パスデータ.txtがありません。次の場所を探しました。\n%1")
+                    .arg(pathsearch::candidates(folders).join(QLatin1Char('\n'))));
+            return false;
+        }
+        if (!readTenItems(platform, pathFile, &items))
+            return false;
+        if (items[0].text.isEmpty()) {
+            platform.fatal.fatal(kTitle, QStringLiteral("%1\n1番目の項目（データフォルダ）が空です。").arg(pathFile));
+            return false;
+        }
+        state.DataRootFolder = folderpath::normalise(items[0].text);
     }
-    if (!readTenItems(platform, pathFile, &items))
-        return false;
-    if (items[0].text.isEmpty()) {
-        platform.fatal.fatal(kTitle, QStringLiteral("%1\n1番目の項目（データフォルダ）が空です。").arg(pathFile));
-        return false;
-    }
-    state.DataRootFolder = folderpath::normalise(items[0].text);
 
     const QString settingsFile = state.DataRootFolder + QStringLiteral("共通データ.txt");
     if (!readTenItems(platform, settingsFile, &items))
@@ -90,6 +95,13 @@ bool LoadPathsAndSettings(SharedState &state, Platform &platform, const QString 
     state.SoundFolder = state.DataRootFolder + QStringLiteral("音フォルダ") + folderpath::kSeparator;
 
     SetProgramIdentity(state);
+    return true;
+}
+
+bool LoadPathsAndSettings(SharedState &state, Platform &platform, const QString &executableFolder)
+{
+    if (!LoadFoldersAndSettings(state, platform, executableFolder))
+        return false;
 
     if (!LoadCriteriaTable(state, platform.fatal, state.ProgramDataFolder + QStringLiteral("タイム回数データ.txt")))
         return false;

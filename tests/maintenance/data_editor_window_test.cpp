@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The results-data editor driven through its widgets: the list, the
 // double-click, both buttons and the message boxes.
+#include "maintenance/check_report_window.h"
 #include "maintenance/data_editor_window.h"
 #include "maintenance/results_list_model.h"
 #include "platform/file_lock.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -401,6 +403,35 @@ TEST_F(DataEditor, LinesFitTheListAndThePanelHoldsItsControls)
     EXPECT_EQ(list()->indexAt(QPoint(1, 1)).row(), 0);
     if (const QString out = qEnvironmentVariable("RUKAMINA_SCREENSHOT_DIR"); !out.isEmpty())
         editor->grab().save(out + QStringLiteral("/data_editor.png"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DataEditor, DataCheckButtonShowsTheReportOfThisFile)
+{
+    writeRuns({ record(12, 1, 40), record(5, 1, 40) });
+    open();
+    QString firstLine;
+    bool listDisabledMeanwhile = false;
+    QTimer watcher;
+    watcher.setInterval(5);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto *report = qobject_cast<CheckReportWindow *>(QApplication::activeModalWidget());
+        if (!report)
+            return;
+        watcher.stop();
+        firstLine = report->reportList()->item(0)->text();
+        listDisabledMeanwhile = !list()->isEnabled();
+        report->findChild<QPushButton *>(QStringLiteral("CloseButton"))->click();
+    });
+    watcher.start();
+    press(QStringLiteral("DataCheck"));
+    EXPECT_EQ(firstLine, QStringLiteral("記録 2：生徒番号 5 は名簿にありません。"));
+    EXPECT_TRUE(listDisabledMeanwhile);
+    EXPECT_TRUE(list()->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(QStringLiteral("CsvExport"))->isVisible());
 }
 
 } // namespace

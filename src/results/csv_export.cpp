@@ -1,0 +1,398 @@
+// SPDX-License-Identifier: MIT
+#include "results/csv_export.h"
+#include "platform/blank_trim.h"
+#include "platform/clock.h"
+#include "platform/cp932.h"
+#include "results/counts.h"
+#include "results/points.h"
+#include "results/result_record.h"
+#include "results/results_file.h"
+#include "results/results_scan.h"
+#include "roster/roster_file.h"
+#include "startup/level_table.h"
+#include "startup/shared_state.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <QtEndian>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+constexpr std::int32_t kTimeUp = 99999;
+constexpr std::int32_t kNoBestTime = 99999;
+const QString kOtherSchool = QStringLiteral("他塾");
+
+const QByteArray kBom("\xEF\xBB\xBF");
+const QByteArray kCrLf("\r\n");
+
+// Output is handed to the file in pieces of about this size.
+constexpr qsizetype kFlushBytes = 1 << 20;
+
+void appendNumber(QByteArray &out, qint64 value)
+{
+    char buffer[24];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    out.append(buffer, end - buffer);
+}
+
+void appendTwoDigits(QByteArray &out, int value)
+{
+    out.append(char('0' + value / 10));
+    out.append(char('0' + value % 10));
+}
+
+QByteArray headerLine(const char16_t *const titles[], int count)
+{
+    QByteArray line;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            line.append(',');
+        appendCsvField(line, QString::fromUtf16(titles[i]).toUtf8());
+    }
+    return line + kCrLf;
+}
+
+const char16_t *const kRunsHeader[] = { u"記録番号", u"日付", u"時刻", u"生徒番号", u"名前", u"学年", u"レベル",
+    u"レベル名", u"秒", u"時間切れ", u"ポイント", u"学校コード", u"学校名" };
+const char16_t *const kPupilsHeader[] = { u"生徒番号", u"名前", u"学年", u"レベル", u"レベル名", u"回数（全）",
+    u"回数（今日）", u"回数（判定期間）", u"ポイント（全）", u"ポイント（今日）", u"ポイント（判定期間）",
+    u"ベストタイム（秒）", u"合格", u"やりすぎ禁止" };
+
+// A file written beside its final name and renamed over it once complete.
+class CsvFile {
+public:
+    explicit CsvFile(const QString &path)
+        : file_(path)
+    {
+    }
+    bool open() { return file_.open(QIODevice::WriteOnly); }
+    void write(QByteArray &buffer, bool force = false)
+    {
+        if (!force && buffer.size() < kFlushBytes)
+            return;
+        if (ok_ && file_.write(buffer) != buffer.size())
+            ok_ = false;
+        buffer.clear();
+    }
+    void cancel() { file_.cancelWriting(); }
+    bool commit()
+    {
+        if (!ok_) {
+            file_.cancelWriting();
+            return false;
+        }
+        return file_.commit();
+    }
+    QString errorString() const { return file_.errorString(); }
+
+private:
+    QSaveFile file_;
+    bool ok_ = true;
+};
+
+// "yyyy-MM-dd" of a stored day; empty when the value is no date at all.
+QByteArray dateField(double ole)
+{
+    const QDate d = oledate::toDate(ole);
+    if (!d.isValid())
+        return {};
+    return d.toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
+}
+
+// "HH:mm:ss" of the time-of-day fraction, to the nearest second as every
+// screen writes a stored time.
+void appendTimeField(QByteArray &out, double ole)
+{
+    const QTime t = oledate::toTime(ole);
+    if (!t.isValid())
+        return;
+    int seconds = (t.msecsSinceStartOfDay() + 500) / 1000;
+    if (seconds >= 86400)
+        seconds = 86399;
+    appendTwoDigits(out, seconds / 3600);
+    out.append(':');
+    appendTwoDigits(out, seconds / 60 % 60);
+    out.append(':');
+    appendTwoDigits(out, seconds % 60);
+}
+
+quint64 codeKey(const char *code)
+{
+    quint64 key = 0;
+    std::memcpy(&key, code, 5);
+    return key;
+}
+
+// Per-pupil texts, worked out once: "name,grade" as CSV fields.
+std::vector<QByteArray> pupilFields(const SharedState &state)
+{
+    std::vector<QByteArray> fields(kPupilSlots);
+    for (int p = 0; p <= kMaxPupil; ++p) {
+        QByteArray &f = fields[size_t(p)];
+        appendCsvField(f, trimBlanks(state.RosterName[p]).toUtf8());
+        f.append(',');
+        appendCsvField(f, state.RosterGradeLabel[p].toUtf8());
+    }
+    return fields;
+}
+
+} // namespace
+
+void appendCsvField(QByteArray &line, QByteArrayView utf8)
+{
+    bool quote = false;
+    for (const char c : utf8) {
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+            quote = true;
+            break;
+        }
+    }
+    if (!quote) {
+        line.append(utf8);
+        return;
+    }
+    line.append('"');
+    for (const char c : utf8) {
+        if (c == '"')
+            line.append('"');
+        line.append(c);
+    }
+    line.append('"');
+}
+
+QByteArray csvField(const QString &text)
+{
+    QByteArray out;
+    appendCsvField(out, text.toUtf8());
+    return out;
+}
+
+CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const QString &folder)
+{
+    CsvExportResult result;
+    const QString dir = QDir::cleanPath(folder);
+    if (!QDir().mkpath(dir)) {
+        result.problem = QStringLiteral("出力先のフォルダを作れません：%1").arg(dir);
+        return result;
+    }
+    result.runsPath = dir + QLatin1Char('/') + QLatin1String(kCsvRunsFile);
+    result.pupilsPath = dir + QLatin1Char('/') + QLatin1String(kCsvPupilsFile);
+
+    // A working copy: the counts and roster tables of the running program
+    // stay as its screens left them.
+    auto work = std::make_unique<SharedState>(state);
+    fillLevelTable(*work);
+    work->RosterName.fill(QString());
+    work->RosterGradeLabel.fill(QString());
+    RosterFailure rosterFailure;
+    if (!LoadRoster(*work, now.date(), {}, &rosterFailure))
+        result.rosterProblem = rosterFailure.description;
+
+    const std::vector<QByteArray> pupils = pupilFields(*work);
+    std::array<QByteArray, kLevelSlots> levelFields;
+    for (int l = 0; l <= kMaxLevel; ++l) {
+        appendNumber(levelFields[size_t(l)], l);
+        levelFields[size_t(l)].append(',');
+        appendCsvField(levelFields[size_t(l)], work->LevelName[size_t(l)].toUtf8());
+    }
+    // The school column: this school's name where the record carries the
+    // code this school writes, 他塾 for any other code.
+    const std::array<char, 5> ownCode = schoolCodeField(work->SchoolCode);
+    const QByteArray ownName = csvField(work->SchoolName);
+    std::unordered_map<quint64, QByteArray> schoolFields;
+    auto schoolField = [&](const char *code) -> const QByteArray & {
+        const quint64 key = codeKey(code);
+        auto it = schoolFields.find(key);
+        if (it == schoolFields.end()) {
+            QByteArray f = csvField(trimTrailingBlanks(cp932::decode(QByteArray(code, 5))));
+            f.append(',');
+            f.append(std::memcmp(code, ownCode.data(), 5) == 0 ? ownName : csvField(kOtherSchool));
+            it = schoolFields.emplace(key, f).first;
+        }
+        return it->second;
+    };
+
+    CsvFile runs(result.runsPath);
+    if (!runs.open()) {
+        result.problem = QStringLiteral("%1 に書き込めません（%2）").arg(result.runsPath, runs.errorString());
+        return result;
+    }
+    QByteArray out;
+    out.reserve(kFlushBytes + 4096);
+    out = kBom + headerLine(kRunsHeader, int(std::size(kRunsHeader)));
+
+    const QString resultsPath = resultsFilePath(*work);
+    double lastDate = std::nan("");
+    QByteArray lastDateField;
+    // The records the program itself counts (the loader's window) are kept
+    // on the way, so the counts describe the very records exported.
+    std::vector<char> window;
+    const auto keepWindow = [&](qint64 first, const char *bytes, qint64 count) {
+        const qint64 from = std::max(first, result.countedFrom);
+        if (from < first + count)
+            window.insert(window.end(), bytes + (from - first) * kRecordLength, bytes + count * kRecordLength);
+    };
+    const auto opened = [&](const ResultsScan &s) {
+        result.countedFrom = loaderFirstRecord(s.records);
+        window.reserve(size_t(s.records - result.countedFrom + 1) * kRecordLength);
+    };
+    const auto exportRuns = [&](qint64 first, const char *bytes, qint64 count) {
+        keepWindow(first, bytes, count);
+        for (qint64 i = 0; i < count; ++i) {
+            const char *record = bytes + i * kRecordLength;
+            const double date = qFromLittleEndian<double>(record);
+            const double timeOfDay = qFromLittleEndian<double>(record + 8);
+            const std::int16_t pupil = qFromLittleEndian<std::int16_t>(record + 16);
+            const std::int16_t level = qFromLittleEndian<std::int16_t>(record + 18);
+            const std::int32_t seconds = qFromLittleEndian<std::int32_t>(record + 20);
+            if (level < 0 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil) {
+                ++result.damaged;
+                continue;
+            }
+            if (level == 0) {
+                ++result.notRuns;
+                continue;
+            }
+            appendNumber(out, first + i);
+            out.append(',');
+            // Runs of one day follow each other, so the last date's text is
+            // nearly always the one needed.
+            if (!(date == lastDate)) {
+                lastDate = date;
+                lastDateField = dateField(date);
+            }
+            out.append(lastDateField);
+            out.append(',');
+            appendTimeField(out, timeOfDay);
+            out.append(',');
+            appendNumber(out, pupil);
+            out.append(',');
+            out.append(pupils[size_t(pupil)]);
+            out.append(',');
+            out.append(levelFields[size_t(level)]);
+            out.append(',');
+            if (seconds != kTimeUp)
+                appendNumber(out, seconds);
+            out.append(',');
+            if (seconds == kTimeUp)
+                out.append("時間切れ");
+            out.append(',');
+            appendNumber(
+                out, countedRunPoints(seconds, work->TargetTime[size_t(level)], work->PointMultiplier[size_t(level)]));
+            out.append(',');
+            out.append(schoolField(record + 24));
+            out.append(kCrLf);
+            ++result.runRows;
+        }
+        runs.write(out);
+    };
+    const ResultsScan scan = scanResultsFile(resultsPath, exportRuns, opened);
+    if (!scan.ok) {
+        runs.cancel(); // a file that was there stays as it was
+        result.problem = scan.problem;
+        return result;
+    }
+    runs.write(out, true);
+    if (!runs.commit()) {
+        result.problem = QStringLiteral("%1 に書き込めません（%2）").arg(result.runsPath, runs.errorString());
+        return result;
+    }
+    result.records = scan.records;
+    result.tornBytes = scan.bytes % kRecordLength;
+
+    work->BestTime.fill(kNoBestTime);
+    loadRecordWindow(*work, window.data(), qint64(window.size()) / kRecordLength);
+    countLoadedRecords(*work, oledate::fromDateTime(now));
+    result.countedRecords = work->LoadedRecordCount;
+
+    std::vector<bool> hasRun(size_t(kLevelSlots) * kPupilSlots);
+    for (int r = 1; r <= work->LoadedRecordCount; ++r) {
+        const int level = work->RecLevel[size_t(r)];
+        const int pupil = work->RecPupil[size_t(r)];
+        if (level >= 1 && level <= kMaxLevel && pupil >= 0 && pupil <= kMaxPupil)
+            hasRun[size_t(LevelPupilTable<int>::index(level, pupil))] = true;
+    }
+
+    CsvFile pupilsFile(result.pupilsPath);
+    if (!pupilsFile.open()) {
+        result.problem = QStringLiteral("%1 に書き込めません（%2）").arg(result.pupilsPath, pupilsFile.errorString());
+        return result;
+    }
+    out = kBom + headerLine(kPupilsHeader, int(std::size(kPupilsHeader)));
+    for (int pupil = 0; pupil <= kMaxPupil; ++pupil) {
+        for (int level = 1; level <= kMaxLevel; ++level) {
+            if (!hasRun[size_t(LevelPupilTable<int>::index(level, pupil))])
+                continue;
+            appendNumber(out, pupil);
+            out.append(',');
+            out.append(pupils[size_t(pupil)]);
+            out.append(',');
+            out.append(levelFields[size_t(level)]);
+            out.append(',');
+            appendNumber(out, work->TotalRunCount(level, pupil));
+            out.append(',');
+            out.append(QString::number(double(work->TodayRunCount(level, pupil)), 'g', 7).toUtf8());
+            out.append(',');
+            appendNumber(out, work->PeriodRunCount(level, pupil));
+            out.append(',');
+            appendNumber(out, work->TotalPoints(level, pupil));
+            out.append(',');
+            appendNumber(out, work->TodayPoints(level, pupil));
+            out.append(',');
+            appendNumber(out, work->PeriodPoints(level, pupil));
+            out.append(',');
+            if (work->BestTime(level, pupil) < kNoBestTime)
+                appendNumber(out, work->BestTime(level, pupil));
+            out.append(',');
+            if (LevelPassed(*work, level, pupil))
+                out.append("合格");
+            out.append(',');
+            if (LevelOverPractised(*work, level, pupil))
+                out.append("やりすぎ禁止");
+            out.append(kCrLf);
+            ++result.pupilRows;
+            pupilsFile.write(out);
+        }
+    }
+    pupilsFile.write(out, true);
+    if (!pupilsFile.commit()) {
+        result.problem = QStringLiteral("%1 に書き込めません（%2）").arg(result.pupilsPath, pupilsFile.errorString());
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+QStringList csvExportSummary(const CsvExportResult &result)
+{
+    if (!result.ok)
+        return { QStringLiteral("CSVを出力できませんでした。"), result.problem };
+    QStringList lines;
+    lines << QStringLiteral("%1 に %2 件の記録を書き出しました。").arg(result.runsPath).arg(result.runRows)
+          << QStringLiteral("%1 に %2 行（生徒とレベルごと）を書き出しました。")
+                 .arg(result.pupilsPath)
+                 .arg(result.pupilRows);
+    if (result.damaged > 0)
+        lines
+            << QStringLiteral("壊れた記録 %1 件（レベルか生徒番号が範囲外）は書き出していません。").arg(result.damaged);
+    if (result.notRuns > 0)
+        lines << QStringLiteral("レベル0の記録 %1 件は成績ではないので書き出していません。").arg(result.notRuns);
+    if (result.tornBytes > 0)
+        lines << QStringLiteral("ファイルの末尾に途中で切れた記録（%1 バイト）があり、書き出していません。")
+                     .arg(result.tornBytes);
+    if (result.countedFrom > 1)
+        lines << QStringLiteral(
+            "pupils.csv の回数とポイントは、画面と同じく、記録 %1 以降のうちプログラムが数える %2 件から"
+            "求めています。")
+                     .arg(result.countedFrom)
+                     .arg(result.countedRecords);
+    if (!result.rosterProblem.isEmpty())
+        lines << QStringLiteral("名簿を読めなかったため、名前と学年が空の行があります：%1").arg(result.rosterProblem);
+    return lines;
+}
