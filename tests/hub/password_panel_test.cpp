@@ -94,6 +94,13 @@ TEST_F(Panel, OpensInFrontAtItsPlaceWithTheTypedTextMasked)
     // Raised above every other control of the hub.
     QWidget *top = hub->childAt(panel()->geometry().topLeft() + QPoint(3, 3));
     EXPECT_TRUE(top == panel() || panel()->isAncestorOf(top));
+    // Every caption fits its button.
+    for (QPushButton *button : panel()->findChildren<QPushButton *>()) {
+        for (const QString &line : button->text().split(QLatin1Char('\n')))
+            EXPECT_LE(button->fontMetrics().horizontalAdvance(line), button->width() - 6) << line.toStdString();
+    }
+    if (const QString out = qEnvironmentVariable("RUKAMINA_SCREENSHOT_DIR"); !out.isEmpty())
+        hub->grab().save(out + QStringLiteral("/password_panel.png"));
 }
 
 class WrongPassword : public Panel, public ::testing::WithParamInterface<const char16_t *> { };
