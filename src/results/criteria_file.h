@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 struct SharedState;
 class FatalErrors;
@@ -16,6 +17,13 @@ struct CriteriaLoadResult {
     bool ok = false;
     QString problem;
 };
+
+// The value the loader takes from a numeric cell (columns 1 to 9) below the
+// header: an empty cell is 0; full-width digits, sign and point, as a
+// Japanese input method types them ("６０", "－１", "１．５"), read as their
+// half-width forms; anything else is refused (nullopt). The criteria editor
+// checks what a teacher types against the same rule.
+std::optional<double> criteriaCellNumber(const QString &text);
 
 // Reads the file into the twelve per-level tables, slot 0 (the header line)
 // first. Slots beyond the file keep what they held. On any problem nothing

@@ -50,6 +50,34 @@ TEST(ItemReader, UnquotedItemsLoseOuterBlanksAndNumbersAreRecognised)
     EXPECT_FALSE(e.numeric) << "a quoted item is text";
 }
 
+// The program's blank is U+0020 alone: an ideographic space (or any other
+// space character) around an unquoted item is part of the item, as it is of
+// a name on every screen.
+struct KeptSpace {
+    const char *name;
+    QString line;
+    QString item;
+};
+
+class ItemReaderTrimsOnlyTheBlank : public ::testing::TestWithParam<KeptSpace> { };
+
+TEST_P(ItemReaderTrimsOnlyTheBlank, KeepsOtherSpacesAroundAnUnquotedItem)
+{
+    ItemReader r = ItemReader::fromText(GetParam().line);
+    const ItemValue v = r.next();
+    EXPECT_EQ(v.text, GetParam().item);
+    EXPECT_FALSE(v.numeric) << "a number with a space character attached is text";
+    EXPECT_EQ(r.next().text, QStringLiteral("x"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Spaces, ItemReaderTrimsOnlyTheBlank,
+    ::testing::Values(KeptSpace { "IdeographicAfter", QStringLiteral(" 山田　,x\r\n"), QStringLiteral("山田　") },
+        KeptSpace { "IdeographicBefore", QStringLiteral("　12 ,x\r\n"), QStringLiteral("　12") },
+        KeptSpace { "IdeographicOnly", QStringLiteral("　\r\nx\r\n"), QStringLiteral("　") },
+        KeptSpace { "NoBreakSpace", QStringLiteral("12\u00a0,x\r\n"), QStringLiteral("12\u00a0") },
+        KeptSpace { "Tab", QStringLiteral("\t12,x\r\n"), QStringLiteral("\t12") }),
+    [](const auto &info) { return std::string(info.param.name); });
+
 TEST(ItemReader, EmptyItemsBetweenCommasAndAtLineEnd)
 {
     // The criteria header ends with three empty titles.
