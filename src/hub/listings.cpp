@@ -195,12 +195,14 @@ QString TimeText(int seconds)
 
 QString timeOfDayText(double timeOfDay)
 {
-    // Times are shown to the second, rounded as the stored fraction of a day
-    // is rounded when it is written as text.
+    // A record's time of day is whole seconds; the whole second it began in
+    // is shown. The small allowance takes in the fraction's binary error, so
+    // a stored 10:00:00 does not read 9:59:59, while a fraction an older
+    // writer left (9:59:59.6) stays in its own second and day.
     const double fraction = std::fabs(timeOfDay) - std::floor(std::fabs(timeOfDay));
     if (!std::isfinite(fraction))
         return QStringLiteral("0:00:00");
-    const int total = int(std::llround(fraction * 86400.0)) % 86400;
+    const int total = std::min(int(std::floor(fraction * 86400.0 + 1e-6)), 86399);
     return QString::number(total / 3600) + QLatin1Char(':') + twoDigits(total / 60 % 60) + QLatin1Char(':')
         + twoDigits(total % 60);
 }
