@@ -8,6 +8,7 @@
 #include "platform/fatal_error.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "platform/wait_notice.h"
 #include "startup/shared_state.h"
 #include "startup/splash_window.h"
 
@@ -28,7 +29,8 @@ int main(int argc, char *argv[])
     MessageBoxFatalErrors fatal;
     AlsaSoundOutput sound;
     DetachedLauncher launcher;
-    Platform platform{clock, fatal, sound, launcher};
+    WindowWaitNotice notice;
+    Platform platform{clock, fatal, sound, launcher, &notice};
     AppNavigator navigator(*state, platform);
 
     // The executable's real folder (links resolved): its parent holds the

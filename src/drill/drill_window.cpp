@@ -80,11 +80,12 @@ QWidget *makeBlock(QWidget *parent, const QString &name, const QColor &colour)
     return block;
 }
 
-// A bordered, centred value box of the status strip.
-QLabel *makeValueBox(QWidget *parent, const QString &name, const QString &accessible, const QColor &colour)
+// A bordered, centred value box of the status strip. A screen reader reads
+// the value it shows; what the value is goes into the description.
+QLabel *makeValueBox(QWidget *parent, const QString &name, const QString &purpose, const QColor &colour)
 {
     QLabel *box = makeLabel(parent, name);
-    box->setAccessibleName(accessible);
+    box->setAccessibleDescription(purpose);
     box->setFrameStyle(QFrame::Box | QFrame::Plain);
     box->setAlignment(Qt::AlignCenter);
     box->setFont(layoutFont(kGothicProportional, 12, true));
@@ -120,7 +121,8 @@ bool isSubmitKey(const QKeyEvent *key)
 MainFrm::MainFrm(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
     : QWidget(parent)
     , state_(state)
-    , platform_(platform)
+    , runFatal_(*this, platform.fatal)
+    , platform_ { platform.clock, runFatal_, platform.sound, platform.launcher, platform.notice }
     , navigator_(navigator)
 {
     setObjectName(QStringLiteral("MainFrm"));
@@ -143,6 +145,18 @@ MainFrm::MainFrm(SharedState &state, Platform &platform, Navigator &navigator, Q
 
 MainFrm::~MainFrm() = default;
 
+void MainFrm::StopRunThenFatal::fatal(const QString &title, const QString &message)
+{
+    form_.stopRunClocks();
+    next_.fatal(title, message);
+}
+
+void MainFrm::stopRunClocks()
+{
+    sTimer1_.stop();
+    sTimer2_.stop();
+}
+
 void MainFrm::buildStatusStrip()
 {
     strip_ = makeBlock(this, QStringLiteral("StatusStrip"), kGreen);
@@ -154,18 +168,18 @@ void MainFrm::buildStatusStrip()
     nameFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
     setColours(nameFrame, kGreen);
     programName_ = makeLabel(strip_, QStringLiteral("ProgramNameLabel"));
-    programName_->setAccessibleName(QStringLiteral("プログラム名"));
+    programName_->setAccessibleDescription(QStringLiteral("プログラム名"));
     placeTwips(programName_, 90, 150, 4155, 405);
     programName_->setAlignment(Qt::AlignCenter);
 
     pupilName_ = makeLabel(strip_, QStringLiteral("PupilNameLabel"));
-    pupilName_->setAccessibleName(QStringLiteral("名前"));
+    pupilName_->setAccessibleDescription(QStringLiteral("名前"));
     placeTwips(pupilName_, 12120, 135, 2970, 405);
     pupilName_->setFont(layoutFont(kGothicProportional, 14.25, true));
     pupilName_->setAlignment(Qt::AlignCenter);
 
     levelName_ = makeLabel(strip_, QStringLiteral("LevelNameLabel"));
-    levelName_->setAccessibleName(QStringLiteral("レベル"));
+    levelName_->setAccessibleDescription(QStringLiteral("レベル"));
     placeTwips(levelName_, 10275, 720, 1785, 405);
     levelName_->setFont(layoutFont(kGothicProportional, 14.25, true));
     levelName_->setAlignment(Qt::AlignCenter);
@@ -250,9 +264,9 @@ void MainFrm::buildWorkArea()
         panel->hide();
         return panel;
     };
-    auto makeDisplay = [](QWidget *panel, const QString &name, const QString &accessible) {
+    auto makeDisplay = [](QWidget *panel, const QString &name, const QString &purpose) {
         QLabel *display = makeLabel(panel, name);
-        display->setAccessibleName(accessible);
+        display->setAccessibleDescription(purpose);
         placeTwips(display, 465, 1500, 10005, 1200);
         display->setFrameStyle(QFrame::Box | QFrame::Plain);
         display->setAlignment(Qt::AlignCenter);
@@ -296,7 +310,7 @@ void MainFrm::buildWorkArea()
     Text2->setFont(layoutFont(kGothicFixed, 48));
     setColours(Text2, QColor(128, 255, 255), Qt::black);
     correctionBox_ = makeLabel(recallPanel_, QStringLiteral("CorrectionBox"));
-    correctionBox_->setAccessibleName(QStringLiteral("正しい数字"));
+    correctionBox_->setAccessibleDescription(QStringLiteral("正しい数字"));
     placeTwips(correctionBox_, 450, 2730, 10000, 1200);
     correctionBox_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     correctionBox_->setAlignment(Qt::AlignCenter);
@@ -571,6 +585,9 @@ void MainFrm::EndRun()
         navigator_.showWait();
         navigator_.closeDrill();
         navigator_.showHub();
+        // No result screen follows to close the wait window: it goes with
+        // the drill form.
+        navigator_.closeWait();
         letEventsRun();
         return;
     }
@@ -712,11 +729,19 @@ void MainFrm::closeEvent(QCloseEvent *event)
     // A run the pupil abandons by closing the window is not recorded; the
     // clock stops and the pupil is back at the hub rather than left with no
     // window at all.
-    sTimer1_.stop();
-    sTimer2_.stop();
+    stopRunClocks();
     QWidget::closeEvent(event);
-    if (event->spontaneous() && state_.RunEnding == 0) {
-        navigator_.showHub();
-        navigator_.closeDrill();
-    }
+    if (event->spontaneous())
+        closedByPupil();
+}
+
+void MainFrm::closedByPupil()
+{
+    stopRunClocks();
+    if (state_.RunEnding != 0)
+        return;
+    navigator_.showHub();
+    navigator_.closeDrill();
+    // The wait window left behind the form by "もう一度" goes with it.
+    navigator_.closeWait();
 }

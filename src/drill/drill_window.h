@@ -6,6 +6,8 @@
 #pragma once
 
 #include "drill/problem_generator.h"
+#include "platform/fatal_error.h"
+#include "platform/platform.h"
 #include "platform/random.h"
 
 #include <QTimer>
@@ -17,7 +19,6 @@ class QLineEdit;
 class QPushButton;
 class QFrame;
 struct SharedState;
-struct Platform;
 class Navigator;
 
 class MainFrm : public QWidget {
@@ -49,6 +50,8 @@ public:
     void Text2_Submit();
     void sTimer1_Timer();
     void sTimer2_Timer();
+    // The pupil closed the window (title-bar button): the run is abandoned.
+    void closedByPupil();
 
     // The current digit string and problem.
     const QString &DigitString() const { return digits_.DigitString; }
@@ -76,8 +79,28 @@ private:
     void hideCountdownCells(int row, int count);
     void restoreFocus();
 
+    // Stops the run's clocks before the program's "message, then end": the
+    // message box lets events run while it waits for OK, and a run clock
+    // ticking behind it would record a time-up the pupil never had.
+    class StopRunThenFatal final : public FatalErrors {
+    public:
+        StopRunThenFatal(MainFrm &form, FatalErrors &next)
+            : form_(form)
+            , next_(next)
+        {
+        }
+        void fatal(const QString &title, const QString &message) override;
+
+    private:
+        MainFrm &form_;
+        FatalErrors &next_;
+    };
+    void stopRunClocks();
+
     SharedState &state_;
-    Platform &platform_;
+    StopRunThenFatal runFatal_;
+    // The platform with runFatal_ in place of the program's fatal errors.
+    Platform platform_;
     Navigator &navigator_;
     RandomSource random_;
 

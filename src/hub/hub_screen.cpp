@@ -12,6 +12,7 @@
 #include "platform/layout.h"
 #include "platform/number_text.h"
 #include "platform/platform.h"
+#include "platform/wait_notice.h"
 #include "results/counts.h"
 #include "roster/grade_rules.h"
 #include "startup/level_table.h"
@@ -27,7 +28,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -44,6 +47,11 @@ constexpr int kListHeight = 6900;
 constexpr int kCriteriaHeight = 330;
 
 const QColor kGreyLabel = bgrHex(0xE0E0E0);
+
+// The lists' fixed-pitch font, and the smallest it may shrink to so that
+// the longest rows of a view (four-digit times in "すべて") fit.
+constexpr double kListPoints = 11.25;
+constexpr double kSmallestListPoints = 9.0;
 
 QLabel *makeLabel(QWidget *parent, const QString &name, double points, bool bold = false)
 {
@@ -86,10 +94,11 @@ void HubScreen::Form_Load()
     Label11 = makeLabel(this, QStringLiteral("Label11"), 24, true);
     placeTwips(Label11, 300, 100, 3300, 700);
     Label11->setAlignment(Qt::AlignCenter);
+    Label11->setAccessibleDescription(QStringLiteral("プログラム名"));
     Label12 = makeLabel(this, QStringLiteral("Label12"), 20, true);
     placeTwips(Label12, 3700, 100, 4500, 700);
     Label12->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
-    Label12->setAccessibleName(QStringLiteral("学年と名前"));
+    Label12->setAccessibleDescription(QStringLiteral("学年と名前"));
 
     Command8 = new QPushButton(QStringLiteral("データ処理"), this);
     Command8->setObjectName(QStringLiteral("Command8"));
@@ -99,27 +108,28 @@ void HubScreen::Form_Load()
 
     Label13 = makeLabel(this, QStringLiteral("Label13"), 11);
     placeTwips(Label13, 9840, 60, 3400, 330);
-    Label13->setAccessibleName(QStringLiteral("学校名と番号"));
+    Label13->setAccessibleDescription(QStringLiteral("学校名と番号"));
     Picture3 = new QWidget(this);
     Picture3->setObjectName(QStringLiteral("Picture3"));
-    placeTwips(Picture3, 9840, 420, 1600, 360);
+    placeTwips(Picture3, 9840, 420, 1500, 360);
     setColours(Picture3, QColor(255, 255, 192));
     Label17 = makeLabel(Picture3, QStringLiteral("Label17"), 11, true);
-    placeTwips(Label17, 0, 0, 1600, 360);
+    placeTwips(Label17, 0, 0, 1500, 360);
     Label17->setAlignment(Qt::AlignCenter);
-    Label17->setAccessibleName(QStringLiteral("起動後の時間"));
+    Label17->setAccessibleDescription(QStringLiteral("起動後の時間"));
     Picture4 = new QWidget(this);
     Picture4->setObjectName(QStringLiteral("Picture4"));
-    placeTwips(Picture4, 11520, 420, 1740, 360);
+    // Wide enough for four-digit minutes and three-digit totals.
+    placeTwips(Picture4, 11400, 420, 2100, 360);
     setColours(Picture4, QColor(255, 255, 192));
     Label18 = makeLabel(Picture4, QStringLiteral("Label18"), 11, true);
-    placeTwips(Label18, 0, 0, 1740, 360);
+    placeTwips(Label18, 0, 0, 2100, 360);
     Label18->setAlignment(Qt::AlignCenter);
-    Label18->setAccessibleName(QStringLiteral("本日の総回数"));
+    Label18->setAccessibleDescription(QStringLiteral("本日の総回数"));
 
     Command1 = new QPushButton(QStringLiteral("戻る(0)"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    placeTwips(Command1, 13400, 100, 1700, 700);
+    placeTwips(Command1, 13560, 100, 1700, 700);
     Command1->setFont(layoutFont(kGothicProportional, 14, true));
     connect(Command1, &QPushButton::clicked, this, &HubScreen::Command1_Click);
 
@@ -180,7 +190,7 @@ void HubScreen::Form_Load()
     Label5 = makeLabel(this, QStringLiteral("Label5"), 14, true);
     placeTwips(Label5, 300, kLabel5Top, 14760, kLabel5Height);
     Label5->setAlignment(Qt::AlignCenter);
-    Label5->setAccessibleName(QStringLiteral("一覧の題名"));
+    Label5->setAccessibleDescription(QStringLiteral("一覧の題名"));
 
     Command17 = new QPushButton(QStringLiteral("グラフ"), this);
     Command17->setObjectName(QStringLiteral("Command17"));
@@ -264,15 +274,16 @@ void HubScreen::Form_Load()
         c.Label14 = makeLabel(this, QStringLiteral("Label14_") + n, 10.5);
         placeTwips(c.Label14, x, figureTop, half, kFigureHeight);
         c.Label14->setAlignment(Qt::AlignCenter);
-        c.Label14->setAccessibleName(QStringLiteral("今日の回数と点"));
+        c.Label14->setAccessibleDescription(QStringLiteral("今日の回数と点"));
         c.Label15 = makeLabel(this, QStringLiteral("Label15_") + n, 10.5);
         placeTwips(c.Label15, x + half, figureTop, half, kFigureHeight);
         c.Label15->setAlignment(Qt::AlignCenter);
-        c.Label15->setAccessibleName(QStringLiteral("今までの回数と点"));
+        c.Label15->setAccessibleDescription(QStringLiteral("今までの回数と点"));
 
         c.Label8 = makeLabel(this, QStringLiteral("Label8_") + n, 10.5);
         placeTwips(c.Label8, x, standingTop, cw, kFigureHeight);
         c.Label8->setAlignment(Qt::AlignCenter);
+        c.Label8->setAccessibleDescription(QStringLiteral("最近の回数と点"));
         c.Label8->setText(QStringLiteral("最近%1日=%2回 / %3点")
                               .arg(state_.JudgePeriodDays[size_t(i)].toText())
                               .arg(state_.PeriodRunCount(i, state_.PupilNumber))
@@ -281,14 +292,18 @@ void HubScreen::Form_Load()
         c.List5 = new QListWidget(this);
         c.List5->setObjectName(QStringLiteral("List5_") + n);
         c.List5->setAccessibleName(QStringLiteral("%1の成績一覧").arg(state_.LevelName[size_t(i)]));
-        c.List5->setFont(layoutFont(kGothicFixed, 11.25));
+        c.List5->setFont(layoutFont(kGothicFixed, kListPoints));
         placeTwips(c.List5, x, listTop, cw, kListHeight);
-        c.List5->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // Rows longer than the list even at the smallest list font (five-
+        // digit times) can still be scrolled to; nothing is cut off.
+        c.List5->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        c.List5->setTextElideMode(Qt::ElideNone);
         c.List5->raise();
 
         c.Label7 = makeLabel(this, QStringLiteral("Label7_") + n, 10.5);
         placeTwips(c.Label7, x, criteriaTop, cw, kCriteriaHeight);
         c.Label7->setAlignment(Qt::AlignCenter);
+        c.Label7->setAccessibleDescription(QStringLiteral("合格の基準"));
         const size_t s = size_t(i);
         if (state_.ClearPoints[s] == 9999) {
             c.Label7->setText(QStringLiteral("目標=%1秒 --------").arg(state_.TargetTime[s]));
@@ -394,7 +409,7 @@ void HubScreen::Form_Activate()
             state_.TargetTime[size_t(i)] = 600;
             state_.PassLineTime[size_t(i)] = 600;
         } else {
-            columns_[size_t(i)].List5->show();
+            showResultsList(i);
         }
     }
     Picture6->hide();
@@ -563,9 +578,12 @@ bool HubScreen::eventFilter(QObject *watched, QEvent *event)
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget->window() == this && isVisible()) {
             auto *key = static_cast<QKeyEvent *>(event);
-            // Alt+digit presses the start button through its mnemonic.
-            if (!(key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)))
-                Form_KeyPress(key->text());
+            // Alt+digit presses the start button through its mnemonic. A key
+            // that started a level or left the hub is used up: it must not
+            // also reach the focused control (a "1" typed into the grade
+            // filter, a second press of a focused button).
+            if (!(key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) && Form_KeyPress(key->text()))
+                return true;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -586,8 +604,56 @@ void HubScreen::showListsOfTimedLevels()
 {
     for (int i = 1; i <= state_.LevelCount; ++i) {
         if (!isPracticeLevelName(state_.LevelName[size_t(i)]))
-            columns_[size_t(i)].List5->show();
+            showResultsList(i);
     }
+}
+
+void HubScreen::fitListFont()
+{
+    // One size for every list of a view, the layout's size where the rows
+    // allow: the largest size, in quarter points, at which the longest row
+    // fits the narrowest list beside its vertical scroll bar.
+    int room = std::numeric_limits<int>::max();
+    QStringList longest;
+    for (int i = 1; i <= state_.LevelCount; ++i) {
+        QListWidget *list = columns_[size_t(i)].List5;
+        room = std::min(room, list->width() - 2 * list->frameWidth() - list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 4);
+        for (int row = 0; row < list->count(); ++row) {
+            const QString text = list->item(row)->text();
+            if (longest.isEmpty() || text.size() >= longest.front().size()) {
+                if (!longest.isEmpty() && text.size() > longest.front().size())
+                    longest.clear();
+                longest << text;
+            }
+        }
+    }
+    double points = kListPoints;
+    const auto widest = [&longest](const QFont &font) {
+        const QFontMetrics metrics(font);
+        int w = 0;
+        for (const QString &text : longest)
+            w = std::max(w, metrics.horizontalAdvance(text));
+        return w;
+    };
+    while (points > kSmallestListPoints && widest(layoutFont(kGothicFixed, points)) > room)
+        points -= 0.25;
+    const QFont font = layoutFont(kGothicFixed, points);
+    for (int i = 1; i <= state_.LevelCount; ++i)
+        columns_[size_t(i)].List5->setFont(font);
+}
+
+void HubScreen::showResultsList(int level)
+{
+    // A list is rebuilt while hidden, where it can neither lay out its rows
+    // nor scroll; shown again, it starts at its top, and only the signed-in
+    // pupil's row of a ranking may move it.
+    Column &c = columns_[size_t(level)];
+    c.List5->show();
+    c.List5->doItemsLayout();
+    c.List5->scrollToTop();
+    const int ownRow = c.ownRow;
+    if (ownRow >= 0 && ownRow < c.List5->count())
+        c.List5->scrollToItem(c.List5->item(ownRow), QAbstractItemView::EnsureVisible);
 }
 
 void HubScreen::resetLevelPanels()
@@ -700,7 +766,10 @@ void HubScreen::showRankings(const RankingListing &listing)
             list->setCurrentRow(ranking.scrollRow);
         if (list->count() > 0)
             list->clearSelection();
+        // The row after the one selected is the signed-in pupil's.
+        columns_[size_t(level)].ownRow = ranking.scrollRow >= 0 ? ranking.scrollRow + 1 : -1;
     }
+    fitListFont();
 }
 
 void HubScreen::rankEveryLevel(RankingOrder order)
@@ -736,7 +805,7 @@ void HubScreen::Command6_Click()
         if (isPracticeLevelName(state_.LevelName[size_t(i)])) {
             hidePanelsOfLevel(c);
         } else {
-            c.List5->show();
+            showResultsList(i);
         }
     }
     Picture1->setEnabled(true);
@@ -752,6 +821,7 @@ void HubScreen::buildRunList(int kind)
     const QString path = resultsFilePath(state_);
     std::optional<std::vector<ResultRecord>> records;
     int first = 1;
+    bool noticeShown = false;
     while (true) {
         const qint64 count = resultRecordCount(path);
         first = firstRecordToRead(list, int(std::max<qint64>(count, 0)));
@@ -760,13 +830,20 @@ void HubScreen::buildRunList(int kind)
         QString error;
         int errorNumber = 0;
         records = readResultRecords(path, first, &error, -1, &errorNumber);
-        if (records || classifyFileError(errorNumber) != FileErrorKind::Busy) {
+        const FileErrorKind kind = records ? FileErrorKind::Other : classifyFileError(errorNumber);
+        if (records || !waitsForFile(kind)) {
             if (!records)
                 Label5->setText(QStringLiteral("成績ファイルを読めません：%1").arg(error));
             break;
         }
+        if (kind == FileErrorKind::NoPermission && platform_.notice) {
+            platform_.notice->show(permissionWaitText(path, errorNumber));
+            noticeShown = true;
+        }
         platform_.clock.waitResponsive(1000);
     }
+    if (noticeShown)
+        platform_.notice->clear();
     if (!records)
         return;
 
@@ -786,12 +863,14 @@ void HubScreen::buildRunList(int kind)
     state_.HubOrderOption = listing.hubOrderOption;
     for (int level = 1; level <= state_.LevelCount && level < int(listing.rows.size()); ++level) {
         QListWidget *box = columns_[size_t(level)].List5;
+        columns_[size_t(level)].ownRow = -1;
         box->addItems(listing.rows[size_t(level)]);
         if (level < int(listing.background.size()) && listing.background[size_t(level)])
             setColours(box, *listing.background[size_t(level)]);
         if (list != RunList::OnePupil && box->count() > 0)
             box->clearSelection();
     }
+    fitListFont();
     if (list != RunList::OnePupil)
         Picture1->setEnabled(true);
     if (listing.showsPeriodSelector)

@@ -77,6 +77,8 @@ private:
         QLabel *Label8 = nullptr;
         QListWidget *List5 = nullptr;
         QLabel *Label7 = nullptr;
+        // The signed-in pupil's row of the ranking shown, or -1.
+        int ownRow = -1;
     };
 
     void Form_Load();
@@ -87,6 +89,8 @@ private:
     bool passwordPanelShowing() const;
     void hideListsAndStarts();
     void showListsOfTimedLevels();
+    void showResultsList(int level);
+    void fitListFont();
     void resetLevelPanels();
     void Command6_Click();
     void rankEveryLevel(RankingOrder order);

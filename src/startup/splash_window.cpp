@@ -32,7 +32,7 @@ SplashWindow::SplashWindow(SharedState &state, Platform &platform, Navigator &na
 
     dateLabel_ = new QLabel(this);
     dateLabel_->setObjectName(QStringLiteral("Label1"));
-    dateLabel_->setAccessibleName(QStringLiteral("今日の日付"));
+    dateLabel_->setAccessibleDescription(QStringLiteral("今日の日付"));
     placeTwips(dateLabel_, 450, 7680, 8595, 465);
     dateLabel_->setFrameStyle(QFrame::Box | QFrame::Plain);
     dateLabel_->setAlignment(Qt::AlignCenter);
