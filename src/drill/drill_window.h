@@ -24,6 +24,10 @@ class Navigator;
 class MainFrm : public QWidget {
     Q_OBJECT
 public:
+    // The form is 15360 x 11520 twips (1024 x 768 pixels).
+    static constexpr int kFormWidthTwips = 15360;
+    static constexpr int kFormHeightTwips = 11520;
+
     MainFrm(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
     ~MainFrm() override;
 
@@ -137,10 +141,10 @@ private:
     QWidget *recallPanel_ = nullptr;
     QLabel *digitDisplay_ = nullptr;
     QLabel *problemDisplay_ = nullptr;
-    QPushButton *Command4 = nullptr;
-    QPushButton *Commandkakunin = nullptr;
-    QLineEdit *Text1 = nullptr;
-    QLineEdit *Text2 = nullptr;
+    QPushButton *memorisedButton_ = nullptr; // Command4 "覚えた"
+    QPushButton *confirmButton_ = nullptr; // Commandkakunin "確認"
+    QLineEdit *answerBox_ = nullptr; // Text1, the calculation's answer
+    QLineEdit *recallBox_ = nullptr; // Text2, the digits recalled
     QLabel *correctionBox_ = nullptr;
     std::array<QWidget *, 3> lamps_ {};
 
