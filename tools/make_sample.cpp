@@ -58,7 +58,7 @@ QByteArray wav(const std::vector<Note> &notes)
         const int count = int(n.seconds * rate);
         for (int i = 0; i < count; ++i) {
             const double t = double(i) / rate;
-            const double edge = std::min({1.0, i / 200.0, (count - i) / 400.0});
+            const double edge = std::min({ 1.0, i / 200.0, (count - i) / 400.0 });
             double v = 0;
             if (n.frequency > 0)
                 v = 0.6 * std::sin(2 * M_PI * n.frequency * t) + 0.2 * std::sin(4 * M_PI * n.frequency * t);
@@ -110,7 +110,8 @@ int main(int argc, char *argv[])
     const QString dataRoot = suite + QStringLiteral("/data/");
 
     bool ok = true;
-    QDirIterator it(source + QStringLiteral("/data"), {QStringLiteral("*.txt")}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(
+        source + QStringLiteral("/data"), { QStringLiteral("*.txt") }, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         QFile file(path);
@@ -137,21 +138,22 @@ int main(int argc, char *argv[])
     QDir().mkpath(suite + QStringLiteral("/起動"));
     QFile::remove(menuTarget);
     ok = QFile::copy(menuSource, menuTarget) && ok;
-    QFile(menuTarget).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                     QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QFile(menuTarget)
+        .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+            | QFile::ReadOther | QFile::ExeOther);
 
     const QString sounds = dataRoot + QStringLiteral("音フォルダ/");
     const struct {
         const char16_t *name;
         std::vector<Note> notes;
     } tones[] = {
-        {u"正解1", {{784, 0.12}, {1047, 0.25}}},
-        {u"正解2", {{880, 0.12}, {1319, 0.25}}},
-        {u"間違い1", {{220, 0.18}, {0, 0.04}, {208, 0.28}}},
-        {u"自己最高1", {{523, 0.12}, {659, 0.12}, {784, 0.12}, {1047, 0.35}}},
-        {u"不合格1", {{659, 0.15}, {523, 0.15}, {440, 0.3}}},
-        {u"最高1", {{784, 0.1}, {784, 0.1}, {784, 0.1}, {1047, 0.5}}},
-        {u"合格", {{523, 0.15}, {659, 0.15}, {784, 0.15}, {1047, 0.15}, {1319, 0.5}}},
+        { u"正解1", { { 784, 0.12 }, { 1047, 0.25 } } },
+        { u"正解2", { { 880, 0.12 }, { 1319, 0.25 } } },
+        { u"間違い1", { { 220, 0.18 }, { 0, 0.04 }, { 208, 0.28 } } },
+        { u"自己最高1", { { 523, 0.12 }, { 659, 0.12 }, { 784, 0.12 }, { 1047, 0.35 } } },
+        { u"不合格1", { { 659, 0.15 }, { 523, 0.15 }, { 440, 0.3 } } },
+        { u"最高1", { { 784, 0.1 }, { 784, 0.1 }, { 784, 0.1 }, { 1047, 0.5 } } },
+        { u"合格", { { 523, 0.15 }, { 659, 0.15 }, { 784, 0.15 }, { 1047, 0.15 }, { 1319, 0.5 } } },
     };
     for (const auto &tone : tones)
         ok = writeFile(sounds + QString::fromUtf16(tone.name) + QStringLiteral(".wav"), wav(tone.notes)) && ok;

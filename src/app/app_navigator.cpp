@@ -11,7 +11,11 @@
 #include <QApplication>
 #include <QMessageBox>
 
-AppNavigator::AppNavigator(SharedState &state, Platform &platform) : state_(state), platform_(platform) {}
+AppNavigator::AppNavigator(SharedState &state, Platform &platform)
+    : state_(state)
+    , platform_(platform)
+{
+}
 
 AppNavigator::~AppNavigator()
 {

@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
     AlsaSoundOutput sound;
     DetachedLauncher launcher;
     WindowWaitNotice notice;
-    Platform platform{clock, fatal, sound, launcher, &notice};
+    Platform platform { clock, fatal, sound, launcher, &notice };
     AppNavigator navigator(*state, platform);
 
     // The executable's real folder (links resolved): its parent holds the

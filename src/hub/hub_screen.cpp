@@ -19,12 +19,11 @@
 //    path that leaves it (a run start, "戻る(0)"); those handlers return right
 //    after handing over.
 #include "hub/hub_screen.h"
-#include "hub/hub_layout.h"
 #include "drill/run_control.h"
+#include "hub/hub_layout.h"
 #include "hub/list_choice.h"
 #include "hub/listings.h"
 #include "hub/rankings.h"
-#include "results/results_file.h"
 #include "platform/blank_trim.h"
 #include "platform/clickable_label.h"
 #include "platform/clock.h"
@@ -34,6 +33,7 @@
 #include "platform/platform.h"
 #include "platform/wait_notice.h"
 #include "results/counts.h"
+#include "results/results_file.h"
 #include "roster/grade_rules.h"
 #include "startup/level_table.h"
 #include "startup/navigator.h"
@@ -55,7 +55,10 @@
 using namespace hublayout;
 
 HubScreen::HubScreen(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
-    : QWidget(parent), state_(state), platform_(platform), navigator_(navigator)
+    : QWidget(parent)
+    , state_(state)
+    , platform_(platform)
+    , navigator_(navigator)
 {
     setObjectName(QStringLiteral("seisekitime1"));
     setWindowTitle(state_.ProgramName);
@@ -82,18 +85,18 @@ void HubScreen::Form_Load()
     for (int i = 1; i <= state_.LevelCount; ++i) {
         Column &c = columns_[size_t(i)];
         c.periodStanding->setText(QStringLiteral("最近%1日=%2回 / %3点")
-                                    .arg(state_.JudgePeriodDays[size_t(i)].toText())
-                                    .arg(state_.PeriodRunCount(i, state_.PupilNumber))
-                                    .arg(state_.PeriodPoints(i, state_.PupilNumber)));
+                                      .arg(state_.JudgePeriodDays[size_t(i)].toText())
+                                      .arg(state_.PeriodRunCount(i, state_.PupilNumber))
+                                      .arg(state_.PeriodPoints(i, state_.PupilNumber)));
         const size_t s = size_t(i);
         if (state_.ClearPoints[s] == 9999) {
             c.criteria->setText(QStringLiteral("目標=%1秒 --------").arg(state_.TargetTime[s]));
         } else {
             c.criteria->setText(QStringLiteral("目標=%1秒 %2回/%3点(×%4)")
-                                  .arg(state_.TargetTime[s])
-                                  .arg(state_.ClearCount[s])
-                                  .arg(state_.ClearPoints[s])
-                                  .arg(numtext::formatSingle(state_.PointMultiplier[s])));
+                                    .arg(state_.TargetTime[s])
+                                    .arg(state_.ClearCount[s])
+                                    .arg(state_.ClearPoints[s])
+                                    .arg(numtext::formatSingle(state_.PointMultiplier[s])));
         }
     }
 }
@@ -101,7 +104,8 @@ void HubScreen::Form_Load()
 void HubScreen::hidePanelsOfLevel(Column &c)
 {
     // A practice level shows only its name and start button.
-    for (QWidget *w : std::initializer_list<QWidget *>{c.resultsList, c.criteria, c.periodStanding, c.todayFigure, c.allTimeFigure, c.todayHeading, c.allTimeHeading})
+    for (QWidget *w : std::initializer_list<QWidget *> { c.resultsList, c.criteria, c.periodStanding, c.todayFigure,
+             c.allTimeFigure, c.todayHeading, c.allTimeHeading })
         w->hide();
 }
 
@@ -117,7 +121,8 @@ void HubScreen::Form_Activate()
     RefreshDone = 0;
 
     // 2. Minutes since sign-in.
-    minutesLabel_->setText(QStringLiteral("起動後%1分").arg(minutesSinceSignIn(platform_.clock.secondsSinceMidnight(), state_.SignInTime)));
+    minutesLabel_->setText(QStringLiteral("起動後%1分")
+                               .arg(minutesSinceSignIn(platform_.clock.secondsSinceMidnight(), state_.SignInTime)));
 
     // 3. Cover the screen while counting.
     waitPanel_->setGeometry(0, 0, width(), waitPanel_->height());
@@ -196,12 +201,13 @@ void HubScreen::Form_Activate()
         }
         const int pupil = state_.PupilNumber;
         if (state_.TotalRunCount(i, pupil) != 0)
-            c.allTimeFigure->setText(QStringLiteral("%1回/%2点").arg(state_.TotalRunCount(i, pupil)).arg(state_.TotalPoints(i, pupil)));
+            c.allTimeFigure->setText(
+                QStringLiteral("%1回/%2点").arg(state_.TotalRunCount(i, pupil)).arg(state_.TotalPoints(i, pupil)));
         else
             c.allTimeFigure->setText(QStringLiteral("------"));
         if (state_.TodayRunCount(i, pupil) != 0)
-            c.todayFigure->setText(numtext::formatSingle(state_.TodayRunCount(i, pupil)) + QStringLiteral("回/") +
-                               QString::number(state_.TodayPoints(i, pupil)) + QStringLiteral("点"));
+            c.todayFigure->setText(numtext::formatSingle(state_.TodayRunCount(i, pupil)) + QStringLiteral("回/")
+                + QString::number(state_.TodayPoints(i, pupil)) + QStringLiteral("点"));
         else
             c.todayFigure->setText(QStringLiteral("-----"));
     }
@@ -254,7 +260,8 @@ void HubScreen::HScroll1_Change()
         int left = (i - state_.HubFirstColumn) * cw + leftMargin_;
         if (left < 0)
             left = kFormWidth;
-        for (QWidget *w : std::initializer_list<QWidget *>{c.resultsList, c.startButton, c.overPracticeNotice, c.number, c.criteria, c.periodStanding, c.todayHeading, c.todayFigure})
+        for (QWidget *w : std::initializer_list<QWidget *> { c.resultsList, c.startButton, c.overPracticeNotice,
+                 c.number, c.criteria, c.periodStanding, c.todayHeading, c.todayFigure })
             w->move(twips(left), w->y());
         c.name->move(twips(left + numberWidth), c.name->y());
         c.allTimeHeading->move(twips(left + cw / 2), c.allTimeHeading->y());
@@ -270,7 +277,8 @@ bool HubScreen::passwordPanelShowing() const
 
 void HubScreen::Command4_Click(int index)
 {
-    if (passwordPanelShowing() || index < 1 || index > state_.LevelCount || !columns_[size_t(index)].startButton->isEnabled())
+    if (passwordPanelShowing() || index < 1 || index > state_.LevelCount
+        || !columns_[size_t(index)].startButton->isEnabled())
         return;
     waitPanel_->raise();
     waitPanel_->show();
@@ -282,7 +290,8 @@ void HubScreen::Command4_Click(int index)
 
 void HubScreen::Label3_Click(int index)
 {
-    if (passwordPanelShowing() || index < 1 || index > state_.LevelCount || !columns_[size_t(index)].startButton->isEnabled())
+    if (passwordPanelShowing() || index < 1 || index > state_.LevelCount
+        || !columns_[size_t(index)].startButton->isEnabled())
         return;
     state_.CurrentLevel = std::int16_t(index);
     RefreshDone = 0;
@@ -372,7 +381,8 @@ void HubScreen::fitListFont()
     QStringList longest;
     for (int i = 1; i <= state_.LevelCount; ++i) {
         QListWidget *list = columns_[size_t(i)].resultsList;
-        room = std::min(room, list->width() - 2 * list->frameWidth() - list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 4);
+        room = std::min(
+            room, list->width() - 2 * list->frameWidth() - list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 4);
         for (int row = 0; row < list->count(); ++row) {
             const QString text = list->item(row)->text();
             if (longest.isEmpty() || text.size() >= longest.front().size()) {
@@ -535,12 +545,10 @@ void HubScreen::rankEveryLevel(RankingOrder order)
         columns_[size_t(i)].todayHeading->setText(QString::fromUtf16(kTodayHeading));
         columns_[size_t(i)].allTimeHeading->setText(QString::fromUtf16(kAllTimeHeading));
     }
-    const RankingListing listing =
-        buildRankings(state_, order, gradeFilter_->currentText(),
-                      [this](int level) {
-                          waitProgress_->setValue(std::min(level, waitProgress_->maximum()));
-                          listProgress_->setValue(level);
-                      });
+    const RankingListing listing = buildRankings(state_, order, gradeFilter_->currentText(), [this](int level) {
+        waitProgress_->setValue(std::min(level, waitProgress_->maximum()));
+        listProgress_->setValue(level);
+    });
     showRankings(listing);
 }
 
@@ -550,7 +558,7 @@ void HubScreen::Command6_Click()
     listProgress_->setRange(0, std::max<int>(state_.LevelCount, 1));
     listProgress_->setValue(0);
     const RankingListing listing = buildRankings(state_, RankingOrder::BestTime, gradeFilter_->currentText(),
-                                                 [this](int level) { listProgress_->setValue(level); });
+        [this](int level) { listProgress_->setValue(level); });
     listTitle_->setText(listing.title);
     if (listing.hubOrderOption)
         state_.HubOrderOption = *listing.hubOrderOption;
@@ -611,9 +619,9 @@ void HubScreen::buildRunList(int kind)
         if (recordNumber % 256 == 0)
             listProgress_->setValue(std::min(recordNumber, listProgress_->maximum()));
     };
-    const RunListing listing = list == RunList::Today    ? buildTodayList(state_, *records, first, request, progress)
-                               : list == RunList::Period ? buildPeriodList(state_, *records, first, request, progress)
-                                                         : buildOnePupilList(state_, *records, first, request, progress);
+    const RunListing listing = list == RunList::Today ? buildTodayList(state_, *records, first, request, progress)
+        : list == RunList::Period                     ? buildPeriodList(state_, *records, first, request, progress)
+                                                      : buildOnePupilList(state_, *records, first, request, progress);
     listTitle_->setText(listing.title);
     state_.HubOrderOption = listing.hubOrderOption;
     for (int level = 1; level <= state_.LevelCount && level < int(listing.rows.size()); ++level) {

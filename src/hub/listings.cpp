@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "hub/listings.h"
-#include "results/points.h"
 #include "hub/grade_marks.h"
 #include "platform/blank_trim.h"
 #include "platform/clock.h"
 #include "platform/number_text.h"
+#include "results/points.h"
 #include "startup/shared_state.h"
 
 #include <algorithm>
@@ -25,7 +25,6 @@ QString twoDigits(int value)
 {
     return QString::number(value).rightJustified(2, QLatin1Char('0'));
 }
-
 
 // Records come in date order, so consecutive runs mostly share a day: keep
 // the last day's text instead of formatting it again for each row.
@@ -186,7 +185,6 @@ int periodDays(int resultPeriod, const QDate &today)
         return 0;
     }
 }
-
 
 QString TimeText(int seconds)
 {

@@ -74,11 +74,11 @@ ItemReader ItemReader::fromText(const QString &text)
                         comma = len;
                     value.text = trimmedOfBlanks(lineText.mid(p, comma - p)).toString();
                     // A number with any other space character attached is text.
-                    value.numeric = value.text == value.text.trimmed()
-                        && numtext::parseWholeNumber(value.text, &value.number);
+                    value.numeric
+                        = value.text == value.text.trimmed() && numtext::parseWholeNumber(value.text, &value.number);
                     p = comma;
                 }
-                reader.items_.push_back({value, line});
+                reader.items_.push_back({ value, line });
                 if (p >= len)
                     break;
                 ++p; // past the comma; a comma at the line end leaves one empty item
@@ -98,7 +98,7 @@ ItemReader ItemReader::fromText(const QString &text)
 ItemValue ItemReader::next()
 {
     if (atEnd())
-        return ItemValue{};
+        return ItemValue {};
     return items_[next_++].value;
 }
 

@@ -99,9 +99,10 @@ CriteriaLoadResult readCriteriaTable(SharedState &state, const QString &path)
     while (!reader->atEnd()) {
         ++slot;
         if (slot > kMaxLevel) {
-            result.problem = QStringLiteral("%1\n行が多すぎます（見出しとレベル1～35の36行まで、%2行目からは読めません）。")
-                                 .arg(path)
-                                 .arg(reader->lineOfLast() + 1);
+            result.problem
+                = QStringLiteral("%1\n行が多すぎます（見出しとレベル1～35の36行まで、%2行目からは読めません）。")
+                      .arg(path)
+                      .arg(reader->lineOfLast() + 1);
             return result;
         }
         const int remaining = reader->total() - reader->consumed();
@@ -134,12 +135,14 @@ CriteriaLoadResult readCriteriaTable(SharedState &state, const QString &path)
         const double int32Min = std::numeric_limits<std::int32_t>::min();
         for (int c = 0; c < 3; ++c) {
             if (!fitsIn(numtext::roundHalfEven(numbers[c]), int32Min, int32Max)) {
-                result.problem = QStringLiteral("%1\n%2行目の%3列目の数が大きすぎます。").arg(path).arg(lines[c]).arg(c + 1);
+                result.problem
+                    = QStringLiteral("%1\n%2行目の%3列目の数が大きすぎます。").arg(path).arg(lines[c]).arg(c + 1);
                 return result;
             }
         }
         if (!fitsIn(numtext::roundHalfEven(numbers[3]), -32768, 32767)) {
-            result.problem = QStringLiteral("%1\n%2行目の4列目の数が大きすぎます（32767まで）。").arg(path).arg(lines[3]);
+            result.problem
+                = QStringLiteral("%1\n%2行目の4列目の数が大きすぎます（32767まで）。").arg(path).arg(lines[3]);
             return result;
         }
         const size_t s = size_t(slot);

@@ -436,7 +436,8 @@ bool 成績ランダムファイル記録(SharedState &state, Platform &platform
     // The time of day the format carries comes from a clock of one-second
     // resolution: whole seconds, so no reader can round a run into the next
     // minute or past midnight.
-    record.timeOfDay = oledate::timeFraction(QTime::fromMSecsSinceStartOfDay(now.time().msecsSinceStartOfDay() / 1000 * 1000));
+    record.timeOfDay
+        = oledate::timeFraction(QTime::fromMSecsSinceStartOfDay(now.time().msecsSinceStartOfDay() / 1000 * 1000));
     record.pupilNumber = state.PupilNumber;
     record.level = state.CurrentLevel;
     record.seconds = state.RecordedTime;

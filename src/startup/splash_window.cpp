@@ -10,10 +10,13 @@
 
 #include <QLabel>
 
-SplashWindow::SplashWindow(SharedState &state, Platform &platform, Navigator &navigator,
-                           QString executableFolder, QWidget *parent)
-    : QWidget(parent), state_(state), platform_(platform), navigator_(navigator),
-      executableFolder_(std::move(executableFolder))
+SplashWindow::SplashWindow(
+    SharedState &state, Platform &platform, Navigator &navigator, QString executableFolder, QWidget *parent)
+    : QWidget(parent)
+    , state_(state)
+    , platform_(platform)
+    , navigator_(navigator)
+    , executableFolder_(std::move(executableFolder))
 {
     setObjectName(QStringLiteral("Firstfrm"));
     setWindowTitle(QStringLiteral("ルカミナ"));

@@ -24,5 +24,4 @@ bool LoadPathsAndSettings(SharedState &state, Platform &platform, const QString 
 
 // Called by the splash once it is on screen: loads everything, then opens
 // name selection. False when start-up could not continue.
-bool FinishStartUp(SharedState &state, Platform &platform, Navigator &navigator,
-                   const QString &executableFolder);
+bool FinishStartUp(SharedState &state, Platform &platform, Navigator &navigator, const QString &executableFolder);

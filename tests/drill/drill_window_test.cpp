@@ -19,7 +19,6 @@ namespace {
 
 using drill_test::DrillEnv;
 
-
 struct DrillRun : ::testing::Test {
     DrillEnv env;
 

@@ -14,8 +14,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -48,9 +48,9 @@ struct Hub : ::testing::Test {
         signIn(1, QStringLiteral("大野 ひな"), QStringLiteral("小３"));
         // Listed pupils as name selection leaves them.
         state->SchoolYear = 2026;
-        const int numbers[4] = {1, 2, 3, 9};
-        const int births[4] = {2017, 2017, 2012, 1980};
-        const char16_t *names[4] = {u"大野 ひな", u"加藤 りく", u"林 まゆ", u"★山口"};
+        const int numbers[4] = { 1, 2, 3, 9 };
+        const int births[4] = { 2017, 2017, 2012, 1980 };
+        const char16_t *names[4] = { u"大野 ひな", u"加藤 りく", u"林 まゆ", u"★山口" };
         for (int k = 0; k < 4; ++k) {
             state->ListedPupils[k + 1] = std::int16_t(numbers[k]);
             state->RosterName[numbers[k]] = QString::fromUtf16(names[k]).leftJustified(20, QLatin1Char(' '));
@@ -203,7 +203,8 @@ TEST_F(Hub, TimeViewListsTodaysRunsAndColoursByTheLastRun)
     ASSERT_EQ(list->count(), 2);
     EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral("  30秒 09:05③加藤")));
     EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("●大野")));
-    EXPECT_EQ(list->palette().color(QPalette::Base), QColor(192, 255, 192)) << "the last run, 100 s, is within the pass line";
+    EXPECT_EQ(list->palette().color(QPalette::Base), QColor(192, 255, 192))
+        << "the last run, 100 s, is within the pass line";
 }
 
 TEST_F(Hub, GradeFilterNarrowsTheRankingButKeepsTheRanks)
@@ -321,7 +322,8 @@ void expectRowsReadable(QListWidget *list, int level)
     const QFontMetrics metrics(list->font());
     for (int row = 0; row < list->count(); ++row) {
         const QString text = list->item(row)->text();
-        const int needed = metrics.horizontalAdvance(text) + 2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 2;
+        const int needed
+            = metrics.horizontalAdvance(text) + 2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 2;
         EXPECT_LE(needed, list->viewport()->width() + list->horizontalScrollBar()->maximum())
             << "level " << level << " row " << row << ": " << text.toStdString();
     }

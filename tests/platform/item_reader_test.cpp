@@ -2,8 +2,8 @@
 #include "platform/cp932.h"
 #include "platform/item_reader.h"
 
-#include <QTemporaryDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,7 +18,8 @@ QStringList texts(ItemReader reader)
 
 TEST(ItemReader, SameItemsWhetherOnePerLineOrCommaSeparated)
 {
-    const QStringList expected{QStringLiteral("4"), QStringLiteral("学校"), QStringLiteral("0"), QStringLiteral("x")};
+    const QStringList expected { QStringLiteral("4"), QStringLiteral("学校"), QStringLiteral("0"),
+        QStringLiteral("x") };
     EXPECT_EQ(texts(ItemReader::fromText(QStringLiteral("4\r\n\"学校\"\r\n0\r\nx\r\n"))), expected);
     EXPECT_EQ(texts(ItemReader::fromText(QStringLiteral("4,\"学校\",0,x\r\n"))), expected);
     EXPECT_EQ(texts(ItemReader::fromText(QStringLiteral("4,\"学校\"\r\n0,x"))), expected);
@@ -82,7 +83,7 @@ TEST(ItemReader, EmptyItemsBetweenCommasAndAtLineEnd)
 {
     // The criteria header ends with three empty titles.
     ItemReader r = ItemReader::fromText(QStringLiteral("a,,b,\r\nc,,,\r\n"));
-    EXPECT_EQ(texts(r), (QStringList{"a", "", "b", "", "c", "", "", ""}));
+    EXPECT_EQ(texts(r), (QStringList { "a", "", "b", "", "c", "", "", "" }));
 }
 
 TEST(ItemReader, BlankLinesYieldNothingAndEndOfFileIsClean)
@@ -99,7 +100,7 @@ TEST(ItemReader, BlankLinesYieldNothingAndEndOfFileIsClean)
 TEST(ItemReader, StrayQuoteStaysOnItsLine)
 {
     ItemReader r = ItemReader::fromText(QStringLiteral("\"unclosed, still\r\nnext,line\r\n"));
-    EXPECT_EQ(texts(r), (QStringList{"unclosed, still", "next", "line"}));
+    EXPECT_EQ(texts(r), (QStringList { "unclosed, still", "next", "line" }));
 }
 
 TEST(ItemReader, LineNumbersFollowTheItems)

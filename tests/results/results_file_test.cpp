@@ -362,9 +362,9 @@ TEST_P(FileErrorKinds, DecideBetweenWaitingAndGivingUp)
     EXPECT_EQ(classifyFileError(GetParam().error), GetParam().kind);
 }
 INSTANTIATE_TEST_SUITE_P(Errors, FileErrorKinds,
-    ::testing::Values(ErrorKindCase { EACCES, FileErrorKind::NoPermission }, ErrorKindCase { EAGAIN, FileErrorKind::Busy },
-        ErrorKindCase { ENOENT, FileErrorKind::NotFound }, ErrorKindCase { EISDIR, FileErrorKind::Other },
-        ErrorKindCase { EIO, FileErrorKind::Other }),
+    ::testing::Values(ErrorKindCase { EACCES, FileErrorKind::NoPermission },
+        ErrorKindCase { EAGAIN, FileErrorKind::Busy }, ErrorKindCase { ENOENT, FileErrorKind::NotFound },
+        ErrorKindCase { EISDIR, FileErrorKind::Other }, ErrorKindCase { EIO, FileErrorKind::Other }),
     [](const auto &info) { return "errno" + std::to_string(info.param.error); });
 
 // --- the reader for lists ----------------------------------------------------

@@ -6,7 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-TestInstall::TestInstall(const QString &programFolder) : programName_(programFolder)
+TestInstall::TestInstall(const QString &programFolder)
+    : programName_(programFolder)
 {
     QDir().mkpath(this->programFolder());
     QDir().mkpath(programDataFolder());
@@ -57,7 +58,7 @@ void TestInstall::writeItemFile(const QString &path, const QString &text) const
 void TestInstall::writePathFile(const QString &dataRootItem) const
 {
     writeItemFile(suiteFolder() + QStringLiteral("パスデータ.txt"),
-                  QStringLiteral("\"%1\"\n0\n0\n0\n0\n0\n0\n0\n0\n0\n").arg(dataRootItem));
+        QStringLiteral("\"%1\"\n0\n0\n0\n0\n0\n0\n0\n0\n0\n").arg(dataRootItem));
 }
 
 void TestInstall::writeSettings(const QString &text) const

@@ -16,7 +16,10 @@
 // A clock that stands still until a test moves it.
 class FakeClock final : public Clock {
 public:
-    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0))) : now_(std::move(start)) {}
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0)))
+        : now_(std::move(start))
+    {
+    }
     QDateTime now() const override { return now_; }
     qint64 tickMs() const override { return tick_; }
     // Waiting moves the clock on at once; the waits are recorded.
@@ -111,5 +114,5 @@ struct FakePlatform {
     FakeSound sound;
     FakeLauncher launcher;
     RecordingNotice notice;
-    Platform platform{clock, fatal, sound, launcher, &notice};
+    Platform platform { clock, fatal, sound, launcher, &notice };
 };
