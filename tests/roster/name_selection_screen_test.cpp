@@ -5,6 +5,7 @@
 #include "roster/name_selection_screen.h"
 #include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "support/accessible.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
@@ -439,6 +440,18 @@ TEST_F(NameSelection, AClickDuringARetryWaitRebuildsAfterwardsNotInside)
     EXPECT_FALSE(fakes.fatal.called());
     EXPECT_EQ(lines().size(), wholeList);
     EXPECT_EQ(screen->DisplayMode(), 2);
+}
+
+TEST_F(NameSelection, TheChosenNameAndNumberReadBackAsShown)
+{
+    open();
+    list1()->setCurrentRow(rowOf(QStringLiteral("石井")));
+    for (const char *name : { "Label1", "Label2" }) {
+        QLabel *label = control<QLabel>(name);
+        ASSERT_FALSE(label->text().isEmpty()) << name;
+        EXPECT_EQ(accessibleName(label), label->text()) << name;
+    }
+    EXPECT_EQ(accessibleName(list1()), QStringLiteral("名前一覧"));
 }
 
 TEST_F(NameSelection, ZeroStartsTheMenuProgramWithItsArgumentAndEnds)
