@@ -372,34 +372,57 @@ void HubScreen::showListsOfTimedLevels()
     }
 }
 
+namespace {
+
+// Columns a row takes in the fixed-pitch font: one for ASCII and half-width
+// katakana, two for every other character.
+int fixedPitchColumns(const QString &text)
+{
+    int columns = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        columns += (u < 0x80 || (u >= 0xFF61 && u <= 0xFF9F)) ? 1 : 2;
+    }
+    return columns;
+}
+
+} // namespace
+
 void HubScreen::fitListFont()
 {
     // One size for every list of a view, the layout's size where the rows
-    // allow: the largest size, in quarter points, at which the longest row
+    // allow: the largest size, in quarter points, at which the widest row
     // fits the narrowest list beside its vertical scroll bar.
     int room = std::numeric_limits<int>::max();
-    QStringList longest;
+    QStringList widestRows;
+    int widestColumns = 0;
     for (int i = 1; i <= state_.LevelCount; ++i) {
         QListWidget *list = columns_[size_t(i)].resultsList;
-        room = std::min(
-            room, list->width() - 2 * list->frameWidth() - list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 4);
+        // The viewport beside the vertical scroll bar, less the margins the
+        // style keeps around an item's text.
+        const QStyle *style = list->style();
+        room = std::min(room,
+            list->width() - 2 * list->frameWidth() - style->pixelMetric(QStyle::PM_ScrollBarExtent)
+                - 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1));
         for (int row = 0; row < list->count(); ++row) {
             const QString text = list->item(row)->text();
-            if (longest.isEmpty() || text.size() >= longest.front().size()) {
-                if (!longest.isEmpty() && text.size() > longest.front().size())
-                    longest.clear();
-                longest << text;
+            const int columns = fixedPitchColumns(text);
+            if (columns > widestColumns) {
+                widestColumns = columns;
+                widestRows.clear();
             }
+            if (columns == widestColumns && widestRows.size() < 8)
+                widestRows << text;
         }
     }
-    double points = kListPoints;
-    const auto widest = [&longest](const QFont &font) {
+    const auto widest = [&widestRows](const QFont &font) {
         const QFontMetrics metrics(font);
         int w = 0;
-        for (const QString &text : longest)
+        for (const QString &text : widestRows)
             w = std::max(w, metrics.horizontalAdvance(text));
         return w;
     };
+    double points = kListPoints;
     while (points > kSmallestListPoints && widest(layoutFont(kGothicFixed, points)) > room)
         points -= 0.25;
     const QFont font = layoutFont(kGothicFixed, points);
