@@ -4,11 +4,11 @@
 // level columns, runs the count computation and ranks every pupil at every
 // level; and the all-runs list of "今までの全成績", widgets included.
 #include "hub/hub_screen.h"
-#include <QListWidget>
 #include "results/counts.h"
 #include "roster/roster_file.h"
 #include "school.h"
 #include "startup/level_table.h"
+#include <QListWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -20,7 +20,8 @@ using bench_school::School;
 void signIn(School &school)
 {
     SharedState &state = *school.state;
-    if (!LoadRoster(state, school.fakes.clock.today(), [](const RosterRecord &, int, const ListGrade &) {}, nullptr))
+    if (!LoadRoster(
+            state, school.fakes.clock.today(), [](const RosterRecord &, int, const ListGrade &) {}, nullptr))
         qFatal("the roster did not load");
     fillLevelTable(state);
     state.PupilNumber = 1234;

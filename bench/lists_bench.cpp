@@ -119,4 +119,3 @@ void BM_AllRunsListFromFileBytes(benchmark::State &bench)
 BENCHMARK(BM_AllRunsListFromFileBytes)->Unit(benchmark::kMillisecond);
 
 } // namespace
-

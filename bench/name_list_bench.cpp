@@ -9,15 +9,15 @@
 #include "results/result_record.h"
 #include "roster/name_selection_screen.h"
 #include "roster/roster_file.h"
+#include "school.h"
 #include "startup/shared_state.h"
 #include "startup/startup_loader.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
-#include "school.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -65,7 +65,7 @@ void BM_RosterAndLines(benchmark::State &bench)
             state, school.fakes.clock.today(),
             [&](const RosterRecord &record, int, const ListGrade &grade) {
                 list.add(record.birthYear, DisplayText(1, grade, record.name, PupilStatsOf(state, record.pupilNumber)),
-                         record.pupilNumber);
+                    record.pupilNumber);
             },
             nullptr);
         if (!loaded)

@@ -8,8 +8,8 @@
 #include "results/result_record.h"
 #include "startup/shared_state.h"
 #include "startup/startup_loader.h"
-#include "support/fake_navigator.h"
 #include "support/data_root.h"
+#include "support/fake_navigator.h"
 #include "support/fakes.h"
 
 #include <memory>
@@ -32,8 +32,8 @@ struct School {
     {
         install.writeDefaults();
         std::mt19937 random(2026);
-        const QString family[] = {QStringLiteral("青木"), QStringLiteral("石井"), QStringLiteral("上田"),
-                                  QStringLiteral("江藤"), QStringLiteral("大野"), QStringLiteral("加藤")};
+        const QString family[] = { QStringLiteral("青木"), QStringLiteral("石井"), QStringLiteral("上田"),
+            QStringLiteral("江藤"), QStringLiteral("大野"), QStringLiteral("加藤") };
         QString roster;
         for (int p = 1; p <= kPupils; ++p)
             roster += QStringLiteral("%1,%2,0,0,\"%3%4\",0,\"\",\"\"\n")

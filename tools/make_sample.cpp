@@ -51,7 +51,8 @@ int main(int argc, char *argv[])
     const QString dataRoot = suite + QStringLiteral("/data/");
 
     bool ok = true;
-    QDirIterator it(source + QStringLiteral("/data"), {QStringLiteral("*.txt")}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(
+        source + QStringLiteral("/data"), { QStringLiteral("*.txt") }, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         QFile file(path);
@@ -75,8 +76,9 @@ int main(int argc, char *argv[])
     QDir().mkpath(suite + QStringLiteral("/起動"));
     QFile::remove(menuTarget);
     ok = QFile::copy(menuSource, menuTarget) && ok;
-    QFile(menuTarget).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                     QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QFile(menuTarget)
+        .setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+            | QFile::ReadOther | QFile::ExeOther);
 
     // The sample plays the same tones a new data folder starts with.
     const QString sounds = dataRoot + QStringLiteral("音フォルダ/");

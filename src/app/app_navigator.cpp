@@ -18,7 +18,11 @@
 // an installation can be checked from a script without a display.
 Q_LOGGING_CATEGORY(lcScreens, "rukamina.screens", QtInfoMsg)
 
-AppNavigator::AppNavigator(SharedState &state, Platform &platform) : state_(state), platform_(platform) {}
+AppNavigator::AppNavigator(SharedState &state, Platform &platform)
+    : state_(state)
+    , platform_(platform)
+{
+}
 
 AppNavigator::~AppNavigator()
 {

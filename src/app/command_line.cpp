@@ -106,7 +106,8 @@ Request parse(const QStringList &args)
     else if (int(r.check) + int(r.exportCsv) + int(r.importRoster) > 1)
         r.error = QStringLiteral("--check、--export-csv、--import-roster は一度に一つだけ指定してください。");
     else if (!r.check && !r.exportCsv && !r.importRoster)
-        r.error = QStringLiteral("--data-root と --format は --check、--export-csv か --import-roster と一緒に使います。");
+        r.error
+            = QStringLiteral("--data-root と --format は --check、--export-csv か --import-roster と一緒に使います。");
     else if (formatGiven && !r.check)
         r.error = QStringLiteral("--format は --check と一緒に使います。");
     r.tsv = format == QLatin1String("tsv");

@@ -9,6 +9,7 @@
 #include "platform/fatal_error.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "platform/wait_notice.h"
 #include "setup/first_run_dialog.h"
 #include "setup/screen_scaling.h"
 #include "startup/shared_state.h"
@@ -36,7 +37,8 @@ int main(int argc, char *argv[])
     MessageBoxFatalErrors fatal;
     AlsaSoundOutput sound;
     DetachedLauncher launcher;
-    Platform platform{clock, fatal, sound, launcher};
+    WindowWaitNotice notice;
+    Platform platform { clock, fatal, sound, launcher, &notice };
     AppNavigator navigator(*state, platform);
 
     // The executable's real folder (links resolved): its parent holds the

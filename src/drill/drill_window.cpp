@@ -1,4 +1,24 @@
 // SPDX-License-Identifier: MIT
+// The handler half of the drill form: the set-up steps, the digit strings
+// and problems, judging, the run clock, the end of the run. The widgets are
+// built in drill_layout.cpp.
+//
+// Re-entrancy. The judging, the clock tick and the end of the run let
+// events run (letEventsRun, the one-second wait before the result screen,
+// waits for a busy results file) and sounds block, so a clock tick or a
+// key can arrive inside another handler:
+//  - RunEnding is 1 from the moment EndRun starts recording; EndRun runs
+//    once, and a wrong-recall sound after a tick that ended the run is
+//    skipped.
+//  - TimeUp and RunComplete end the judging and the next digit string; the
+//    recall box takes no Enter once either is set.
+//  - activated_ runs the set-up steps once per form, so the run clock is
+//    never restarted.
+//  - The navigator may close (and delete) the form inside a pump: every
+//    handler that pumps holds a QPointer to the form and returns when it
+//    is gone.
+//  - Before any "message, then end" the run clocks stop (runFatal_), so
+//    nothing runs behind the message box.
 #include "drill/drill_window.h"
 #include "drill/run_control.h"
 #include "drill/sound_effects.h"
@@ -17,98 +37,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 
 namespace {
 
-constexpr int kFormWidth = 15360;
-constexpr int kFormHeight = 11520;
-constexpr int kStripHeight = 1695;
+// Three correct answers in a row lead to the recall.
 constexpr int kLampsForRecall = 3;
-constexpr int kCellStep = 255;
-
-const QColor kGreen(0, 192, 0);
-const QColor kLightGreen(128, 255, 128);
-const QColor kBrightGreen(0, 255, 0);
-const QColor kPaleGreen(192, 255, 192);
-const QColor kSilver(192, 192, 192);
-
-// A round lamp of the streak: silver when off, green when lit.
-class Lamp final : public QWidget {
-public:
-    explicit Lamp(QWidget *parent)
-        : QWidget(parent)
-    {
-    }
-    void setLit(bool lit)
-    {
-        if (lit_ != lit) {
-            lit_ = lit;
-            update();
-        }
-    }
-    bool lit() const { return lit_; }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(Qt::black, 1));
-        painter.setBrush(lit_ ? kBrightGreen : kSilver);
-        painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
-    }
-
-private:
-    bool lit_ = false;
-};
-
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text = QString())
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QWidget *makeBlock(QWidget *parent, const QString &name, const QColor &colour)
-{
-    auto *block = new QWidget(parent);
-    block->setObjectName(name);
-    setColours(block, colour);
-    return block;
-}
-
-// A bordered, centred value box of the status strip.
-QLabel *makeValueBox(QWidget *parent, const QString &name, const QString &accessible, const QColor &colour)
-{
-    QLabel *box = makeLabel(parent, name);
-    box->setAccessibleName(accessible);
-    box->setFrameStyle(QFrame::Box | QFrame::Plain);
-    box->setAlignment(Qt::AlignCenter);
-    box->setFont(layoutFont(kGothicProportional, 12, true));
-    setColours(box, colour, Qt::black);
-    return box;
-}
-
-// A caption of the strip's row of boxes.
-void makeCaption(QWidget *parent, const QString &text, int left, int width, Qt::Alignment align)
-{
-    QLabel *caption = makeLabel(parent, QString(), text);
-    placeTwips(caption, left, 930, width, 255);
-    caption->setFont(layoutFont(kGothicProportional, 8.25));
-    caption->setAlignment(align | Qt::AlignVCenter);
-}
-
-// Buttons keep the ordinary button face on the green panels.
-void plainButton(QPushButton *button)
-{
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, QColor(240, 240, 240));
-    palette.setColor(QPalette::ButtonText, Qt::black);
-    button->setPalette(palette);
-}
 
 bool isSubmitKey(const QKeyEvent *key)
 {
@@ -120,12 +55,13 @@ bool isSubmitKey(const QKeyEvent *key)
 MainFrm::MainFrm(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
     : QWidget(parent)
     , state_(state)
-    , platform_(platform)
+    , runFatal_(*this, platform.fatal)
+    , platform_ { platform.clock, runFatal_, platform.sound, platform.launcher, platform.notice }
     , navigator_(navigator)
 {
     setObjectName(QStringLiteral("MainFrm"));
     setWindowTitle(state_.ProgramName);
-    setFixedSize(twips(kFormWidth), twips(kFormHeight));
+    setFixedSize(twips(kFormWidthTwips), twips(kFormHeightTwips));
     random_.seedFrom(platform_.clock);
 
     buildStatusStrip();
@@ -143,195 +79,16 @@ MainFrm::MainFrm(SharedState &state, Platform &platform, Navigator &navigator, Q
 
 MainFrm::~MainFrm() = default;
 
-void MainFrm::buildStatusStrip()
+void MainFrm::StopRunThenFatal::fatal(const QString &title, const QString &message)
 {
-    strip_ = makeBlock(this, QStringLiteral("StatusStrip"), kGreen);
-    placeTwips(strip_, 0, 0, kFormWidth, kStripHeight);
-
-    auto *nameFrame = new QLabel(strip_);
-    nameFrame->setObjectName(QStringLiteral("ProgramNameFrame"));
-    placeTwips(nameFrame, 45, 60, 4290, 585);
-    nameFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    setColours(nameFrame, kGreen);
-    programName_ = makeLabel(strip_, QStringLiteral("ProgramNameLabel"));
-    programName_->setAccessibleName(QStringLiteral("プログラム名"));
-    placeTwips(programName_, 90, 150, 4155, 405);
-    programName_->setAlignment(Qt::AlignCenter);
-
-    pupilName_ = makeLabel(strip_, QStringLiteral("PupilNameLabel"));
-    pupilName_->setAccessibleName(QStringLiteral("名前"));
-    placeTwips(pupilName_, 12120, 135, 2970, 405);
-    pupilName_->setFont(layoutFont(kGothicProportional, 14.25, true));
-    pupilName_->setAlignment(Qt::AlignCenter);
-
-    levelName_ = makeLabel(strip_, QStringLiteral("LevelNameLabel"));
-    levelName_->setAccessibleName(QStringLiteral("レベル"));
-    placeTwips(levelName_, 10275, 720, 1785, 405);
-    levelName_->setFont(layoutFont(kGothicProportional, 14.25, true));
-    levelName_->setAlignment(Qt::AlignCenter);
-
-    minutesBox_ = makeValueBox(strip_, QStringLiteral("MinutesBox"), QStringLiteral("起動後の分"), kPaleGreen);
-    placeTwips(minutesBox_, 585, 750, 600, 405);
-    makeCaption(strip_, QStringLiteral("起動後"), 0, 585, Qt::AlignRight);
-    makeCaption(strip_, QStringLiteral("分"), 1185, 195, Qt::AlignLeft);
-
-    todayRunBox_ = makeValueBox(strip_, QStringLiteral("TodayRunBox"), QStringLiteral("本日の回数"), kPaleGreen);
-    placeTwips(todayRunBox_, 1740, 720, 630, 405);
-    makeCaption(strip_, QStringLiteral("本日"), 1380, 360, Qt::AlignRight);
-    makeCaption(strip_, QStringLiteral("回目"), 2370, 375, Qt::AlignLeft);
-
-    levelRunBox_ = makeValueBox(strip_, QStringLiteral("LevelRunBox"), QStringLiteral("このレベルの回数"), kPaleGreen);
-    placeTwips(levelRunBox_, 3525, 720, 615, 405);
-    makeCaption(strip_, QStringLiteral("このレベル"), 2745, 780, Qt::AlignRight);
-    makeCaption(strip_, QStringLiteral("回目"), 4140, 375, Qt::AlignLeft);
-
-    remainingBox_ = makeValueBox(strip_, QStringLiteral("RemainingBox"), QStringLiteral("残りの問題"), kBrightGreen);
-    placeTwips(remainingBox_, 12495, 720, 855, 405);
-    makeCaption(strip_, QStringLiteral("残り"), 12060, 435, Qt::AlignRight);
-    makeCaption(strip_, QStringLiteral("問"), 13350, 195, Qt::AlignLeft);
-
-    timeBox_ = makeValueBox(strip_, QStringLiteral("TimeBox"), QStringLiteral("タイム"), kBrightGreen);
-    placeTwips(timeBox_, 14220, 720, 870, 405);
-    makeCaption(strip_, QStringLiteral("タイム"), 13545, 675, Qt::AlignRight);
-
-    // The time bar: a white frame spanning the time limit, the pass-line,
-    // target and elapsed bars stacked over it in that order.
-    timeFrame_ = makeBlock(strip_, QStringLiteral("TimeBarFrame"), Qt::white);
-    timeFrame_->setAccessibleName(QStringLiteral("時間の棒"));
-    placeTwips(timeFrame_, 90, 1260, timeBarFrameTwips_, 150);
-    passLineBar_ = makeBlock(strip_, QStringLiteral("PassLineBar"), kLightGreen);
-    targetBar_ = makeBlock(strip_, QStringLiteral("TargetBar"), kBrightGreen);
-    elapsedBar_ = makeBlock(strip_, QStringLiteral("ElapsedBar"), QColor(0, 0, 255));
-    for (QWidget *bar : { passLineBar_, targetBar_, elapsedBar_ }) {
-        placeTwips(bar, 90, 1260, 0, 150);
-        bar->raise();
-    }
-
-    struct Row {
-        const char *caption;
-        int captionLeft;
-        int captionWidth;
-        int firstCell;
-        QColor colour;
-        const char *name;
-    };
-    const Row rows[3] = {
-        { "Best", 120, 450, 570, QColor(0, 128, 0), "BestCell" },
-        { "YourBest", 3150, 690, 3840, QColor(192, 192, 0), "YourBestCell" },
-        { "Pass", 6480, 360, 6840, QColor(192, 0, 0), "PassCell" },
-    };
-    for (int r = 0; r < 3; ++r) {
-        QLabel *caption = makeLabel(strip_, QString(), QString::fromLatin1(rows[r].caption));
-        placeTwips(caption, rows[r].captionLeft, 1425, rows[r].captionWidth, 255);
-        caption->setFont(layoutFont(kGothicProportional, 7.5, true));
-        caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        for (int i = 0; i < 10; ++i) {
-            auto *cell = new QLabel(strip_);
-            cell->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(rows[r].name)).arg(i + 1));
-            cell->setFrameStyle(QFrame::Box | QFrame::Plain);
-            setColours(cell, rows[r].colour, QColor(0, 64, 0));
-            placeTwips(cell, rows[r].firstCell + i * kCellStep, 1440, 255, 135);
-            cells_[size_t(r)][size_t(i)] = cell;
-        }
-    }
+    form_.stopRunClocks();
+    next_.fatal(title, message);
 }
 
-void MainFrm::buildWorkArea()
+void MainFrm::stopRunClocks()
 {
-    workArea_ = makeBlock(this, QStringLiteral("WorkArea"), kLightGreen);
-    placeTwips(workArea_, 0, kStripHeight, kFormWidth, kFormHeight - kStripHeight);
-
-    auto makePanel = [this](const QString &name, const QString &caption) {
-        QWidget *panel = makeBlock(workArea_, name, kGreen);
-        placeTwips(panel, 960, 2280, 13545, 4155);
-        QLabel *title = makeLabel(panel, name + QStringLiteral("Caption"), caption);
-        placeTwips(title, 465, 540, 12660, 600);
-        title->setFont(layoutFont(kGothicProportional, 24, true));
-        panel->hide();
-        return panel;
-    };
-    auto makeDisplay = [](QWidget *panel, const QString &name, const QString &accessible) {
-        QLabel *display = makeLabel(panel, name);
-        display->setAccessibleName(accessible);
-        placeTwips(display, 465, 1500, 10005, 1200);
-        display->setFrameStyle(QFrame::Box | QFrame::Plain);
-        display->setAlignment(Qt::AlignCenter);
-        display->setFont(layoutFont(kGothicFixed, 48));
-        setColours(display, QColor(255, 255, 128), Qt::black);
-        return display;
-    };
-
-    memorisePanel_ = makePanel(QStringLiteral("MemorisePanel"), QStringLiteral("数字を覚えなさい"));
-    digitDisplay_ = makeDisplay(memorisePanel_, QStringLiteral("DigitDisplay"), QStringLiteral("覚える数字"));
-    Command4 = new QPushButton(QStringLiteral("覚えた"), memorisePanel_);
-    Command4->setObjectName(QStringLiteral("Command4"));
-    placeTwips(Command4, 10470, 1530, 2655, 1185);
-    Command4->setFont(layoutFont(kGothicProportional, 36));
-    plainButton(Command4);
-    connect(Command4, &QPushButton::clicked, this, &MainFrm::Command4_Click);
-
-    calculationPanel_ = makePanel(QStringLiteral("CalculationPanel"), QStringLiteral("計算しなさい"));
-    problemDisplay_ = makeDisplay(calculationPanel_, QStringLiteral("ProblemDisplay"), QStringLiteral("計算の問題"));
-    Text1 = new QLineEdit(calculationPanel_);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setAccessibleName(QStringLiteral("計算の答え"));
-    placeTwips(Text1, 10470, 1500, 2685, 1200);
-    Text1->setFont(layoutFont(kGothicFixed, 48));
-    setColours(Text1, Qt::white, Qt::black);
-    const int lampLefts[3] = { 3240, 5310, 7380 };
-    for (int i = 0; i < 3; ++i) {
-        auto *lamp = new Lamp(calculationPanel_);
-        lamp->setObjectName(QStringLiteral("Lamp%1").arg(i + 1));
-        lamp->setAccessibleName(QStringLiteral("正解のランプ%1").arg(i + 1));
-        placeTwips(lamp, lampLefts[i], 3030, 495, 375);
-        lamps_[size_t(i)] = lamp;
-    }
-
-    recallPanel_ = makePanel(QStringLiteral("RecallPanel"), QStringLiteral("最初に覚えた数字を押しなさい"));
-    Text2 = new QLineEdit(recallPanel_);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setAccessibleName(QStringLiteral("覚えた数字"));
-    placeTwips(Text2, 450, 1500, 10000, 1200);
-    Text2->setAlignment(Qt::AlignCenter);
-    Text2->setFont(layoutFont(kGothicFixed, 48));
-    setColours(Text2, QColor(128, 255, 255), Qt::black);
-    correctionBox_ = makeLabel(recallPanel_, QStringLiteral("CorrectionBox"));
-    correctionBox_->setAccessibleName(QStringLiteral("正しい数字"));
-    placeTwips(correctionBox_, 450, 2730, 10000, 1200);
-    correctionBox_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    correctionBox_->setAlignment(Qt::AlignCenter);
-    correctionBox_->setFont(layoutFont(kGothicFixed, 48));
-    setColours(correctionBox_, QColor(255, 128, 128), Qt::black);
-    correctionBox_->hide();
-    Commandkakunin = new QPushButton(QStringLiteral("確認"), recallPanel_);
-    Commandkakunin->setObjectName(QStringLiteral("Commandkakunin"));
-    placeTwips(Commandkakunin, 10470, 1530, 2655, 1185);
-    Commandkakunin->setFont(layoutFont(kGothicProportional, 36));
-    plainButton(Commandkakunin);
-    Commandkakunin->hide();
-    connect(Commandkakunin, &QPushButton::clicked, this, &MainFrm::Commandkakunin_Click);
-
-    // Enter and space submit the boxes and press the buttons; a focus lost
-    // during a run is taken back.
-    for (QWidget *w : std::initializer_list<QWidget *> { Command4, Commandkakunin, Text1, Text2 })
-        w->installEventFilter(this);
-}
-
-void MainFrm::buildOverlay()
-{
-    overlay_ = makeBlock(this, QStringLiteral("Overlay"), QColor(0, 192, 192));
-    overlay_->setAccessibleName(QStringLiteral("終了の表示"));
-    placeTwips(overlay_, 0, 0, kFormWidth, kFormHeight);
-    recordingCaption_ = makeLabel(overlay_, QStringLiteral("RecordingCaption"), QStringLiteral("成績記録中"));
-    timeUpCaption_ = makeLabel(overlay_, QStringLiteral("TimeUpCaption"), QStringLiteral("時間切れ"));
-    for (QLabel *caption : { recordingCaption_, timeUpCaption_ }) {
-        placeTwips(caption, 0, 4950, kFormWidth, 1020);
-        caption->setAlignment(Qt::AlignCenter);
-        caption->setFont(layoutFont(kGothicProportional, 36, true));
-        setColours(caption, QColor(0, 192, 192), QColor(255, 0, 0));
-        caption->hide();
-    }
-    overlay_->hide();
+    sTimer1_.stop();
+    sTimer2_.stop();
 }
 
 void MainFrm::Form_Activate()
@@ -408,38 +165,38 @@ void MainFrm::問題作成表示()
         return;
     digits_ = drawDigitString(state_.CurrentLevel, random_);
     setLamps(0);
-    Text2->clear();
-    Text1->clear();
+    recallBox_->clear();
+    answerBox_->clear();
     StreakCount_ = 0;
     digitDisplay_->setText(digits_.DigitString);
     showOnly(memorisePanel_);
-    Command4->setFocus();
+    memorisedButton_->setFocus();
 }
 
 void MainFrm::計算出題()
 {
     problem_ = drawCalculation(random_);
     problemDisplay_->setText(problem_.ProblemText);
-    Text1->clear();
+    answerBox_->clear();
 }
 
 void MainFrm::Command4_Click()
 {
     showOnly(calculationPanel_);
     計算出題();
-    Text1->setFocus();
+    answerBox_->setFocus();
 }
 
 void MainFrm::Text1_Submit()
 {
     setLamps(0);
-    if (numtext::leadingNumber(Text1->text()) == problem_.ProblemAnswer) {
+    if (numtext::leadingNumber(answerBox_->text()) == problem_.ProblemAnswer) {
         ++StreakCount_;
         setLamps(StreakCount_);
         if (StreakCount_ >= kLampsForRecall) {
-            Text2->setEnabled(true);
+            recallBox_->setEnabled(true);
             showOnly(recallPanel_);
-            Text2->setFocus();
+            recallBox_->setFocus();
         } else {
             計算出題();
         }
@@ -448,15 +205,15 @@ void MainFrm::Text1_Submit()
     StreakCount_ = 0;
     if (!PlayWrongSound(state_, platform_, random_))
         return;
-    Text1->clear();
+    answerBox_->clear();
 }
 
 void MainFrm::Text2_Submit()
 {
-    if (Text2->text() == digits_.DigitString) {
+    if (recallBox_->text() == digits_.DigitString) {
         state_.RecallVerdict = 1;
     } else {
-        Text2->setEnabled(false);
+        recallBox_->setEnabled(false);
         correctionBox_->setText(digits_.DigitString);
         correctionBox_->show();
         state_.RecallVerdict = 2;
@@ -493,13 +250,13 @@ void MainFrm::判定後処理()
         return;
     if (!PlayWrongSound(state_, platform_, random_))
         return;
-    Commandkakunin->show();
-    Commandkakunin->setFocus();
+    confirmButton_->show();
+    confirmButton_->setFocus();
 }
 
 void MainFrm::Commandkakunin_Click()
 {
-    Commandkakunin->hide();
+    confirmButton_->hide();
     correctionBox_->hide();
     memorisePanel_->hide();
     calculationPanel_->hide();
@@ -571,6 +328,9 @@ void MainFrm::EndRun()
         navigator_.showWait();
         navigator_.closeDrill();
         navigator_.showHub();
+        // No result screen follows to close the wait window: it goes with
+        // the drill form.
+        navigator_.closeWait();
         letEventsRun();
         return;
     }
@@ -621,17 +381,6 @@ void MainFrm::showOnly(QWidget *panel)
             p->hide();
 }
 
-void MainFrm::setLamps(int lit)
-{
-    for (int i = 0; i < 3; ++i)
-        static_cast<Lamp *>(lamps_[size_t(i)])->setLit(i < lit);
-}
-
-bool MainFrm::lampLit(int lamp) const
-{
-    return lamp >= 1 && lamp <= 3 && static_cast<const Lamp *>(lamps_[size_t(lamp - 1)])->lit();
-}
-
 int MainFrm::cellsShown(int row) const
 {
     int shown = 0;
@@ -657,14 +406,14 @@ QWidget *MainFrm::focusKeeper() const
     if (!overlay_->isHidden())
         return nullptr;
     if (!memorisePanel_->isHidden())
-        return Command4;
+        return memorisedButton_;
     if (!calculationPanel_->isHidden())
-        return Text1;
+        return answerBox_;
     if (!recallPanel_->isHidden()) {
-        if (!Commandkakunin->isHidden())
-            return Commandkakunin;
-        if (Text2->isEnabled())
-            return Text2;
+        if (!confirmButton_->isHidden())
+            return confirmButton_;
+        if (recallBox_->isEnabled())
+            return recallBox_;
     }
     return nullptr;
 }
@@ -685,13 +434,13 @@ bool MainFrm::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress)
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
-    if (watched == Text1) {
+    if (watched == answerBox_) {
         if (!isSubmitKey(key))
             return false;
         Text1_Submit();
         return true;
     }
-    if (watched == Text2) {
+    if (watched == recallBox_) {
         if (state_.TimeUp == 1 || state_.RunComplete == 1 || !isSubmitKey(key))
             return false;
         Text2_Submit();
@@ -712,11 +461,19 @@ void MainFrm::closeEvent(QCloseEvent *event)
     // A run the pupil abandons by closing the window is not recorded; the
     // clock stops and the pupil is back at the hub rather than left with no
     // window at all.
-    sTimer1_.stop();
-    sTimer2_.stop();
+    stopRunClocks();
     QWidget::closeEvent(event);
-    if (event->spontaneous() && state_.RunEnding == 0) {
-        navigator_.showHub();
-        navigator_.closeDrill();
-    }
+    if (event->spontaneous())
+        closedByPupil();
+}
+
+void MainFrm::closedByPupil()
+{
+    stopRunClocks();
+    if (state_.RunEnding != 0)
+        return;
+    navigator_.showHub();
+    navigator_.closeDrill();
+    // The wait window left behind the form by "もう一度" goes with it.
+    navigator_.closeWait();
 }

@@ -6,6 +6,8 @@
 #pragma once
 
 #include "drill/problem_generator.h"
+#include "platform/fatal_error.h"
+#include "platform/platform.h"
 #include "platform/random.h"
 
 #include <QTimer>
@@ -17,12 +19,15 @@ class QLineEdit;
 class QPushButton;
 class QFrame;
 struct SharedState;
-struct Platform;
 class Navigator;
 
 class MainFrm : public QWidget {
     Q_OBJECT
 public:
+    // The form is 15360 x 11520 twips (1024 x 768 pixels).
+    static constexpr int kFormWidthTwips = 15360;
+    static constexpr int kFormHeightTwips = 11520;
+
     MainFrm(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
     ~MainFrm() override;
 
@@ -49,6 +54,8 @@ public:
     void Text2_Submit();
     void sTimer1_Timer();
     void sTimer2_Timer();
+    // The pupil closed the window (title-bar button): the run is abandoned.
+    void closedByPupil();
 
     // The current digit string and problem.
     const QString &DigitString() const { return digits_.DigitString; }
@@ -76,8 +83,28 @@ private:
     void hideCountdownCells(int row, int count);
     void restoreFocus();
 
+    // Stops the run's clocks before the program's "message, then end": the
+    // message box lets events run while it waits for OK, and a run clock
+    // ticking behind it would record a time-up the pupil never had.
+    class StopRunThenFatal final : public FatalErrors {
+    public:
+        StopRunThenFatal(MainFrm &form, FatalErrors &next)
+            : form_(form)
+            , next_(next)
+        {
+        }
+        void fatal(const QString &title, const QString &message) override;
+
+    private:
+        MainFrm &form_;
+        FatalErrors &next_;
+    };
+    void stopRunClocks();
+
     SharedState &state_;
-    Platform &platform_;
+    StopRunThenFatal runFatal_;
+    // The platform with runFatal_ in place of the program's fatal errors.
+    Platform platform_;
     Navigator &navigator_;
     RandomSource random_;
 
@@ -114,10 +141,10 @@ private:
     QWidget *recallPanel_ = nullptr;
     QLabel *digitDisplay_ = nullptr;
     QLabel *problemDisplay_ = nullptr;
-    QPushButton *Command4 = nullptr;
-    QPushButton *Commandkakunin = nullptr;
-    QLineEdit *Text1 = nullptr;
-    QLineEdit *Text2 = nullptr;
+    QPushButton *memorisedButton_ = nullptr; // Command4 "覚えた"
+    QPushButton *confirmButton_ = nullptr; // Commandkakunin "確認"
+    QLineEdit *answerBox_ = nullptr; // Text1, the calculation's answer
+    QLineEdit *recallBox_ = nullptr; // Text2, the digits recalled
     QLabel *correctionBox_ = nullptr;
     std::array<QWidget *, 3> lamps_ {};
 

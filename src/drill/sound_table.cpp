@@ -5,8 +5,16 @@
 
 namespace {
 const char16_t *const kNames[kSoundCategories] = {
-    u"正解音1", u"正解音2", u"間違い音1", u"間違い音2", u"最高音1",
-    u"最高音2", u"自己最高音1", u"自己最高音2", u"自己最高音3", u"不合格音1",
+    u"正解音1",
+    u"正解音2",
+    u"間違い音1",
+    u"間違い音2",
+    u"最高音1",
+    u"最高音2",
+    u"自己最高音1",
+    u"自己最高音2",
+    u"自己最高音3",
+    u"不合格音1",
 };
 constexpr int kFilesPerCategory = 20;
 } // namespace

@@ -1,12 +1,31 @@
 // SPDX-License-Identifier: MIT
+// The handler half of the results hub: the screen refresh, the level
+// starts, the keys, the view and ordering options and the list builds. The
+// widgets are built in hub_layout.cpp.
+//
+// Re-entrancy. Many handlers let events run (letEventsRun while a wait
+// panel is painted, the one-second waits for a busy or forbidden results
+// file), so another handler can run before the first returns:
+//  - RefreshDone is 0 while the refresh runs and once a run is starting;
+//    keys are ignored then, so a key cannot start a level twice or start
+//    one under a refresh.
+//  - SuppressViewChange is 1 while the refresh selects the view options,
+//    so the view handler does only its first step.
+//  - passwordPanelShowing() keeps the start buttons and level names from
+//    starting a run while the password panel is open.
+//  - Every list build disables "戻る(0)" and the start buttons and shows the
+//    list wait panel first, so no click reaches a half-built list.
+//  - The hub itself may be closed by the navigator inside a pump only on a
+//    path that leaves it (a run start, "戻る(0)"); those handlers return right
+//    after handing over.
 #include "hub/hub_screen.h"
 #include "drill/run_control.h"
 #include "hub/graph_panel.h"
+#include "hub/hub_layout.h"
 #include "hub/list_choice.h"
 #include "hub/listings.h"
 #include "hub/password_panel.h"
 #include "hub/rankings.h"
-#include "results/results_file.h"
 #include "platform/blank_trim.h"
 #include "platform/clickable_label.h"
 #include "platform/clock.h"
@@ -14,7 +33,9 @@
 #include "platform/layout.h"
 #include "platform/number_text.h"
 #include "platform/platform.h"
+#include "platform/wait_notice.h"
 #include "results/counts.h"
+#include "results/results_file.h"
 #include "roster/grade_rules.h"
 #include "startup/level_table.h"
 #include "startup/navigator.h"
@@ -29,41 +50,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <cmath>
+#include <limits>
 
-namespace {
-
-constexpr int kFormWidth = 15360;
-constexpr int kFormHeight = 11520;
-
-// Vertical layout of a level column, in twips.
-constexpr int kLabel5Top = 1400;
-constexpr int kLabel5Height = 400;
-constexpr int kNameHeight = 420;
-constexpr int kStartHeight = 600;
-constexpr int kFigureHeight = 300;
-constexpr int kListHeight = 6900;
-constexpr int kCriteriaHeight = 330;
-
-const QColor kGreyLabel = bgrHex(0xE0E0E0);
-
-QLabel *makeLabel(QWidget *parent, const QString &name, double points, bool bold = false)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setFont(layoutFont(kGothicProportional, points, bold));
-    return label;
-}
-
-QString levelKeyName(int level)
-{
-    return QString::number(level);
-}
-
-} // namespace
+using namespace hublayout;
 
 HubScreen::HubScreen(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
-    : QWidget(parent), state_(state), platform_(platform), navigator_(navigator)
+    : QWidget(parent)
+    , state_(state)
+    , platform_(platform)
+    , navigator_(navigator)
 {
     setObjectName(QStringLiteral("seisekitime1"));
     setWindowTitle(state_.ProgramName);
@@ -84,285 +81,66 @@ void HubScreen::Form_Load()
     state_.ResultPeriod = 3;
     setColours(this, state_.SeasonColour);
 
-    // Screen-wide controls.
-    Label11 = makeLabel(this, QStringLiteral("Label11"), 24, true);
-    placeTwips(Label11, 300, 100, 3300, 700);
-    Label11->setAlignment(Qt::AlignCenter);
-    Label12 = makeLabel(this, QStringLiteral("Label12"), 20, true);
-    placeTwips(Label12, 3700, 100, 4500, 700);
-    Label12->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
-    Label12->setAccessibleName(QStringLiteral("学年と名前"));
+    buildScreen();
 
-    Command8 = new QPushButton(QStringLiteral("データ処理"), this);
-    Command8->setObjectName(QStringLiteral("Command8"));
-    placeTwips(Command8, 8370, 180, 1365, 585);
-    Command8->hide();
-    connect(Command8, &QPushButton::clicked, this, &HubScreen::Command8_Click);
-    Picture7 = new PasswordPanel(state_, navigator_, this);
+    // The teachers' password panel and the graph panel lie over the
+    // lists; "データ処理" and "グラフ" open them.
+    passwordPanel_ = new PasswordPanel(state_, navigator_, this);
+    graphPanel_ = new GraphPanel(state_, platform_, this);
+    connect(Command17, &QPushButton::clicked, graphPanel_, &GraphPanel::Command17_Click);
 
-    Label13 = makeLabel(this, QStringLiteral("Label13"), 11);
-    placeTwips(Label13, 9840, 60, 3400, 330);
-    Label13->setAccessibleName(QStringLiteral("学校名と番号"));
-    Picture3 = new QWidget(this);
-    Picture3->setObjectName(QStringLiteral("Picture3"));
-    placeTwips(Picture3, 9840, 420, 1600, 360);
-    setColours(Picture3, QColor(255, 255, 192));
-    Label17 = makeLabel(Picture3, QStringLiteral("Label17"), 11, true);
-    placeTwips(Label17, 0, 0, 1600, 360);
-    Label17->setAlignment(Qt::AlignCenter);
-    Label17->setAccessibleName(QStringLiteral("起動後の時間"));
-    Picture4 = new QWidget(this);
-    Picture4->setObjectName(QStringLiteral("Picture4"));
-    placeTwips(Picture4, 11520, 420, 1740, 360);
-    setColours(Picture4, QColor(255, 255, 192));
-    Label18 = makeLabel(Picture4, QStringLiteral("Label18"), 11, true);
-    placeTwips(Label18, 0, 0, 1740, 360);
-    Label18->setAlignment(Qt::AlignCenter);
-    Label18->setAccessibleName(QStringLiteral("本日の総回数"));
-
-    Command1 = new QPushButton(QStringLiteral("戻る(0)"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    placeTwips(Command1, 13400, 100, 1700, 700);
-    Command1->setFont(layoutFont(kGothicProportional, 14, true));
-    connect(Command1, &QPushButton::clicked, this, &HubScreen::Command1_Click);
-
-    // View type and ordering options.
-    Picture5 = new QWidget(this);
-    Picture5->setObjectName(QStringLiteral("Picture5"));
-    placeTwips(Picture5, 300, 900, 4800, 420);
-    setColours(Picture5, QColor(0, 192, 192));
-    const char16_t *viewCaptions[3] = {u"ﾀｲﾑ表示", u"ﾎﾟｲﾝﾄ表示", u"個人ﾀｲﾑ"};
-    for (int i = 0; i < 3; ++i) {
-        Option2[i] = new QRadioButton(QString::fromUtf16(viewCaptions[i]), Picture5);
-        Option2[i]->setObjectName(QStringLiteral("Option2_%1").arg(i));
-        placeTwips(Option2[i], 60 + i * 1580, 40, 1540, 340);
-        Option2[i]->setFont(layoutFont(kGothicProportional, 10.5, true));
-        connect(Option2[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                Option2_Click(i);
-        });
-    }
-    Picture1 = new QWidget(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    placeTwips(Picture1, 5300, 900, 4800, 420);
-    setColours(Picture1, QColor(0, 192, 192));
-    const OrderCaptions designCaptions = orderCaptions(ListView::Points);
-    for (int i = 1; i <= 3; ++i) {
-        Option1[i] = new QRadioButton(i == 1 ? designCaptions.option1 : i == 2 ? designCaptions.option2 : designCaptions.option3, Picture1);
-        Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
-        placeTwips(Option1[i], 60 + (i - 1) * 1580, 40, 1540, 340);
-        Option1[i]->setFont(layoutFont(kGothicProportional, 10.5, true));
-        connect(Option1[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                Option1_Click(i);
-        });
-    }
-
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setAccessibleName(QStringLiteral("学年の絞り込み"));
-    placeTwips(Combo1, 10300, 930, 1500, 360);
-    Combo1->setEditable(true);
-    for (const QString &text : GradeFilterTexts())
-        Combo1->addItem(text);
-    Combo1->setEditText(state_.GradeFilter);
-    connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
-
-    Combo2 = new QComboBox(this);
-    Combo2->setObjectName(QStringLiteral("Combo2"));
-    Combo2->setAccessibleName(QStringLiteral("期間"));
-    placeTwips(Combo2, 11900, 930, 3160, 360);
-    Combo2->setEditable(true);
-    Combo2->addItems({QStringLiteral("　　　今週の全成績"), QStringLiteral("　　先週からの全成績"),
-                      QStringLiteral("　　１ヶ月間の全成績"), QStringLiteral("　　１年間の全成績"),
-                      QStringLiteral("　　今までの全成績\"")});
-    Combo2->setEditText(QStringLiteral("　　１ヶ月間の全成績"));
-    Combo2->hide();
-    connect(Combo2, &QComboBox::activated, this, [this](int) { Combo2_Click(); });
-
-    Label5 = makeLabel(this, QStringLiteral("Label5"), 14, true);
-    placeTwips(Label5, 300, kLabel5Top, 14760, kLabel5Height);
-    Label5->setAlignment(Qt::AlignCenter);
-    Label5->setAccessibleName(QStringLiteral("一覧の題名"));
-
-    Command17 = new QPushButton(QStringLiteral("グラフ"), this);
-    Command17->setObjectName(QStringLiteral("Command17"));
-    placeTwips(Command17, 10300, 1380, 1500, 420);
-    Command17->hide();
-    Picture11 = new GraphPanel(state_, platform_, this);
-    connect(Command17, &QPushButton::clicked, Picture11, &GraphPanel::Command17_Click);
-
-    // Column geometry.
-    const int levels = state_.LevelCount;
-    HScroll1 = new QScrollBar(Qt::Horizontal, this);
-    HScroll1->setObjectName(QStringLiteral("HScroll1"));
-    HScroll1->setAccessibleName(QStringLiteral("レベルの横送り"));
-    placeTwips(HScroll1, 300, 11100, 14760, 300);
-    HScroll1->hide();
-    if (levels < 5) {
-        ColumnWidth = levels > 0 ? 14592.0 / levels : 14592.0;
-    } else {
-        ColumnWidth = 3456;
-        HScroll1->setRange(1, levels - 3);
-        HScroll1->show();
-    }
-    connect(HScroll1, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
-    leftMargin_ = int(std::lround(0.02 * kFormWidth));
-
-    const int cw = int(std::lround(ColumnWidth));
-    const int numberWidth = int(std::lround(0.2 * ColumnWidth));
-    const int half = cw / 2;
-    const int nameTop = int(std::lround(kLabel5Top + 1.05 * kLabel5Height));
-    const int startTop = nameTop + kNameHeight;
-    const int headTop = startTop + kStartHeight;
-    const int figureTop = headTop + kFigureHeight;
-    const int standingTop = figureTop + kFigureHeight;
-    const int listTop = standingTop + kFigureHeight;
-    const int criteriaTop = listTop + kListHeight;
-
-    columns_.assign(size_t(std::max(levels, 0) + 1), Column{});
-    for (int i = 1; i <= levels; ++i) {
+    // Each level's standing within its judgment period, and its criteria.
+    for (int i = 1; i <= state_.LevelCount; ++i) {
         Column &c = columns_[size_t(i)];
-        const int x = (i - 1) * cw + leftMargin_;
-        const QString n = QString::number(i);
-
-        c.Label1 = makeLabel(this, QStringLiteral("Label1_") + n, 14, true);
-        placeTwips(c.Label1, x, nameTop, numberWidth, kNameHeight);
-        c.Label1->setAlignment(Qt::AlignCenter);
-        c.Label1->setFrameStyle(QFrame::Box | QFrame::Plain);
-        c.Label1->setText(levelKeyName(i));
-
-        c.Label3 = new ClickableLabel(this);
-        c.Label3->setObjectName(QStringLiteral("Label3_") + n);
-        c.Label3->setFont(layoutFont(kGothicProportional, 14, true));
-        placeTwips(c.Label3, x + numberWidth, nameTop, cw - numberWidth, kNameHeight);
-        c.Label3->setAlignment(Qt::AlignCenter);
-        c.Label3->setFrameStyle(QFrame::Box | QFrame::Plain);
-        c.Label3->setText(state_.LevelName[size_t(i)]);
-        c.Label3->setToolTip(state_.LevelName[size_t(i)]);
-        c.Label3->setCursor(Qt::PointingHandCursor);
-        connect(c.Label3, &ClickableLabel::clicked, this, [this, i] { Label3_Click(i); });
-
-        c.Command4 = new QPushButton(QStringLiteral("ｽﾀｰﾄ(&%1)").arg(i), this);
-        c.Command4->setObjectName(QStringLiteral("Command4_") + n);
-        c.Command4->setFont(layoutFont(kGothicProportional, 16, true));
-        c.Command4->setToolTip(QStringLiteral("クリックしてスタートします。番号を押してもよろしい"));
-        placeTwips(c.Command4, x, startTop, cw, kStartHeight);
-        c.Command4->setEnabled(false);
-        connect(c.Command4, &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
-
-        c.Text1 = makeLabel(this, QStringLiteral("Text1_") + n, 16, true);
-        placeTwips(c.Text1, x, startTop, cw, kStartHeight);
-        c.Text1->setAlignment(Qt::AlignCenter);
-        setColours(c.Text1, QColor(255, 255, 255), QColor(255, 0, 0));
-        c.Text1->setFrameStyle(QFrame::Box | QFrame::Plain);
-        c.Text1->hide();
-
-        c.Label9 = makeLabel(this, QStringLiteral("Label9_") + n, 10.5, true);
-        placeTwips(c.Label9, x, headTop, half, kFigureHeight);
-        c.Label9->setAlignment(Qt::AlignCenter);
-        c.Label9->setText(QStringLiteral("今日"));
-        c.Label10 = makeLabel(this, QStringLiteral("Label10_") + n, 10.5, true);
-        placeTwips(c.Label10, x + half, headTop, half, kFigureHeight);
-        c.Label10->setAlignment(Qt::AlignCenter);
-        c.Label10->setText(QStringLiteral("今まで"));
-        c.Label14 = makeLabel(this, QStringLiteral("Label14_") + n, 10.5);
-        placeTwips(c.Label14, x, figureTop, half, kFigureHeight);
-        c.Label14->setAlignment(Qt::AlignCenter);
-        c.Label14->setAccessibleName(QStringLiteral("今日の回数と点"));
-        c.Label15 = makeLabel(this, QStringLiteral("Label15_") + n, 10.5);
-        placeTwips(c.Label15, x + half, figureTop, half, kFigureHeight);
-        c.Label15->setAlignment(Qt::AlignCenter);
-        c.Label15->setAccessibleName(QStringLiteral("今までの回数と点"));
-
-        c.Label8 = makeLabel(this, QStringLiteral("Label8_") + n, 10.5);
-        placeTwips(c.Label8, x, standingTop, cw, kFigureHeight);
-        c.Label8->setAlignment(Qt::AlignCenter);
-        c.Label8->setText(QStringLiteral("最近%1日=%2回 / %3点")
-                              .arg(state_.JudgePeriodDays[size_t(i)].toText())
-                              .arg(state_.PeriodRunCount(i, state_.PupilNumber))
-                              .arg(state_.PeriodPoints(i, state_.PupilNumber)));
-
-        c.List5 = new QListWidget(this);
-        c.List5->setObjectName(QStringLiteral("List5_") + n);
-        c.List5->setAccessibleName(QStringLiteral("%1の成績一覧").arg(state_.LevelName[size_t(i)]));
-        c.List5->setFont(layoutFont(kGothicFixed, 11.25));
-        placeTwips(c.List5, x, listTop, cw, kListHeight);
-        c.List5->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        c.List5->raise();
-
-        c.Label7 = makeLabel(this, QStringLiteral("Label7_") + n, 10.5);
-        placeTwips(c.Label7, x, criteriaTop, cw, kCriteriaHeight);
-        c.Label7->setAlignment(Qt::AlignCenter);
+        c.periodStanding->setText(QStringLiteral("最近%1日=%2回 / %3点")
+                                      .arg(state_.JudgePeriodDays[size_t(i)].toText())
+                                      .arg(state_.PeriodRunCount(i, state_.PupilNumber))
+                                      .arg(state_.PeriodPoints(i, state_.PupilNumber)));
         const size_t s = size_t(i);
         if (state_.ClearPoints[s] == 9999) {
-            c.Label7->setText(QStringLiteral("目標=%1秒 --------").arg(state_.TargetTime[s]));
+            c.criteria->setText(QStringLiteral("目標=%1秒 --------").arg(state_.TargetTime[s]));
         } else {
-            c.Label7->setText(QStringLiteral("目標=%1秒 %2回/%3点(×%4)")
-                                  .arg(state_.TargetTime[s])
-                                  .arg(state_.ClearCount[s])
-                                  .arg(state_.ClearPoints[s])
-                                  .arg(numtext::formatSingle(state_.PointMultiplier[s])));
+            c.criteria->setText(QStringLiteral("目標=%1秒 %2回/%3点(×%4)")
+                                    .arg(state_.TargetTime[s])
+                                    .arg(state_.ClearCount[s])
+                                    .arg(state_.ClearPoints[s])
+                                    .arg(numtext::formatSingle(state_.PointMultiplier[s])));
         }
     }
-
-    // Wait panels cover the screen until the refresh ends.
-    Picture6 = new QWidget(this);
-    Picture6->setObjectName(QStringLiteral("Picture6"));
-    placeTwips(Picture6, 0, listTop, kFormWidth, 1800);
-    setColours(Picture6, QColor(0, 0, 128));
-    auto *label6 = makeLabel(Picture6, QStringLiteral("Label6"), 26.25);
-    label6->setText(QStringLiteral("Just a momento, please."));
-    placeTwips(label6, 4050, 240, 7500, 690);
-    setColours(label6, QColor(0, 0, 128), Qt::white);
-    ProgressBar2 = new QProgressBar(Picture6);
-    ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
-    placeTwips(ProgressBar2, 2000, 1080, 11360, 300);
-    Picture6->hide();
-
-    Picture2 = new QWidget(this);
-    Picture2->setObjectName(QStringLiteral("Picture2"));
-    placeTwips(Picture2, 0, 0, kFormWidth, kFormHeight);
-    setColours(Picture2, state_.SeasonColour);
-    auto *label2 = makeLabel(Picture2, QStringLiteral("Label2"), 26.25);
-    label2->setText(QStringLiteral("Just a moment, please."));
-    placeTwips(label2, 4050, 5000, 7500, 690);
-    ProgressBar1 = new QProgressBar(Picture2);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    placeTwips(ProgressBar1, 2000, 6000, 11360, 300);
-    Picture2->raise();
 }
 
 void HubScreen::hidePanelsOfLevel(Column &c)
 {
     // A practice level shows only its name and start button.
-    for (QWidget *w : std::initializer_list<QWidget *>{c.List5, c.Label7, c.Label8, c.Label14, c.Label15, c.Label9, c.Label10})
+    for (QWidget *w : std::initializer_list<QWidget *> { c.resultsList, c.criteria, c.periodStanding, c.todayFigure,
+             c.allTimeFigure, c.todayHeading, c.allTimeHeading })
         w->hide();
 }
 
 QLabel *HubScreen::levelName(int level) const
 {
-    return columns_[size_t(level)].Label3;
+    return columns_[size_t(level)].name;
 }
 
 void HubScreen::Form_Activate()
 {
     // 1. Teachers get the data button; keys wait for the refresh.
-    Command8->setVisible(isTeacher(state_.PupilName));
-    Picture11->setTeacher(isTeacher(state_.PupilName));
+    dataButton_->setVisible(isTeacher(state_.PupilName));
+    graphPanel_->setTeacher(isTeacher(state_.PupilName));
     RefreshDone = 0;
 
     // 2. Minutes since sign-in.
-    Label17->setText(QStringLiteral("起動後%1分").arg(minutesSinceSignIn(platform_.clock.secondsSinceMidnight(), state_.SignInTime)));
+    minutesLabel_->setText(QStringLiteral("起動後%1分")
+                               .arg(minutesSinceSignIn(platform_.clock.secondsSinceMidnight(), state_.SignInTime)));
 
     // 3. Cover the screen while counting.
-    Picture2->setGeometry(0, 0, width(), Picture2->height());
-    Picture2->show();
-    Picture2->raise();
+    waitPanel_->setGeometry(0, 0, width(), waitPanel_->height());
+    waitPanel_->show();
+    waitPanel_->raise();
     letEventsRun();
     const OrderCaptions refreshCaptions = refreshOrderCaptions();
-    Option1[1]->setText(refreshCaptions.option1);
-    Option1[2]->setText(refreshCaptions.option2);
+    orderOptions_[1]->setText(refreshCaptions.option1);
+    orderOptions_[2]->setText(refreshCaptions.option2);
 
     // 4. Name selection goes; the counts are rebuilt.
     navigator_.closeNameSelection();
@@ -374,72 +152,73 @@ void HubScreen::Form_Activate()
     for (int i = 1; i <= kMaxLevel; ++i)
         total = float(numtext::roundHalfEven(double(total + state_.TodayRunCount(i, state_.PupilNumber))));
     state_.TodayRunTotal = std::int16_t(total);
-    Label18->setText(QStringLiteral("本日総回数＝%1回").arg(state_.TodayRunTotal));
-    ProgressBar1->setMaximum(std::max<int>(state_.LevelCount, 1));
+    todayTotalLabel_->setText(QStringLiteral("本日総回数＝%1回").arg(state_.TodayRunTotal));
+    waitProgress_->setMaximum(std::max<int>(state_.LevelCount, 1));
 
     // 6. Points view, cumulative order; the view handler does only its
     // common first step here.
     ListMode = 2;
     state_.HubOrderOption = 1;
     SuppressViewChange = 1;
-    if (Option1[state_.HubOrderOption]->isChecked())
+    if (orderOptions_[state_.HubOrderOption]->isChecked())
         Option1_Click(state_.HubOrderOption);
     else
-        Option1[state_.HubOrderOption]->setChecked(true);
+        orderOptions_[state_.HubOrderOption]->setChecked(true);
     Option2_Click(1);
     {
-        const QSignalBlocker block(Option2[1]);
-        Option2[1]->setChecked(true);
+        const QSignalBlocker block(viewOptions_[1]);
+        viewOptions_[1]->setChecked(true);
     }
-    Command1->setEnabled(true);
+    backButton_->setEnabled(true);
     SuppressViewChange = 0;
 
     // 7. Practice levels are timed against 600 s; the others show lists.
     for (int i = 1; i <= state_.LevelCount; ++i) {
-        if (isPracticeLevelName(columns_[size_t(i)].Label3->text())) {
+        if (isPracticeLevelName(columns_[size_t(i)].name->text())) {
             state_.TargetTime[size_t(i)] = 600;
             state_.PassLineTime[size_t(i)] = 600;
         } else {
-            columns_[size_t(i)].List5->show();
+            showResultsList(i);
         }
     }
-    Picture6->hide();
+    listWaitPanel_->hide();
 
     // 8. Who is signed in.
-    Label12->setText(state_.PupilGradeLabel + QLatin1Char(' ') + trimBlanks(state_.PupilName));
-    Label13->setText(state_.SchoolName + QLatin1Char(':') + QString::number(state_.PupilNumber));
-    Label11->setText(state_.ProgramName);
-    Label11->setFont(layoutFont(kGothicProportional, state_.ProgramName.size() > 9 ? 20 : 24, true));
+    pupilLabel_->setText(state_.PupilGradeLabel + QLatin1Char(' ') + trimBlanks(state_.PupilName));
+    schoolLabel_->setText(state_.SchoolName + QLatin1Char(':') + QString::number(state_.PupilNumber));
+    programLabel_->setText(state_.ProgramName);
+    programLabel_->setFont(layoutFont(kGothicProportional, state_.ProgramName.size() > 9 ? 20 : 24, true));
 
     // 9. Back to the remembered column.
     if (state_.HubFirstColumn == 0)
         state_.HubFirstColumn = 1;
-    if (state_.HubFirstColumn > HScroll1->maximum())
+    if (state_.HubFirstColumn > columnScroll_->maximum())
         state_.HubFirstColumn = 1;
     {
-        const QSignalBlocker block(HScroll1);
-        HScroll1->setValue(state_.HubFirstColumn);
+        const QSignalBlocker block(columnScroll_);
+        columnScroll_->setValue(state_.HubFirstColumn);
     }
     HScroll1_Change();
 
     // 10. Figures of each level.
     for (int i = 1; i <= state_.LevelCount; ++i) {
         Column &c = columns_[size_t(i)];
-        setColours(c.Label7, kGreyLabel);
-        setColours(c.Label8, kGreyLabel);
+        setColours(c.criteria, greyCaption());
+        setColours(c.periodStanding, greyCaption());
         if (isPracticeLevelName(state_.LevelName[size_t(i)])) {
             hidePanelsOfLevel(c);
         }
         const int pupil = state_.PupilNumber;
         if (state_.TotalRunCount(i, pupil) != 0)
-            c.Label15->setText(QStringLiteral("%1回/%2点").arg(state_.TotalRunCount(i, pupil)).arg(state_.TotalPoints(i, pupil)));
+            c.allTimeFigure->setText(
+                QStringLiteral("%1回/%2点").arg(state_.TotalRunCount(i, pupil)).arg(state_.TotalPoints(i, pupil)));
         else
-            c.Label15->setText(QStringLiteral("------"));
+            c.allTimeFigure->setText(QStringLiteral("------"));
         if (state_.TodayRunCount(i, pupil) != 0)
-            c.Label14->setText(numtext::formatSingle(state_.TodayRunCount(i, pupil)) + QStringLiteral("回/") +
-                               QString::number(state_.TodayPoints(i, pupil)) + QStringLiteral("点"));
+            c.todayFigure->setText(numtext::formatSingle(state_.TodayRunCount(i, pupil)) + QStringLiteral("回/")
+                + QString::number(state_.TodayPoints(i, pupil)) + QStringLiteral("点"));
         else
-            c.Label14->setText(QStringLiteral("-----"));
+            c.todayFigure->setText(QStringLiteral("-----"));
     }
 
     // 11. Which levels may start.
@@ -448,8 +227,8 @@ void HubScreen::Form_Activate()
     Command9_Click();
 
     // 12. Ready.
-    Picture2->hide();
-    ProgressBar1->hide();
+    waitPanel_->hide();
+    waitProgress_->hide();
     letEventsRun();
     RefreshDone = 1;
 }
@@ -457,9 +236,9 @@ void HubScreen::Form_Activate()
 void HubScreen::Command9_Click()
 {
     for (int i = 1; i <= state_.LevelCount; ++i)
-        gates_.enabled[size_t(i)] = columns_[size_t(i)].Command4->isEnabled();
+        gates_.enabled[size_t(i)] = columns_[size_t(i)].startButton->isEnabled();
     applyGates(levelEnablingPass(state_, gates_));
-    Picture6->lower();
+    listWaitPanel_->lower();
 }
 
 void HubScreen::applyGates(const LevelGates &gates)
@@ -467,20 +246,20 @@ void HubScreen::applyGates(const LevelGates &gates)
     gates_ = gates;
     for (int i = 1; i <= state_.LevelCount; ++i) {
         Column &c = columns_[size_t(i)];
-        c.Command4->setEnabled(gates.enabled[size_t(i)]);
+        c.startButton->setEnabled(gates.enabled[size_t(i)]);
         if (gates.overPractised[size_t(i)]) {
-            c.Text1->setText(QStringLiteral("やりすぎ禁止"));
-            c.Text1->raise();
-            c.Text1->show();
+            c.overPracticeNotice->setText(QStringLiteral("やりすぎ禁止"));
+            c.overPracticeNotice->raise();
+            c.overPracticeNotice->show();
         } else {
-            c.Text1->hide();
+            c.overPracticeNotice->hide();
         }
     }
 }
 
 void HubScreen::HScroll1_Change()
 {
-    state_.HubFirstColumn = HScroll1->value();
+    state_.HubFirstColumn = columnScroll_->value();
     if (state_.HubFirstColumn > state_.LevelCount)
         state_.HubFirstColumn = 1;
     const int cw = int(std::lround(ColumnWidth));
@@ -490,25 +269,27 @@ void HubScreen::HScroll1_Change()
         int left = (i - state_.HubFirstColumn) * cw + leftMargin_;
         if (left < 0)
             left = kFormWidth;
-        for (QWidget *w : std::initializer_list<QWidget *>{c.List5, c.Command4, c.Text1, c.Label1, c.Label7, c.Label8, c.Label9, c.Label14})
+        for (QWidget *w : std::initializer_list<QWidget *> { c.resultsList, c.startButton, c.overPracticeNotice,
+                 c.number, c.criteria, c.periodStanding, c.todayHeading, c.todayFigure })
             w->move(twips(left), w->y());
-        c.Label3->move(twips(left + numberWidth), c.Label3->y());
-        c.Label10->move(twips(left + cw / 2), c.Label10->y());
-        c.Label15->move(twips(left + cw / 2), c.Label15->y());
+        c.name->move(twips(left + numberWidth), c.name->y());
+        c.allTimeHeading->move(twips(left + cw / 2), c.allTimeHeading->y());
+        c.allTimeFigure->move(twips(left + cw / 2), c.allTimeFigure->y());
     }
 }
 
 bool HubScreen::passwordPanelShowing() const
 {
-    return Picture7 && !Picture7->isHidden();
+    return passwordPanel_ && !passwordPanel_->isHidden();
 }
 
 void HubScreen::Command4_Click(int index)
 {
-    if (passwordPanelShowing() || index < 1 || index > state_.LevelCount || !columns_[size_t(index)].Command4->isEnabled())
+    if (passwordPanelShowing() || index < 1 || index > state_.LevelCount
+        || !columns_[size_t(index)].startButton->isEnabled())
         return;
-    Picture2->raise();
-    Picture2->show();
+    waitPanel_->raise();
+    waitPanel_->show();
     state_.CurrentLevel = std::int16_t(index);
     letEventsRun();
     RefreshDone = 0;
@@ -517,7 +298,8 @@ void HubScreen::Command4_Click(int index)
 
 void HubScreen::Label3_Click(int index)
 {
-    if (passwordPanelShowing() || index < 1 || index > state_.LevelCount || !columns_[size_t(index)].Command4->isEnabled())
+    if (passwordPanelShowing() || index < 1 || index > state_.LevelCount
+        || !columns_[size_t(index)].startButton->isEnabled())
         return;
     state_.CurrentLevel = std::int16_t(index);
     RefreshDone = 0;
@@ -527,15 +309,15 @@ void HubScreen::Label3_Click(int index)
 
 void HubScreen::Command1_Click()
 {
-    Picture2->raise();
-    Picture2->show();
+    waitPanel_->raise();
+    waitPanel_->show();
     letEventsRun();
     navigator_.showNameSelection();
 }
 
 void HubScreen::Command8_Click()
 {
-    Picture7->open();
+    passwordPanel_->open();
 }
 
 bool HubScreen::Form_KeyPress(const QString &key)
@@ -544,7 +326,7 @@ bool HubScreen::Form_KeyPress(const QString &key)
     if (RefreshDone != 1 || passwordPanelShowing() || key.size() != 1)
         return false;
     // Over the graph panel a digit chooses nothing behind it.
-    if (Picture11->isVisible())
+    if (graphPanel_->isVisible())
         return false;
     const QChar k = key[0];
     int level = 0;
@@ -559,7 +341,7 @@ bool HubScreen::Form_KeyPress(const QString &key)
         }
         return false;
     }
-    if (k == QLatin1Char('0') && Command1->isEnabled()) {
+    if (k == QLatin1Char('0') && backButton_->isEnabled()) {
         Command1_Click();
         return true;
     }
@@ -572,9 +354,12 @@ bool HubScreen::eventFilter(QObject *watched, QEvent *event)
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget->window() == this && isVisible()) {
             auto *key = static_cast<QKeyEvent *>(event);
-            // Alt+digit presses the start button through its mnemonic.
-            if (!(key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)))
-                Form_KeyPress(key->text());
+            // Alt+digit presses the start button through its mnemonic. A key
+            // that started a level or left the hub is used up: it must not
+            // also reach the focused control (a "1" typed into the grade
+            // filter, a second press of a focused button).
+            if (!(key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) && Form_KeyPress(key->text()))
+                return true;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -584,10 +369,10 @@ bool HubScreen::eventFilter(QObject *watched, QEvent *event)
 
 void HubScreen::hideListsAndStarts()
 {
-    Command1->setEnabled(false);
+    backButton_->setEnabled(false);
     for (int i = 1; i <= state_.LevelCount; ++i) {
-        columns_[size_t(i)].Command4->setEnabled(false);
-        columns_[size_t(i)].List5->hide();
+        columns_[size_t(i)].startButton->setEnabled(false);
+        columns_[size_t(i)].resultsList->hide();
     }
 }
 
@@ -595,64 +380,136 @@ void HubScreen::showListsOfTimedLevels()
 {
     for (int i = 1; i <= state_.LevelCount; ++i) {
         if (!isPracticeLevelName(state_.LevelName[size_t(i)]))
-            columns_[size_t(i)].List5->show();
+            showResultsList(i);
     }
+}
+
+namespace {
+
+// Columns a row takes in the fixed-pitch font: one for ASCII and half-width
+// katakana, two for every other character.
+int fixedPitchColumns(const QString &text)
+{
+    int columns = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        columns += (u < 0x80 || (u >= 0xFF61 && u <= 0xFF9F)) ? 1 : 2;
+    }
+    return columns;
+}
+
+} // namespace
+
+void HubScreen::fitListFont()
+{
+    // One size for every list of a view, the layout's size where the rows
+    // allow: the largest size, in quarter points, at which the widest row
+    // fits the narrowest list beside its vertical scroll bar.
+    int room = std::numeric_limits<int>::max();
+    QStringList widestRows;
+    int widestColumns = 0;
+    for (int i = 1; i <= state_.LevelCount; ++i) {
+        QListWidget *list = columns_[size_t(i)].resultsList;
+        // The viewport beside the vertical scroll bar, less the margins the
+        // style keeps around an item's text.
+        const QStyle *style = list->style();
+        room = std::min(room,
+            list->width() - 2 * list->frameWidth() - style->pixelMetric(QStyle::PM_ScrollBarExtent)
+                - 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1));
+        for (int row = 0; row < list->count(); ++row) {
+            const QString text = list->item(row)->text();
+            const int columns = fixedPitchColumns(text);
+            if (columns > widestColumns) {
+                widestColumns = columns;
+                widestRows.clear();
+            }
+            if (columns == widestColumns && widestRows.size() < 8)
+                widestRows << text;
+        }
+    }
+    const auto widest = [&widestRows](const QFont &font) {
+        const QFontMetrics metrics(font);
+        int w = 0;
+        for (const QString &text : widestRows)
+            w = std::max(w, metrics.horizontalAdvance(text));
+        return w;
+    };
+    double points = kListPoints;
+    while (points > kSmallestListPoints && widest(layoutFont(kGothicFixed, points)) > room)
+        points -= 0.25;
+    const QFont font = layoutFont(kGothicFixed, points);
+    for (int i = 1; i <= state_.LevelCount; ++i)
+        columns_[size_t(i)].resultsList->setFont(font);
+}
+
+void HubScreen::showResultsList(int level)
+{
+    // A list is rebuilt while hidden, where it can neither lay out its rows
+    // nor scroll; shown again, it starts at its top, and only the signed-in
+    // pupil's row of a ranking may move it.
+    Column &c = columns_[size_t(level)];
+    c.resultsList->show();
+    c.resultsList->doItemsLayout();
+    c.resultsList->scrollToTop();
+    const int ownRow = c.ownRow;
+    if (ownRow >= 0 && ownRow < c.resultsList->count())
+        c.resultsList->scrollToItem(c.resultsList->item(ownRow), QAbstractItemView::EnsureVisible);
 }
 
 void HubScreen::resetLevelPanels()
 {
     for (int i = 1; i <= state_.LevelCount; ++i) {
         Column &c = columns_[size_t(i)];
-        c.Label9->setText(QString::fromUtf16(kTodayHeading));
-        c.Label10->setText(QString::fromUtf16(kAllTimeHeading));
-        c.List5->clear();
+        c.todayHeading->setText(QString::fromUtf16(kTodayHeading));
+        c.allTimeHeading->setText(QString::fromUtf16(kAllTimeHeading));
+        c.resultsList->clear();
     }
 }
 
 void HubScreen::Option2_Click(int index)
 {
     Command17->hide();
-    Picture11->hide();
+    graphPanel_->hide();
     hideListsAndStarts();
-    Picture6->show();
-    Picture6->raise();
+    listWaitPanel_->show();
+    listWaitPanel_->raise();
     letEventsRun();
     if (SuppressViewChange == 1)
         return;
 
     if (index == 0) {
         const OrderCaptions captions = orderCaptions(ListView::Time);
-        Option1[1]->setText(captions.option1);
-        Option1[2]->setText(captions.option2);
-        Option1[3]->show();
+        orderOptions_[1]->setText(captions.option1);
+        orderOptions_[2]->setText(captions.option2);
+        orderOptions_[3]->show();
         ListMode = 1;
         for (int i = 1; i <= 3; ++i) {
-            if (Option1[i]->isChecked()) {
+            if (orderOptions_[i]->isChecked()) {
                 Option1_Click(i);
                 break;
             }
         }
     } else if (index == 1) {
-        Combo2->hide();
+        periodChoice_->hide();
         const OrderCaptions captions = orderCaptions(ListView::Points);
-        Option1[1]->setText(captions.option1);
-        Option1[2]->setText(captions.option2);
-        Option1[3]->setText(captions.option3);
-        Option1[3]->show();
+        orderOptions_[1]->setText(captions.option1);
+        orderOptions_[2]->setText(captions.option2);
+        orderOptions_[3]->setText(captions.option3);
+        orderOptions_[3]->show();
         ListMode = 2;
         letEventsRun();
-        if (Option1[1]->isChecked()) {
+        if (orderOptions_[1]->isChecked()) {
             PointOrder = 1;
             Option1_Click(1);
-        } else if (Option1[3]->isChecked()) {
+        } else if (orderOptions_[3]->isChecked()) {
             Option1_Click(3);
-        } else if (Option1[2]->isChecked()) {
+        } else if (orderOptions_[2]->isChecked()) {
             PointOrder = 2;
             Option1_Click(2);
         }
     } else {
         Command17->show();
-        Combo2->hide();
+        periodChoice_->hide();
         Command16_Click();
     }
 }
@@ -660,10 +517,10 @@ void HubScreen::Option2_Click(int index)
 void HubScreen::Option1_Click(int index)
 {
     hideListsAndStarts();
-    Picture6->show();
-    Picture6->raise();
-    Combo2->hide();
-    Picture1->setEnabled(false);
+    listWaitPanel_->show();
+    listWaitPanel_->raise();
+    periodChoice_->hide();
+    orderBar_->setEnabled(false);
     letEventsRun();
     const HubListChoice choice = Option1Choice(ListMode, PointOrder, index);
     state_.ListKind = choice.listKind;
@@ -678,11 +535,11 @@ void HubScreen::Option1_Click(int index)
         Command7_Click();
         break;
     case HubList::TotalPointsRanking:
-        Label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
+        listTitle_->setText(QStringLiteral("獲得ポイント（今まで順位）"));
         rankEveryLevel(RankingOrder::TotalPoints);
         break;
     case HubList::TodayPointsRanking:
-        Label5->setText(QStringLiteral("獲得ポイント（今日の順位）"));
+        listTitle_->setText(QStringLiteral("獲得ポイント（今日の順位）"));
         rankEveryLevel(RankingOrder::TodayPoints);
         break;
     case HubList::OnePupilRuns:
@@ -690,19 +547,19 @@ void HubScreen::Option1_Click(int index)
         break;
     }
 
-    Command1->setEnabled(true);
+    backButton_->setEnabled(true);
     // The ordering options stay usable after every build; left disabled
     // after a points ranking, "合計本日" could never be chosen.
-    Picture1->setEnabled(true);
+    orderBar_->setEnabled(true);
     Command9_Click();
     showListsOfTimedLevels();
-    Picture6->hide();
+    listWaitPanel_->hide();
 }
 
 void HubScreen::showRankings(const RankingListing &listing)
 {
     for (int level = 1; level <= state_.LevelCount && level < int(listing.levels.size()); ++level) {
-        QListWidget *list = columns_[size_t(level)].List5;
+        QListWidget *list = columns_[size_t(level)].resultsList;
         const LevelRanking &ranking = listing.levels[size_t(level)];
         list->clear();
         list->addItems(ranking.rows);
@@ -710,34 +567,35 @@ void HubScreen::showRankings(const RankingListing &listing)
             list->setCurrentRow(ranking.scrollRow);
         if (list->count() > 0)
             list->clearSelection();
+        // The row after the one selected is the signed-in pupil's.
+        columns_[size_t(level)].ownRow = ranking.scrollRow >= 0 ? ranking.scrollRow + 1 : -1;
     }
+    fitListFont();
 }
 
 void HubScreen::rankEveryLevel(RankingOrder order)
 {
-    ProgressBar1->setValue(0);
-    ProgressBar2->setRange(0, std::max<int>(state_.LevelCount, 1));
+    waitProgress_->setValue(0);
+    listProgress_->setRange(0, std::max<int>(state_.LevelCount, 1));
     for (int i = 1; i <= state_.LevelCount; ++i) {
-        columns_[size_t(i)].Label9->setText(QString::fromUtf16(kTodayHeading));
-        columns_[size_t(i)].Label10->setText(QString::fromUtf16(kAllTimeHeading));
+        columns_[size_t(i)].todayHeading->setText(QString::fromUtf16(kTodayHeading));
+        columns_[size_t(i)].allTimeHeading->setText(QString::fromUtf16(kAllTimeHeading));
     }
-    const RankingListing listing =
-        buildRankings(state_, order, Combo1->currentText(),
-                      [this](int level) {
-                          ProgressBar1->setValue(std::min(level, ProgressBar1->maximum()));
-                          ProgressBar2->setValue(level);
-                      });
+    const RankingListing listing = buildRankings(state_, order, gradeFilter_->currentText(), [this](int level) {
+        waitProgress_->setValue(std::min(level, waitProgress_->maximum()));
+        listProgress_->setValue(level);
+    });
     showRankings(listing);
 }
 
 void HubScreen::Command6_Click()
 {
     resetLevelPanels();
-    ProgressBar2->setRange(0, std::max<int>(state_.LevelCount, 1));
-    ProgressBar2->setValue(0);
-    const RankingListing listing = buildRankings(state_, RankingOrder::BestTime, Combo1->currentText(),
-                                                 [this](int level) { ProgressBar2->setValue(level); });
-    Label5->setText(listing.title);
+    listProgress_->setRange(0, std::max<int>(state_.LevelCount, 1));
+    listProgress_->setValue(0);
+    const RankingListing listing = buildRankings(state_, RankingOrder::BestTime, gradeFilter_->currentText(),
+        [this](int level) { listProgress_->setValue(level); });
+    listTitle_->setText(listing.title);
     if (listing.hubOrderOption)
         state_.HubOrderOption = *listing.hubOrderOption;
     showRankings(listing);
@@ -746,10 +604,10 @@ void HubScreen::Command6_Click()
         if (isPracticeLevelName(state_.LevelName[size_t(i)])) {
             hidePanelsOfLevel(c);
         } else {
-            c.List5->show();
+            showResultsList(i);
         }
     }
-    Picture1->setEnabled(true);
+    orderBar_->setEnabled(true);
 }
 
 void HubScreen::buildRunList(int kind)
@@ -762,50 +620,60 @@ void HubScreen::buildRunList(int kind)
     const QString path = resultsFilePath(state_);
     std::optional<std::vector<ResultRecord>> records;
     int first = 1;
+    bool noticeShown = false;
     while (true) {
         const qint64 count = resultRecordCount(path);
         first = firstRecordToRead(list, int(std::max<qint64>(count, 0)));
-        ProgressBar2->setRange(0, listProgressMaximum(int(std::max<qint64>(count, 0))));
-        ProgressBar2->setValue(0);
+        listProgress_->setRange(0, listProgressMaximum(int(std::max<qint64>(count, 0))));
+        listProgress_->setValue(0);
         QString error;
         int errorNumber = 0;
         records = readResultRecords(path, first, &error, -1, &errorNumber);
-        if (records || classifyFileError(errorNumber) != FileErrorKind::Busy) {
+        const FileErrorKind kind = records ? FileErrorKind::Other : classifyFileError(errorNumber);
+        if (records || !waitsForFile(kind)) {
             if (!records)
-                Label5->setText(QStringLiteral("成績ファイルを読めません：%1").arg(error));
+                listTitle_->setText(QStringLiteral("成績ファイルを読めません：%1").arg(error));
             break;
+        }
+        if (kind == FileErrorKind::NoPermission && platform_.notice) {
+            platform_.notice->show(permissionWaitText(path, errorNumber));
+            noticeShown = true;
         }
         platform_.clock.waitResponsive(1000);
     }
+    if (noticeShown)
+        platform_.notice->clear();
     if (!records)
         return;
 
     ListRequest request;
     request.today = platform_.clock.today();
-    request.gradeFilter = Combo1->currentText();
+    request.gradeFilter = gradeFilter_->currentText();
     request.view = ListMode == 2 ? ListView::Points : ListView::Time;
     request.resultPeriod = state_.ResultPeriod;
     const auto progress = [this](int recordNumber) {
         if (recordNumber % 256 == 0)
-            ProgressBar2->setValue(std::min(recordNumber, ProgressBar2->maximum()));
+            listProgress_->setValue(std::min(recordNumber, listProgress_->maximum()));
     };
-    const RunListing listing = list == RunList::Today    ? buildTodayList(state_, *records, first, request, progress)
-                               : list == RunList::Period ? buildPeriodList(state_, *records, first, request, progress)
-                                                         : buildOnePupilList(state_, *records, first, request, progress);
-    Label5->setText(listing.title);
+    const RunListing listing = list == RunList::Today ? buildTodayList(state_, *records, first, request, progress)
+        : list == RunList::Period                     ? buildPeriodList(state_, *records, first, request, progress)
+                                                      : buildOnePupilList(state_, *records, first, request, progress);
+    listTitle_->setText(listing.title);
     state_.HubOrderOption = listing.hubOrderOption;
     for (int level = 1; level <= state_.LevelCount && level < int(listing.rows.size()); ++level) {
-        QListWidget *box = columns_[size_t(level)].List5;
+        QListWidget *box = columns_[size_t(level)].resultsList;
+        columns_[size_t(level)].ownRow = -1;
         box->addItems(listing.rows[size_t(level)]);
         if (level < int(listing.background.size()) && listing.background[size_t(level)])
             setColours(box, *listing.background[size_t(level)]);
         if (list != RunList::OnePupil && box->count() > 0)
             box->clearSelection();
     }
+    fitListFont();
     if (list != RunList::OnePupil)
-        Picture1->setEnabled(true);
+        orderBar_->setEnabled(true);
     if (listing.showsPeriodSelector)
-        Combo2->show();
+        periodChoice_->show();
 }
 
 void HubScreen::Command5_Click()
@@ -821,23 +689,23 @@ void HubScreen::Command7_Click()
 void HubScreen::Command16_Click()
 {
     buildRunList(2);
-    Picture6->hide();
+    listWaitPanel_->hide();
     showListsOfTimedLevels();
-    Command1->setEnabled(true);
+    backButton_->setEnabled(true);
     Command9_Click();
 }
 
 void HubScreen::Combo1_Click()
 {
-    Option2_Click(Option2[0]->isChecked() ? 0 : 1);
+    Option2_Click(viewOptions_[0]->isChecked() ? 0 : 1);
     if (state_.LevelCount >= 1)
-        columns_[1].Command4->setFocus();
+        columns_[1].startButton->setFocus();
 }
 
 void HubScreen::Combo2_Click()
 {
-    if (!Option1[3]->isChecked())
+    if (!orderOptions_[3]->isChecked())
         return;
-    state_.ResultPeriod = Combo2->currentIndex() + 1;
+    state_.ResultPeriod = periodChoice_->currentIndex() + 1;
     Option1_Click(3);
 }

@@ -54,43 +54,50 @@ public:
     double columnWidth() const { return ColumnWidth; }
 
     // Per-level controls, by level 1..LevelCount.
-    QPushButton *startButton(int level) const { return columns_[size_t(level)].Command4; }
-    QLabel *overPracticeNotice(int level) const { return columns_[size_t(level)].Text1; }
+    QPushButton *startButton(int level) const { return columns_[size_t(level)].startButton; }
+    QLabel *overPracticeNotice(int level) const { return columns_[size_t(level)].overPracticeNotice; }
     QLabel *levelName(int level) const;
-    QLabel *todayFigure(int level) const { return columns_[size_t(level)].Label14; }
-    QLabel *allTimeFigure(int level) const { return columns_[size_t(level)].Label15; }
-    QLabel *periodStanding(int level) const { return columns_[size_t(level)].Label8; }
-    QLabel *criteria(int level) const { return columns_[size_t(level)].Label7; }
-    QListWidget *resultsList(int level) const { return columns_[size_t(level)].List5; }
-    GraphPanel *graphPanel() const { return Picture11; }
-    PasswordPanel *passwordPanel() const { return Picture7; }
+    QLabel *todayFigure(int level) const { return columns_[size_t(level)].todayFigure; }
+    QLabel *allTimeFigure(int level) const { return columns_[size_t(level)].allTimeFigure; }
+    QLabel *periodStanding(int level) const { return columns_[size_t(level)].periodStanding; }
+    QLabel *criteria(int level) const { return columns_[size_t(level)].criteria; }
+    QListWidget *resultsList(int level) const { return columns_[size_t(level)].resultsList; }
+    GraphPanel *graphPanel() const { return graphPanel_; }
+    PasswordPanel *passwordPanel() const { return passwordPanel_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // One level's column; object names are the control array's, with the
+    // level as index (Command4_2 for level 2's start button).
     struct Column {
-        QLabel *Label1 = nullptr;
-        ClickableLabel *Label3 = nullptr;
-        QPushButton *Command4 = nullptr;
-        QLabel *Text1 = nullptr;
-        QLabel *Label9 = nullptr;
-        QLabel *Label10 = nullptr;
-        QLabel *Label14 = nullptr;
-        QLabel *Label15 = nullptr;
-        QLabel *Label8 = nullptr;
-        QListWidget *List5 = nullptr;
-        QLabel *Label7 = nullptr;
+        QLabel *number = nullptr; // Label1
+        ClickableLabel *name = nullptr; // Label3
+        QPushButton *startButton = nullptr; // Command4
+        QLabel *overPracticeNotice = nullptr; // Text1
+        QLabel *todayHeading = nullptr; // Label9
+        QLabel *allTimeHeading = nullptr; // Label10
+        QLabel *todayFigure = nullptr; // Label14
+        QLabel *allTimeFigure = nullptr; // Label15
+        QLabel *periodStanding = nullptr; // Label8
+        QListWidget *resultsList = nullptr; // List5
+        QLabel *criteria = nullptr; // Label7
+        // The signed-in pupil's row of the ranking shown, or -1.
+        int ownRow = -1;
     };
 
     void Form_Load();
+    // Builds every widget (hub_layout.cpp).
+    void buildScreen();
     void hidePanelsOfLevel(Column &c);
     bool Form_KeyPress(const QString &key);
-    void showWaitPanel(QWidget *panel);
     void applyGates(const LevelGates &gates);
     bool passwordPanelShowing() const;
     void hideListsAndStarts();
     void showListsOfTimedLevels();
+    void showResultsList(int level);
+    void fitListFont();
     void resetLevelPanels();
     void Command6_Click();
     void rankEveryLevel(RankingOrder order);
@@ -111,28 +118,32 @@ private:
     std::vector<Column> columns_;
     LevelGates gates_;
 
-    QLabel *Label11 = nullptr;
-    QLabel *Label12 = nullptr;
-    QLabel *Label13 = nullptr;
-    QWidget *Picture3 = nullptr;
-    QLabel *Label17 = nullptr;
-    QWidget *Picture4 = nullptr;
-    QLabel *Label18 = nullptr;
-    QLabel *Label5 = nullptr;
-    QWidget *Picture1 = nullptr;
-    QRadioButton *Option1[4] = {};
-    QWidget *Picture5 = nullptr;
-    QRadioButton *Option2[3] = {};
-    QComboBox *Combo1 = nullptr;
-    QComboBox *Combo2 = nullptr;
-    QScrollBar *HScroll1 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QPushButton *Command8 = nullptr;
+    // Screen-wide controls; the program's control names are their object
+    // names (in brackets).
+    QLabel *programLabel_ = nullptr; // Label11
+    QLabel *pupilLabel_ = nullptr; // Label12: grade and name
+    QLabel *schoolLabel_ = nullptr; // Label13: school and pupil number
+    QWidget *minutesBox_ = nullptr; // Picture3
+    QLabel *minutesLabel_ = nullptr; // Label17: minutes since sign-in
+    QWidget *todayTotalBox_ = nullptr; // Picture4
+    QLabel *todayTotalLabel_ = nullptr; // Label18: today's total runs
+    QLabel *listTitle_ = nullptr; // Label5
+    QWidget *orderBar_ = nullptr; // Picture1
+    QRadioButton *orderOptions_[4] = {}; // Option1_1..3
+    QWidget *viewBar_ = nullptr; // Picture5
+    QRadioButton *viewOptions_[3] = {}; // Option2_0..2
+    QComboBox *gradeFilter_ = nullptr; // Combo1
+    QComboBox *periodChoice_ = nullptr; // Combo2
+    QScrollBar *columnScroll_ = nullptr; // HScroll1
+    QPushButton *backButton_ = nullptr; // Command1 "戻る(0)"
+    QPushButton *dataButton_ = nullptr; // Command8 "データ処理"
+    // "グラフ": keeps its control name as member name, the graph panel's
+    // hook.
     QPushButton *Command17 = nullptr;
-    GraphPanel *Picture11 = nullptr;
-    QWidget *Picture2 = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
-    QWidget *Picture6 = nullptr;
-    QProgressBar *ProgressBar2 = nullptr;
-    PasswordPanel *Picture7 = nullptr;
+    QWidget *waitPanel_ = nullptr; // Picture2, the whole screen
+    QProgressBar *waitProgress_ = nullptr; // ProgressBar1
+    QWidget *listWaitPanel_ = nullptr; // Picture6, over the lists
+    QProgressBar *listProgress_ = nullptr; // ProgressBar2
+    GraphPanel *graphPanel_ = nullptr; // Picture11
+    PasswordPanel *passwordPanel_ = nullptr; // Picture7
 };

@@ -15,7 +15,8 @@ LevelGates levelEnablingPass(SharedState &state, const LevelGates &before)
     LevelGates gates = before;
     const int pupil = state.PupilNumber;
     const int count = std::min<int>(state.LevelCount, kMaxLevel - 1);
-    state.GoalCleared = (state.GoalLevel >= 1 && state.GoalLevel <= kMaxLevel && LevelPassed(state, state.GoalLevel, pupil)) ? 1 : 0;
+    state.GoalCleared
+        = (state.GoalLevel >= 1 && state.GoalLevel <= kMaxLevel && LevelPassed(state, state.GoalLevel, pupil)) ? 1 : 0;
 
     gates.enabled[1] = true;
     bool blocked = false;
@@ -24,8 +25,8 @@ LevelGates levelEnablingPass(SharedState &state, const LevelGates &before)
         const bool practice = isPracticeLevelName(state.LevelName[size_t(i)]);
         if (practice)
             gates.enabled[size_t(i)] = true;
-        const bool unlockNext = LevelPassed(state, i, pupil) || namedTeacher || state.AllLevelsFree == 1 ||
-                                state.ClearPoints[size_t(i + 1)] == 9999 || (!blocked && practice);
+        const bool unlockNext = LevelPassed(state, i, pupil) || namedTeacher || state.AllLevelsFree == 1
+            || state.ClearPoints[size_t(i + 1)] == 9999 || (!blocked && practice);
         if (!unlockNext) {
             blocked = true;
             continue;

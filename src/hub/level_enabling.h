@@ -14,8 +14,8 @@ bool isTeacher(const QString &pupilName);
 
 // State of the start buttons and their "やりすぎ禁止" notices, per level.
 struct LevelGates {
-    LevelTable<bool> enabled{};
-    LevelTable<bool> overPractised{}; // notice shown over the start button
+    LevelTable<bool> enabled {};
+    LevelTable<bool> overPractised {}; // notice shown over the start button
 };
 
 // The pass, from the gates as they stand (the hub disables every start

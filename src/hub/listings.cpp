@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "hub/listings.h"
-#include "results/points.h"
 #include "hub/grade_marks.h"
 #include "platform/blank_trim.h"
 #include "platform/clock.h"
 #include "platform/number_text.h"
+#include "results/points.h"
 #include "startup/shared_state.h"
 
 #include <algorithm>
@@ -25,7 +25,6 @@ QString twoDigits(int value)
 {
     return QString::number(value).rightJustified(2, QLatin1Char('0'));
 }
-
 
 // Records come in date order, so consecutive runs mostly share a day: keep
 // the last day's text instead of formatting it again for each row.
@@ -187,7 +186,6 @@ int periodDays(int resultPeriod, const QDate &today)
     }
 }
 
-
 QString TimeText(int seconds)
 {
     return numtext::lastChars(QStringLiteral("      ") + QString::number(seconds) + QStringLiteral("秒"), 5);
@@ -195,12 +193,14 @@ QString TimeText(int seconds)
 
 QString timeOfDayText(double timeOfDay)
 {
-    // Times are shown to the second, rounded as the stored fraction of a day
-    // is rounded when it is written as text.
+    // A record's time of day is whole seconds; the whole second it began in
+    // is shown. The small allowance takes in the fraction's binary error, so
+    // a stored 10:00:00 does not read 9:59:59, while a fraction an older
+    // writer left (9:59:59.6) stays in its own second and day.
     const double fraction = std::fabs(timeOfDay) - std::floor(std::fabs(timeOfDay));
     if (!std::isfinite(fraction))
         return QStringLiteral("0:00:00");
-    const int total = int(std::llround(fraction * 86400.0)) % 86400;
+    const int total = std::min(int(std::floor(fraction * 86400.0 + 1e-6)), 86399);
     return QString::number(total / 3600) + QLatin1Char(':') + twoDigits(total / 60 % 60) + QLatin1Char(':')
         + twoDigits(total % 60);
 }

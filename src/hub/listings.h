@@ -73,7 +73,6 @@ int listProgressMaximum(int recordCount);
 // 4 a year, 5 ten years; any other value lists nothing.
 int periodDays(int resultPeriod, const QDate &today);
 
-
 // Row pieces, exposed for the screen's tests and the graph panel.
 QString TimeText(int seconds); // "  45秒": right-aligned in 5
 QString timeOfDayText(double timeOfDay); // "9:05:12"

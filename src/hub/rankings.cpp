@@ -162,7 +162,9 @@ LevelRanking rankLevel(SharedState &state, int level, RankingOrder order, const 
             continue;
 
         const bool own = face.own;
-        const QString rankText = numtext::lastChars(QString::number(rank), 2);
+        // Two characters wide, " 9" like "10", so the names stand in one
+        // column below and above rank 10.
+        const QString rankText = numtext::lastChars(QStringLiteral("  ") + QString::number(rank), 2);
         QString row;
         row.reserve(24);
         if (order == RankingOrder::BestTime) {

@@ -82,8 +82,8 @@ void FrmTimeData::Form_Activate()
 {
     // Thirteen columns of equal width, column 1 at 0.8 of the others; the
     // width is the part of the grid not taken by its scroll bar.
-    const int width =
-        ui_.grid->width() - 2 * ui_.grid->frameWidth() - ui_.grid->verticalScrollBar()->sizeHint().width();
+    const int width
+        = ui_.grid->width() - 2 * ui_.grid->frameWidth() - ui_.grid->verticalScrollBar()->sizeHint().width();
     const int column = width / kGridColumns;
     for (int c = 0; c < kGridColumns; ++c)
         ui_.grid->setColumnWidth(c, c == 1 ? int(column * 0.8) : column);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "maintenance/data_editor_window.h"
-#include "maintenance/results_data_tools.h"
 #include "hub/listings.h"
+#include "maintenance/results_data_tools.h"
 #include "maintenance/results_list_model.h"
 #include "platform/clock.h"
 #include "platform/events.h"

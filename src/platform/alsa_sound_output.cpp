@@ -7,7 +7,10 @@
 #include <sndfile.h>
 #include <vector>
 
-AlsaSoundOutput::AlsaSoundOutput(QString device) : device_(std::move(device)) {}
+AlsaSoundOutput::AlsaSoundOutput(QString device)
+    : device_(std::move(device))
+{
+}
 
 int AlsaSoundOutput::fail(int code, const QString &text)
 {
@@ -20,11 +23,12 @@ int AlsaSoundOutput::play(const QString &path)
     if (!QFileInfo::exists(path))
         return fail(kFileNotFound, QStringLiteral("指定されたファイルが見つかりません: %1").arg(path));
 
-    SF_INFO info{};
+    SF_INFO info {};
     SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
     if (!file)
-        return fail(kCannotDecode, QStringLiteral("音声ファイルを読めません: %1 (%2)")
-                                       .arg(path, QString::fromLocal8Bit(sf_strerror(nullptr))));
+        return fail(kCannotDecode,
+            QStringLiteral("音声ファイルを読めません: %1 (%2)")
+                .arg(path, QString::fromLocal8Bit(sf_strerror(nullptr))));
 
     snd_pcm_t *pcm = nullptr;
     // Opened without blocking: a device held by another program must fail
@@ -37,14 +41,16 @@ int AlsaSoundOutput::play(const QString &path)
         if (pcm)
             snd_pcm_close(pcm);
         sf_close(file);
-        return fail(kDeviceError, QStringLiteral("音声装置を開けません: %1").arg(QString::fromLocal8Bit(snd_strerror(err))));
+        return fail(
+            kDeviceError, QStringLiteral("音声装置を開けません: %1").arg(QString::fromLocal8Bit(snd_strerror(err))));
     }
     err = snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, unsigned(info.channels),
-                             unsigned(info.samplerate), 1, 200000);
+        unsigned(info.samplerate), 1, 200000);
     if (err < 0) {
         snd_pcm_close(pcm);
         sf_close(file);
-        return fail(kDeviceError, QStringLiteral("音声装置の設定ができません: %1").arg(QString::fromLocal8Bit(snd_strerror(err))));
+        return fail(kDeviceError,
+            QStringLiteral("音声装置の設定ができません: %1").arg(QString::fromLocal8Bit(snd_strerror(err))));
     }
 
     constexpr sf_count_t kFrames = 4096;
@@ -60,8 +66,8 @@ int AlsaSoundOutput::play(const QString &path)
             if (written < 0) {
                 snd_pcm_close(pcm);
                 sf_close(file);
-                return fail(kDeviceError, QStringLiteral("音声を再生できません: %1")
-                                              .arg(QString::fromLocal8Bit(snd_strerror(int(written)))));
+                return fail(kDeviceError,
+                    QStringLiteral("音声を再生できません: %1").arg(QString::fromLocal8Bit(snd_strerror(int(written)))));
             }
             p += written * info.channels;
             left -= written;
@@ -72,7 +78,8 @@ int AlsaSoundOutput::play(const QString &path)
     sf_close(file);
     // A device that cannot finish the sound has not played it.
     if (err < 0)
-        return fail(kDeviceError, QStringLiteral("音声を再生できません: %1").arg(QString::fromLocal8Bit(snd_strerror(err))));
+        return fail(
+            kDeviceError, QStringLiteral("音声を再生できません: %1").arg(QString::fromLocal8Bit(snd_strerror(err))));
     return 0;
 }
 

@@ -11,9 +11,9 @@
 class AlsaSoundOutput final : public SoundOutput {
 public:
     // Error codes play() returns besides 0.
-    static constexpr int kFileNotFound = 275;   // the file does not exist
-    static constexpr int kCannotDecode = 276;   // not a sound file libsndfile reads
-    static constexpr int kDeviceError = 277;    // the device refused to open or play
+    static constexpr int kFileNotFound = 275; // the file does not exist
+    static constexpr int kCannotDecode = 276; // not a sound file libsndfile reads
+    static constexpr int kDeviceError = 277; // the device refused to open or play
 
     explicit AlsaSoundOutput(QString device = QStringLiteral("default"));
     int play(const QString &path) override;

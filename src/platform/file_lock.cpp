@@ -8,7 +8,14 @@
 
 namespace {
 
-int setLock(int fd, short type)
+int systemFcntlLock(int fd, int command, struct flock *lock)
+{
+    return fcntl(fd, command, lock);
+}
+
+LockSystemCall lockCall = systemFcntlLock;
+
+int setLockWith(int fd, int command, short type)
 {
     struct flock lock = {};
     lock.l_type = type;
@@ -18,9 +25,20 @@ int setLock(int fd, short type)
     lock.l_pid = 0; // required for open-file-description locks
     int rc;
     do {
-        rc = fcntl(fd, F_OFD_SETLK, &lock);
+        rc = lockCall(fd, command, &lock);
     } while (rc != 0 && errno == EINTR);
     return rc == 0 ? 0 : errno;
+}
+
+int setLock(int fd, short type)
+{
+    const int error = setLockWith(fd, F_OFD_SETLK, type);
+    // Some network file systems refuse open-file-description locks. One
+    // copy of the program runs per PC, so a classic record lock, which
+    // belongs to the process, excludes the other PCs just as well.
+    if (error == EINVAL)
+        return setLockWith(fd, F_SETLK, type);
+    return error;
 }
 
 bool isBusy(int error)
@@ -69,6 +87,13 @@ int lockWholeFileWaiting(int fd, Clock &clock)
             return error;
         clock.waitResponsive(1000);
     }
+}
+
+LockSystemCall replaceLockSystemCall(LockSystemCall call)
+{
+    const LockSystemCall previous = lockCall;
+    lockCall = call ? call : systemFcntlLock;
+    return previous;
 }
 
 int WholeFileLock::release()

@@ -4,9 +4,13 @@
 // (fcntl F_OFD_SETLK): it belongs to the descriptor, not to the process, so
 // two descriptors in one process exclude each other as two processes do, and
 // closing the descriptor (or the process dying, even by SIGKILL) frees it.
+// Where the file system refuses such locks (EINVAL, as some network shares
+// do), a classic POSIX record lock on the same whole file is taken instead:
+// it belongs to the process, which is enough with one copy per PC.
 #pragma once
 
 class Clock;
+struct flock;
 
 enum class LockAttempt {
     Acquired,
@@ -26,6 +30,12 @@ bool unlockWholeFile(int fd, int *errorNumber = nullptr);
 // window stays responsive, then the same again, without limit.
 // Returns 0 once locked, else the error number of the failed attempt.
 int lockWholeFileWaiting(int fd, Clock &clock);
+
+// The fcntl call the lock goes through. Replaceable so that a file system
+// that refuses open-file-description locks can be imitated; returns the
+// call in place before. A null call puts the system's back.
+using LockSystemCall = int (*)(int fd, int command, struct flock *lock);
+LockSystemCall replaceLockSystemCall(LockSystemCall call);
 
 // Holds the lock of a descriptor until destroyed (or released).
 class WholeFileLock {

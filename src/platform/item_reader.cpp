@@ -7,9 +7,22 @@
 
 namespace {
 
+// The program's one blank: an ideographic space or a tab around an item is
+// part of it, as it is of a name on every screen.
 bool isBlank(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+    return c == QLatin1Char(' ');
+}
+
+QStringView trimmedOfBlanks(QStringView text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && isBlank(text[start]))
+        ++start;
+    while (end > start && isBlank(text[end - 1]))
+        --end;
+    return text.mid(start, end - start);
 }
 
 } // namespace
@@ -41,7 +54,7 @@ ItemReader ItemReader::fromText(const QString &text)
         while (lineEnd < n && text[lineEnd] != QLatin1Char('\r') && text[lineEnd] != QLatin1Char('\n'))
             ++lineEnd;
         const QStringView lineText = QStringView(text).mid(i, lineEnd - i);
-        if (!lineText.trimmed().isEmpty()) {
+        if (!trimmedOfBlanks(lineText).isEmpty()) {
             int p = 0;
             const int len = int(lineText.size());
             while (true) {
@@ -59,11 +72,13 @@ ItemReader ItemReader::fromText(const QString &text)
                     int comma = int(lineText.indexOf(QLatin1Char(','), p));
                     if (comma < 0)
                         comma = len;
-                    value.text = lineText.mid(p, comma - p).trimmed().toString();
-                    value.numeric = numtext::parseWholeNumber(value.text, &value.number);
+                    value.text = trimmedOfBlanks(lineText.mid(p, comma - p)).toString();
+                    // A number with any other space character attached is text.
+                    value.numeric
+                        = value.text == value.text.trimmed() && numtext::parseWholeNumber(value.text, &value.number);
                     p = comma;
                 }
-                reader.items_.push_back({value, line});
+                reader.items_.push_back({ value, line });
                 if (p >= len)
                     break;
                 ++p; // past the comma; a comma at the line end leaves one empty item
@@ -83,7 +98,7 @@ ItemReader ItemReader::fromText(const QString &text)
 ItemValue ItemReader::next()
 {
     if (atEnd())
-        return ItemValue{};
+        return ItemValue {};
     return items_[next_++].value;
 }
 

@@ -4,7 +4,7 @@
 //
 // Rules:
 //  - an item is the text between two separators (comma or line end);
-//  - blanks around an unquoted item are dropped;
+//  - blanks (U+0020 only) around an unquoted item are dropped;
 //  - an item that starts with a double quote runs to the next double quote
 //    and may contain commas; text after the closing quote up to the next
 //    separator is ignored;

@@ -6,9 +6,9 @@
 #include <QString>
 
 struct ItemValue {
-    QString text;        // the item's text, without quotes and outer blanks
+    QString text; // the item's text, without quotes and outer blanks
     bool numeric = false; // unquoted and reads as a decimal number
-    double number = 0;   // its value when numeric, else 0
+    double number = 0; // its value when numeric, else 0
 
     // The value a numeric column takes: the number, or 0 for text.
     double toNumber() const { return numeric ? number : 0.0; }

@@ -21,9 +21,9 @@ QFont layoutFont(const QString &family, double points, bool bold)
 
 void registerFontSubstitutes()
 {
-    QFont::insertSubstitutions(kGothicFixed, {QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック")});
-    QFont::insertSubstitutions(kGothicProportional, {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
-    QFont::insertSubstitutions(kMinchoFixed, {QStringLiteral("IPAMincho"), QStringLiteral("IPA明朝")});
+    QFont::insertSubstitutions(kGothicFixed, { QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック") });
+    QFont::insertSubstitutions(kGothicProportional, { QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic") });
+    QFont::insertSubstitutions(kMinchoFixed, { QStringLiteral("IPAMincho"), QStringLiteral("IPA明朝") });
 }
 
 void setColours(QWidget *widget, const QColor &background, const QColor &text)

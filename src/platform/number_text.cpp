@@ -43,7 +43,8 @@ double leadingNumber(const QString &text)
         number += text[i++];
         digits = true;
     }
-    if (i + 1 < n && text[i] == QLatin1Char('.') && text[i + 1] >= QLatin1Char('0') && text[i + 1] <= QLatin1Char('9')) {
+    if (i + 1 < n && text[i] == QLatin1Char('.') && text[i + 1] >= QLatin1Char('0')
+        && text[i + 1] <= QLatin1Char('9')) {
         number += text[i++];
         while (i < n && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9')) {
             number += text[i++];

@@ -25,8 +25,14 @@ bool parseWholeNumber(const QString &text, double *value);
 double roundHalfEven(double value);
 
 // The last n characters of a text (the whole text when shorter).
-inline QString lastChars(const QString &text, int n) { return text.right(n); }
+inline QString lastChars(const QString &text, int n)
+{
+    return text.right(n);
+}
 // The first n characters of a text (the whole text when shorter).
-inline QString firstChars(const QString &text, int n) { return text.left(n); }
+inline QString firstChars(const QString &text, int n)
+{
+    return text.left(n);
+}
 
 } // namespace numtext

@@ -7,10 +7,14 @@ class Clock;
 class FatalErrors;
 class SoundOutput;
 class ProgramLauncher;
+class WaitNotice;
 
 struct Platform {
     Clock &clock;
     FatalErrors &fatal;
     SoundOutput &sound;
     ProgramLauncher &launcher;
+    // Where a wait that only a person can end is explained; none in the
+    // tests that do not look for it.
+    WaitNotice *notice = nullptr;
 };

@@ -9,7 +9,10 @@ class Clock;
 
 class RandomSource {
 public:
-    explicit RandomSource(std::uint64_t seed = 1) : engine_(seed) {}
+    explicit RandomSource(std::uint64_t seed = 1)
+        : engine_(seed)
+    {
+    }
     // Seeds from the clock, as each window does when it loads.
     void seedFrom(const Clock &clock);
     void seed(std::uint64_t s) { engine_.seed(s); }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "results/criteria_file.h"
+#include "platform/blank_trim.h"
 #include "platform/fatal_error.h"
 #include "platform/item_reader.h"
 #include "platform/number_text.h"
@@ -9,22 +10,25 @@
 
 namespace {
 
+constexpr int kNumericColumns = 9;
+
 // Reads a numeric column. The header line (slot 0) holds titles, which
-// count as 0. Beyond the header an empty cell is 0 and any other text is
-// refused: a criteria row with a typo must not silently time runs against 0.
+// count as 0. Beyond the header the cell rule decides: a criteria row with a
+// typo must not silently time runs against 0 or make a level impossible to
+// pass.
 bool numericCell(const ItemValue &item, int slot, double *value)
 {
     if (item.numeric) {
         *value = item.number;
         return true;
     }
-    *value = 0;
-    if (slot == 0)
+    if (slot == 0) {
+        *value = 0;
         return true;
-    const std::optional<double> cell = criteriaCellNumber(item.text);
-    if (cell)
-        *value = *cell;
-    return cell.has_value();
+    }
+    const std::optional<double> number = criteriaCellNumber(item.text);
+    *value = number.value_or(0);
+    return number.has_value();
 }
 
 bool fitsIn(double value, double lo, double hi)
@@ -36,13 +40,30 @@ bool fitsIn(double value, double lo, double hi)
 
 std::optional<double> criteriaCellNumber(const QString &text)
 {
-    const QString cell = text.trimmed();
+    QString halfWidth;
+    halfWidth.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= u'０' && u <= u'９')
+            halfWidth += QChar(u'0' + (u - u'０'));
+        else if (u == u'－' || u == u'−')
+            halfWidth += QLatin1Char('-');
+        else if (u == u'＋')
+            halfWidth += QLatin1Char('+');
+        else if (u == u'．')
+            halfWidth += QLatin1Char('.');
+        else if (u == u'　')
+            halfWidth += QLatin1Char(' '); // the input method's blank
+        else
+            halfWidth += c;
+    }
+    const QString cell = trimBlanks(halfWidth);
     if (cell.isEmpty())
         return 0.0;
     double value = 0;
-    if (numtext::parseWholeNumber(cell, &value))
-        return value;
-    return std::nullopt;
+    if (cell != cell.trimmed() || !numtext::parseWholeNumber(cell, &value))
+        return std::nullopt;
+    return value;
 }
 
 bool criteriaColumnHolds(int column, double value)
@@ -93,9 +114,10 @@ CriteriaLoadResult readCriteriaTable(SharedState &state, const QString &path)
     while (!reader->atEnd()) {
         ++slot;
         if (slot > kMaxLevel) {
-            result.problem = QStringLiteral("%1\n行が多すぎます（見出しとレベル1～35の36行まで、%2行目からは読めません）。")
-                                 .arg(path)
-                                 .arg(reader->lineOfLast() + 1);
+            result.problem
+                = QStringLiteral("%1\n行が多すぎます（見出しとレベル1～35の36行まで、%2行目からは読めません）。")
+                      .arg(path)
+                      .arg(reader->lineOfLast() + 1);
             return result;
         }
         const int remaining = reader->total() - reader->consumed();
@@ -113,8 +135,8 @@ CriteriaLoadResult readCriteriaTable(SharedState &state, const QString &path)
             items[c] = reader->next();
             lines[c] = reader->lineOfLast();
         }
-        double numbers[5];
-        for (int c = 0; c < 5; ++c) {
+        double numbers[kNumericColumns];
+        for (int c = 0; c < kNumericColumns; ++c) {
             if (!numericCell(items[c], slot, &numbers[c])) {
                 result.problem = QStringLiteral("%1\n%2行目の%3列目「%4」は数字ではありません。")
                                      .arg(path)
@@ -126,12 +148,14 @@ CriteriaLoadResult readCriteriaTable(SharedState &state, const QString &path)
         }
         for (int c = 0; c < 3; ++c) {
             if (!criteriaColumnHolds(c + 1, numbers[c])) {
-                result.problem = QStringLiteral("%1\n%2行目の%3列目の数が大きすぎます。").arg(path).arg(lines[c]).arg(c + 1);
+                result.problem
+                    = QStringLiteral("%1\n%2行目の%3列目の数が大きすぎます。").arg(path).arg(lines[c]).arg(c + 1);
                 return result;
             }
         }
         if (!criteriaColumnHolds(4, numbers[3])) {
-            result.problem = QStringLiteral("%1\n%2行目の4列目の数が大きすぎます（32767まで）。").arg(path).arg(lines[3]);
+            result.problem
+                = QStringLiteral("%1\n%2行目の4列目の数が大きすぎます（32767まで）。").arg(path).arg(lines[3]);
             return result;
         }
         const size_t s = size_t(slot);
@@ -140,10 +164,16 @@ CriteriaLoadResult readCriteriaTable(SharedState &state, const QString &path)
         clearPoints[s] = std::int32_t(numtext::roundHalfEven(numbers[2]));
         clearCount[s] = std::int16_t(numtext::roundHalfEven(numbers[3]));
         multiplier[s] = float(numbers[4]);
-        col6[s] = items[5];
-        col7[s] = items[6];
-        col8[s] = items[7];
-        col9[s] = items[8];
+        // Columns 6 to 9 keep a number as read, in its half-width value; the
+        // header's titles stay text.
+        const auto asRead = [&](int c) {
+            const ItemValue &item = items[c];
+            return slot == 0 || item.numeric || item.text.isEmpty() ? item : ItemValue::fromNumber(numbers[c]);
+        };
+        col6[s] = asRead(5);
+        col7[s] = asRead(6);
+        col8[s] = asRead(7);
+        col9[s] = asRead(8);
         col10[s] = items[9];
         col11[s] = items[10];
         col12[s] = items[11];

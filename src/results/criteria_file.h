@@ -11,13 +11,6 @@ class FatalErrors;
 
 inline constexpr int kCriteriaColumns = 12;
 
-// The value the loader takes from a cell of the numeric columns 1 to 9 as
-// it stands in the file (unquoted, blanks around it allowed): an empty cell
-// is 0; nullopt when the loader refuses the text. The editor checks every
-// cell by this rule before it writes, so that it never writes a file the
-// loader refuses.
-std::optional<double> criteriaCellNumber(const QString &text);
-
 // Whether column 1..12 can hold the value the loader took from a cell
 // (columns 1 to 3 in 32 bits and column 4 in 16 bits after rounding).
 bool criteriaColumnHolds(int column, double value);
@@ -28,6 +21,14 @@ struct CriteriaLoadResult {
     bool ok = false;
     QString problem;
 };
+
+// The value the loader takes from a numeric cell (columns 1 to 9) below the
+// header: an empty cell is 0; full-width digits, sign and point, as a
+// Japanese input method types them ("６０", "－１", "１．５"), read as their
+// half-width forms; anything else is refused (nullopt). The criteria editor
+// checks every cell by this rule before it writes, so that it never writes
+// a file the loader refuses.
+std::optional<double> criteriaCellNumber(const QString &text);
 
 // Reads the file into the twelve per-level tables, slot 0 (the header line)
 // first. Slots beyond the file keep what they held. On any problem nothing

@@ -80,7 +80,10 @@ std::int32_t resultBasePoints(std::int32_t recordedTime, std::int32_t targetTime
 
 std::int32_t resultEarnedPoints(std::int32_t basePoints, float multiplier)
 {
-    return clampToInt32(std::floor(double(basePoints) * double(multiplier)));
+    // The multiplier is single precision and so is the product: 10 x 1.3f
+    // rounds to 13.0f, where the double product 12.9999995 would floor to 12.
+    const float product = float(basePoints) * multiplier;
+    return clampToInt32(std::floor(double(product)));
 }
 
 std::int32_t listRunPoints(std::int32_t seconds, std::int32_t targetTime)

@@ -26,8 +26,8 @@ inline constexpr std::int32_t kMaxGradedPoints = 55;
 // The result screen's base points: the graded formula on the recorded time
 // itself, nothing for 99998 or more.
 std::int32_t resultBasePoints(std::int32_t recordedTime, std::int32_t targetTime);
-// The result screen's earned points: base points times the multiplier,
-// rounded down.
+// Earned points, for the result screen and the counts alike: base points
+// times the multiplier in single precision, rounded down.
 std::int32_t resultEarnedPoints(std::int32_t basePoints, float multiplier);
 
 // Points shown in the hub's lists: the first-three-characters rule, no

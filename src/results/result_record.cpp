@@ -5,13 +5,11 @@
 #include <cstring>
 
 namespace {
-template <typename T>
-void put(QByteArray &out, int offset, T value)
+template <typename T> void put(QByteArray &out, int offset, T value)
 {
     qToLittleEndian(value, out.data() + offset);
 }
-template <typename T>
-T get(const char *bytes, int offset)
+template <typename T> T get(const char *bytes, int offset)
 {
     return qFromLittleEndian<T>(bytes + offset);
 }

@@ -12,15 +12,15 @@
 inline constexpr int kRecordLength = 44;
 
 struct ResultRecord {
-    double date = 0;             // OLE date of the run's day, no fraction
-    double timeOfDay = 0;        // fraction of a day when it was written
+    double date = 0; // OLE date of the run's day, no fraction
+    double timeOfDay = 0; // fraction of a day when it was written
     std::int16_t pupilNumber = 0;
     std::int16_t level = 0;
-    std::int32_t seconds = 0;    // recorded time; 99999 after a time-up
-    std::array<char, 5> schoolCode{' ', ' ', ' ', ' ', ' '};
-    std::array<char, 5> reserved1{' ', ' ', ' ', ' ', ' '};
-    std::array<char, 5> reserved2{'0', ' ', ' ', ' ', ' '};
-    std::array<char, 5> reserved3{0, 0, 0, 0, 0};
+    std::int32_t seconds = 0; // recorded time; 99999 after a time-up
+    std::array<char, 5> schoolCode { ' ', ' ', ' ', ' ', ' ' };
+    std::array<char, 5> reserved1 { ' ', ' ', ' ', ' ', ' ' };
+    std::array<char, 5> reserved2 { '0', ' ', ' ', ' ', ' ' };
+    std::array<char, 5> reserved3 { 0, 0, 0, 0, 0 };
 };
 
 // The 44 bytes of a record.

@@ -34,16 +34,23 @@ FrmSyuuryou::FrmSyuuryou(SharedState &state, Platform &platform, Navigator &navi
     setColours(this, QColor(160, 208, 255));
     random_.seedFrom(platform_.clock);
 
-    program_ = field(QStringLiteral("ProgramLabel"), 1845, 405, 11490, 960, QColor(255, 224, 192), 48);
-    todayTotal_ = field(QStringLiteral("TodayTotalLabel"), 10215, 1395, 3135, 375, QColor(), 14.25, true);
-    level_ = field(QStringLiteral("LevelLabel"), 1845, 1755, 11490, 960, QColor(255, 255, 192), 36);
-    levelRun_ = field(QStringLiteral("LevelRunLabel"), 10260, 2745, 3105, 405, QColor(), 14.25, true);
-    pupil_ = field(QStringLiteral("PupilLabel"), 1845, 3255, 11490, 960, kPaleGreen, 48);
-    time_ = field(QStringLiteral("TimeLabel"), 1845, 4440, 11490, 825, kPaleGreen, 36);
-    points_ = field(QStringLiteral("PointsLabel"), 1845, 5280, 11490, 825, kPaleGreen, 36);
-    message_ = field(QStringLiteral("MessageLabel"), 1845, 6390, 11490, 735, kPaleGreen, 27.75);
+    program_ = field(QStringLiteral("ProgramLabel"), QStringLiteral("プログラム名"), 1845, 405, 11490, 960,
+        QColor(255, 224, 192), 48);
+    todayTotal_ = field(QStringLiteral("TodayTotalLabel"), QStringLiteral("今日の何回目"), 10215, 1395, 3135, 375,
+        QColor(), 14.25, true);
+    level_ = field(
+        QStringLiteral("LevelLabel"), QStringLiteral("レベル"), 1845, 1755, 11490, 960, QColor(255, 255, 192), 36);
+    levelRun_ = field(QStringLiteral("LevelRunLabel"), QStringLiteral("このレベルの何回目"), 10260, 2745, 3105, 405,
+        QColor(), 14.25, true);
+    pupil_ = field(QStringLiteral("PupilLabel"), QStringLiteral("名前"), 1845, 3255, 11490, 960, kPaleGreen, 48);
+    time_ = field(QStringLiteral("TimeLabel"), QStringLiteral("今の成績"), 1845, 4440, 11490, 825, kPaleGreen, 36);
+    points_
+        = field(QStringLiteral("PointsLabel"), QStringLiteral("獲得ポイント"), 1845, 5280, 11490, 825, kPaleGreen, 36);
+    message_
+        = field(QStringLiteral("MessageLabel"), QStringLiteral("お知らせ"), 1845, 6390, 11490, 735, kPaleGreen, 27.75);
     message_->hide();
-    levelCleared_ = field(QStringLiteral("LevelClearedLabel"), 180, 7710, 15075, 555, QColor(0, 192, 0), 24);
+    levelCleared_ = field(QStringLiteral("LevelClearedLabel"), QStringLiteral("レベルの合格"), 180, 7710, 15075, 555,
+        QColor(0, 192, 0), 24);
     levelCleared_->setText(QStringLiteral("このレベルクリア"));
     levelCleared_->hide();
 
@@ -80,11 +87,13 @@ FrmSyuuryou::FrmSyuuryou(SharedState &state, Platform &platform, Navigator &navi
     connect(&timer_, &QTimer::timeout, this, &FrmSyuuryou::Timer1_Timer);
 }
 
-QLabel *FrmSyuuryou::field(
-    const QString &name, int left, int top, int width, int height, const QColor &background, double points, bool bold)
+QLabel *FrmSyuuryou::field(const QString &name, const QString &purpose, int left, int top, int width, int height,
+    const QColor &background, double points, bool bold)
 {
+    // A screen reader reads the line shown; the description says which.
     auto *label = new QLabel(this);
     label->setObjectName(name);
+    label->setAccessibleDescription(purpose);
     placeTwips(label, left, top, width, height);
     label->setAlignment(Qt::AlignCenter);
     label->setFont(layoutFont(kGothicProportional, points, bold));

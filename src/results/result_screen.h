@@ -36,8 +36,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QLabel *field(const QString &name, int left, int top, int width, int height, const QColor &background,
-        double points, bool bold = false);
+    QLabel *field(const QString &name, const QString &purpose, int left, int top, int width, int height,
+        const QColor &background, double points, bool bold = false);
 
     SharedState &state_;
     Platform &platform_;

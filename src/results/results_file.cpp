@@ -5,6 +5,7 @@
 #include "platform/fatal_error.h"
 #include "platform/file_lock.h"
 #include "platform/platform.h"
+#include "platform/wait_notice.h"
 #include "results/counts.h"
 #include "startup/shared_state.h"
 
@@ -36,13 +37,49 @@ enum class StepEnd { Done, NotFoundExhausted, Failed };
 // a second apart with the window responsive. With a not-found counter the
 // step is also repeated five seconds apart after "no such file", up to the
 // fourth such failure in one call.
-template <typename Step> StepEnd retryStep(Clock &clock, int *notFoundFailures, int *error, Step step)
+// A permission refusal never clears by itself, so while it lasts the notice
+// names the file and the reason; it goes once the step gets past it.
+class PermissionNotice {
+public:
+    PermissionNotice(WaitNotice *notice, const QString &path)
+        : notice_(notice)
+        , path_(path)
+    {
+    }
+    PermissionNotice(const PermissionNotice &) = delete;
+    PermissionNotice &operator=(const PermissionNotice &) = delete;
+    ~PermissionNotice()
+    {
+        if (shown_)
+            notice_->clear();
+    }
+    void refused(int error)
+    {
+        if (!notice_)
+            return;
+        notice_->show(permissionWaitText(path_, error));
+        shown_ = true;
+    }
+
+private:
+    WaitNotice *notice_;
+    QString path_;
+    bool shown_ = false;
+};
+
+template <typename Step>
+StepEnd retryStep(Clock &clock, int *notFoundFailures, int *error, Step step, PermissionNotice *notice = nullptr)
 {
     while (true) {
         *error = step();
         if (*error == 0)
             return StepEnd::Done;
         switch (classifyFileError(*error)) {
+        case FileErrorKind::NoPermission:
+            if (notice)
+                notice->refused(*error);
+            clock.waitResponsive(1000);
+            break;
         case FileErrorKind::Busy:
             clock.waitResponsive(1000);
             break;
@@ -114,6 +151,8 @@ FileErrorKind classifyFileError(int errorNumber)
 {
     switch (errorNumber) {
     case EACCES:
+    case EPERM:
+        return FileErrorKind::NoPermission;
     case EAGAIN:
     case EBUSY:
     case ETXTBSY:
@@ -128,6 +167,13 @@ FileErrorKind classifyFileError(int errorNumber)
 QString fileErrorDescription(int errorNumber)
 {
     return QString::fromLocal8Bit(std::strerror(errorNumber));
+}
+
+QString permissionWaitText(const QString &path, int errorNumber)
+{
+    return QStringLiteral("成績ファイルを開けないので待っています。\n%1\n%2（%3）\n先生を呼びなさい。")
+        .arg(path, fileErrorDescription(errorNumber))
+        .arg(errorNumber);
 }
 
 ResultsFile &ResultsFile::operator=(ResultsFile &&other) noexcept
@@ -249,8 +295,9 @@ bool namesThisFile(const QString &path, const ResultsFile &file, int *errorNumbe
     return opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
-int openLockedResultsFile(const QString &path, Clock &clock, ResultsFile &file, OpenRetry retry)
+int openLockedResultsFile(const QString &path, Clock &clock, ResultsFile &file, OpenRetry retry, WaitNotice *notice)
 {
+    PermissionNotice permission(notice, path);
     while (true) {
         int error = 0;
         auto open = [&] {
@@ -259,7 +306,7 @@ int openLockedResultsFile(const QString &path, Clock &clock, ResultsFile &file, 
             return e;
         };
         if (retry == OpenRetry::WhileBusy) {
-            if (retryStep(clock, nullptr, &error, open) != StepEnd::Done)
+            if (retryStep(clock, nullptr, &error, open, &permission) != StepEnd::Done)
                 return error;
         } else if ((error = open()) != 0) {
             return error;
@@ -281,12 +328,13 @@ int openLockedResultsFile(const QString &path, Clock &clock, ResultsFile &file, 
     }
 }
 
-int appendResultRecord(const QString &path, const ResultRecord &record, Clock &clock, qint64 *recordNumber)
+int appendResultRecord(
+    const QString &path, const ResultRecord &record, Clock &clock, qint64 *recordNumber, WaitNotice *notice)
 {
     ResultsFile file;
     // Held from before the position is taken until after the write, so no
     // two copies ever write the same record number.
-    int error = openLockedResultsFile(path, clock, file, OpenRetry::WhileBusy);
+    int error = openLockedResultsFile(path, clock, file, OpenRetry::WhileBusy, notice);
     if (error != 0)
         return error;
     WholeFileLock lock(file.handle());
@@ -430,13 +478,17 @@ bool 成績ランダムファイル記録(SharedState &state, Platform &platform
     const QDateTime now = platform.clock.now();
     ResultRecord record;
     record.date = oledate::fromDate(now.date());
-    record.timeOfDay = oledate::timeFraction(now.time());
+    // The time of day the format carries comes from a clock of one-second
+    // resolution: whole seconds, so no reader can round a run into the next
+    // minute or past midnight.
+    record.timeOfDay
+        = oledate::timeFraction(QTime::fromMSecsSinceStartOfDay(now.time().msecsSinceStartOfDay() / 1000 * 1000));
     record.pupilNumber = state.PupilNumber;
     record.level = state.CurrentLevel;
     record.seconds = state.RecordedTime;
     record.schoolCode = schoolCodeField(state.SchoolCode);
 
-    const int error = appendResultRecord(resultsFilePath(state), record, platform.clock);
+    const int error = appendResultRecord(resultsFilePath(state), record, platform.clock, nullptr, platform.notice);
     if (error != 0) {
         platform.fatal.fatal(
             state.ProgramName, QStringLiteral("成績ランダムファイル記録") + fileErrorDescription(error));
@@ -463,11 +515,15 @@ bool 成績ランダムファイル表示(SharedState &state, Platform &platform
 
     const QString path = resultsFilePath(state);
     ResultsFile file;
-    StepEnd end = retryStep(platform.clock, &notFoundFailures, &error, [&] {
-        int e = 0;
-        OpenResultsFile(path, ResultsAccess::Read, file, &e);
-        return e;
-    });
+    PermissionNotice permission(platform.notice, path);
+    StepEnd end = retryStep(
+        platform.clock, &notFoundFailures, &error,
+        [&] {
+            int e = 0;
+            OpenResultsFile(path, ResultsAccess::Read, file, &e);
+            return e;
+        },
+        &permission);
     if (end != StepEnd::Done)
         return report(end);
     state.BestTime.fill(kNoTime);

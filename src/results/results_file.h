@@ -15,16 +15,26 @@
 struct SharedState;
 struct Platform;
 class Clock;
+class WaitNotice;
 
 QString resultsFilePath(const SharedState &state);
 
 // How a failed file step is handled: busy (another copy has the file or the
-// lock; wait a second and repeat), not there (a bounded number of waits for
-// the loader), or anything else (report and end).
-enum class FileErrorKind { Busy, NotFound, Other };
+// lock; wait a second and repeat), no permission (repeat a second apart as
+// well, for the file is recorded as soon as someone fixes it, but say on
+// screen why the program waits: it never clears by itself), not there (a
+// bounded number of waits for the loader), or anything else (report and end).
+enum class FileErrorKind { Busy, NoPermission, NotFound, Other };
 FileErrorKind classifyFileError(int errorNumber);
+// Busy or no permission: the step is repeated without limit.
+inline bool waitsForFile(FileErrorKind kind)
+{
+    return kind == FileErrorKind::Busy || kind == FileErrorKind::NoPermission;
+}
 // The system's description of an error number.
 QString fileErrorDescription(int errorNumber);
+// What the screen says while the program waits for permission on a file.
+QString permissionWaitText(const QString &path, int errorNumber);
 
 enum class ResultsAccess {
     Read, // read-only where the file allows no more
@@ -81,14 +91,18 @@ enum class OpenRetry {
 // lock, waiting while another copy holds it; then makes sure the lock is on
 // the file the name points to now, opening it again as often as the file
 // was replaced meanwhile. The caller owns the lock from then on (it goes
-// with the file's closing). 0, or the error number of the failed step.
-int openLockedResultsFile(const QString &path, Clock &clock, ResultsFile &file, OpenRetry retry);
+// with the file's closing). While an open is refused for want of permission
+// (waiting) `notice` says so. 0, or the error number of the failed step.
+int openLockedResultsFile(
+    const QString &path, Clock &clock, ResultsFile &file, OpenRetry retry, WaitNotice *notice = nullptr);
 
 // Appends under the whole-file lock at record (length / 44) + 1, so a
 // trailing partial record is overwritten. Waits while another copy has the
-// file or the lock. Returns 0, or the error number of the step that failed;
-// `recordNumber` receives the 1-based position written.
-int appendResultRecord(const QString &path, const ResultRecord &record, Clock &clock, qint64 *recordNumber = nullptr);
+// file or the lock, and while the file may not be opened (explained through
+// `notice` meanwhile). Returns 0, or the error number of the step that
+// failed; `recordNumber` receives the 1-based position written.
+int appendResultRecord(const QString &path, const ResultRecord &record, Clock &clock, qint64 *recordNumber = nullptr,
+    WaitNotice *notice = nullptr);
 
 // The school code as the record carries it: CP932 bytes, left-aligned and
 // blank-padded to five, cut before a double-byte character that would not

@@ -91,11 +91,11 @@ void NameSelectionScreen::buildControls()
     placeTwips(label1_, 90, 1410, 13830, 990);
     label1_->setFont(layoutFont(kMinchoFixed, 39.75));
     label1_->setAlignment(Qt::AlignCenter);
-    label1_->setAccessibleName(QStringLiteral("選んだ名前"));
+    label1_->setAccessibleDescription(QStringLiteral("選んだ名前"));
     setColours(label1_, rgbHex(0x00FFFF), Qt::black);
 
     label2_ = makeLabel(this, QStringLiteral("Label2"));
-    label2_->setAccessibleName(QStringLiteral("選んだ番号"));
+    label2_->setAccessibleDescription(QStringLiteral("選んだ番号"));
     label2_->hide();
 
     command14_ = new QPushButton(QStringLiteral("O.K."), this);
@@ -207,6 +207,26 @@ void NameSelectionScreen::fillGradeFilter()
 }
 
 bool NameSelectionScreen::名簿表示()
+{
+    // The rebuild lets events run (its waits after a read failure, the
+    // count's waits for a busy file), and a click there asks for another
+    // rebuild. Run inside, it would fill the list a second time under the
+    // waiting one; so it is noted and run once the waiting one is done.
+    if (rebuilding_) {
+        rebuildAgain_ = true;
+        return true;
+    }
+    rebuilding_ = true;
+    bool ok = true;
+    do {
+        rebuildAgain_ = false;
+        ok = rebuildList();
+    } while (ok && rebuildAgain_);
+    rebuilding_ = false;
+    return ok;
+}
+
+bool NameSelectionScreen::rebuildList()
 {
     retryCount_ = 0;
     stageMarker_ = 1;

@@ -60,6 +60,7 @@ private:
     void Label4_Click();
     // True when the key was one of the form's own keys.
     void Form_KeyPress(const QString &key);
+    bool rebuildList();
     bool retryAfter(const RosterFailure &failure);
     void playWrongSound();
     void fillGradeFilter();
@@ -73,6 +74,8 @@ private:
     int retryCount_ = 0;
     double stageMarker_ = 0;
     bool signingIn_ = false;
+    bool rebuilding_ = false;
+    bool rebuildAgain_ = false;
     NameList list2_;
     QStringList list3_;
 

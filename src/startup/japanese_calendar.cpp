@@ -10,14 +10,14 @@ struct Era {
 
 // First days of the eras as Windows dates them.
 const Era kEras[] = {
-    {QDate(2019, 5, 1), u"令和"},
-    {QDate(1989, 1, 8), u"平成"},
-    {QDate(1926, 12, 25), u"昭和"},
-    {QDate(1912, 7, 30), u"大正"},
-    {QDate(1868, 9, 8), u"明治"},
+    { QDate(2019, 5, 1), u"令和" },
+    { QDate(1989, 1, 8), u"平成" },
+    { QDate(1926, 12, 25), u"昭和" },
+    { QDate(1912, 7, 30), u"大正" },
+    { QDate(1868, 9, 8), u"明治" },
 };
 
-const char16_t *const kWeekdays[7] = {u"月", u"火", u"水", u"木", u"金", u"土", u"日"};
+const char16_t *const kWeekdays[7] = { u"月", u"火", u"水", u"木", u"金", u"土", u"日" };
 
 } // namespace
 
@@ -25,9 +25,9 @@ EraYear japaneseEra(const QDate &date)
 {
     for (const Era &era : kEras) {
         if (date >= era.start)
-            return {QString::fromUtf16(era.name), date.year() - era.start.year() + 1};
+            return { QString::fromUtf16(era.name), date.year() - era.start.year() + 1 };
     }
-    return {QString(), date.year()};
+    return { QString(), date.year() };
 }
 
 QString japaneseDateLine(const QDate &date)

@@ -5,7 +5,9 @@
 
 namespace {
 // The digits are full-width except the ASCII "1" of slots 1, 11 and 20; the
-// dash is the full-width "－". Stored exactly so.
+// dash is the full-width "－". Stored exactly so; four to a row, as the
+// program's level table lists them.
+// clang-format off
 const char16_t *const kLevelNames[24] = {
     u"レベル1",      u"レベル２",     u"レベル３",     u"レベル４",
     u"レベル２－１", u"レベル２－２", u"レベル３練習", u"レベル３－１",
@@ -14,6 +16,7 @@ const char16_t *const kLevelNames[24] = {
     u"レベル６－１", u"レベル６－２", u"レベル７練習", u"レベル７－1",
     u"レベル７－２", u"レベル８練習", u"レベル８－１", u"レベル８－２",
 };
+// clang-format on
 } // namespace
 
 void SetProgramIdentity(SharedState &state)

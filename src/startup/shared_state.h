@@ -20,7 +20,7 @@ struct RosterRecord {
     std::int16_t birthYear = 0;
     std::int16_t spare1 = 0;
     std::int16_t spare2 = 0;
-    QString name;       // fixed 20 characters, blank-padded
+    QString name; // fixed 20 characters, blank-padded
     QString spareText1; // fixed 20 characters
     QString spareText2; // fixed 20 characters
 };
@@ -41,8 +41,8 @@ struct SharedState {
     int AllLevelsFree = 0;
     std::int16_t LevelCount = 0;
     int GoalLevel = 0;
-    LevelTable<QString> LevelName{};
-    LevelTable<std::int16_t> LevelTimed{};
+    LevelTable<QString> LevelName {};
+    LevelTable<std::int16_t> LevelTimed {};
 
     // --- signed-in pupil and selection -----------------------------------
     QString PupilName;
@@ -88,18 +88,18 @@ struct SharedState {
     QColor SeasonColour;
 
     // --- criteria table (slot 0 holds the header line) -------------------
-    LevelTable<std::int32_t> TargetTime{};
-    LevelTable<std::int32_t> PassLineTime{};
-    LevelTable<std::int32_t> ClearPoints{};
-    LevelTable<std::int16_t> ClearCount{};
-    LevelTable<float> PointMultiplier{};
-    LevelTable<ItemValue> OverPracticeCount{};
-    LevelTable<ItemValue> OverPracticePoints{};
-    LevelTable<ItemValue> JudgePeriodDays{};
-    LevelTable<ItemValue> OverPracticePeriodDays{};
-    LevelTable<ItemValue> CriteriaReserved10{};
-    LevelTable<ItemValue> CriteriaReserved11{};
-    LevelTable<ItemValue> CriteriaReserved12{};
+    LevelTable<std::int32_t> TargetTime {};
+    LevelTable<std::int32_t> PassLineTime {};
+    LevelTable<std::int32_t> ClearPoints {};
+    LevelTable<std::int16_t> ClearCount {};
+    LevelTable<float> PointMultiplier {};
+    LevelTable<ItemValue> OverPracticeCount {};
+    LevelTable<ItemValue> OverPracticePoints {};
+    LevelTable<ItemValue> JudgePeriodDays {};
+    LevelTable<ItemValue> OverPracticePeriodDays {};
+    LevelTable<ItemValue> CriteriaReserved10 {};
+    LevelTable<ItemValue> CriteriaReserved11 {};
+    LevelTable<ItemValue> CriteriaReserved12 {};
 
     // --- loaded results records (slots 1..LoadedRecordCount) -------------
     std::vector<double> RecDate = std::vector<double>(kLoadedRecordSlots);
@@ -110,7 +110,7 @@ struct SharedState {
 
     // --- best times --------------------------------------------------------
     LevelPupilTable<std::int32_t> BestTime;
-    LevelTable<std::int32_t> TopTime{};
+    LevelTable<std::int32_t> TopTime {};
 
     // --- counts rebuilt from the results file ----------------------------
     LevelPupilTable<std::int16_t> TotalRunCount;
@@ -123,7 +123,7 @@ struct SharedState {
     LevelPupilTable<std::int32_t> OverPracticeEarned;
 
     // --- sounds ------------------------------------------------------------
-    std::array<SoundCategory, kSoundCategories + 1> SoundTable{}; // 1..10
+    std::array<SoundCategory, kSoundCategories + 1> SoundTable {}; // 1..10
     std::int16_t SoundFailureCount = 0;
     QString LastMciCommand;
     QString LastMciResult;

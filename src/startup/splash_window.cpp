@@ -10,10 +10,13 @@
 
 #include <QLabel>
 
-SplashWindow::SplashWindow(SharedState &state, Platform &platform, Navigator &navigator,
-                           QString executableFolder, QWidget *parent)
-    : QWidget(parent), state_(state), platform_(platform), navigator_(navigator),
-      executableFolder_(std::move(executableFolder))
+SplashWindow::SplashWindow(
+    SharedState &state, Platform &platform, Navigator &navigator, QString executableFolder, QWidget *parent)
+    : QWidget(parent)
+    , state_(state)
+    , platform_(platform)
+    , navigator_(navigator)
+    , executableFolder_(std::move(executableFolder))
 {
     setObjectName(QStringLiteral("Firstfrm"));
     setWindowTitle(QStringLiteral("ルカミナ"));
@@ -32,7 +35,7 @@ SplashWindow::SplashWindow(SharedState &state, Platform &platform, Navigator &na
 
     dateLabel_ = new QLabel(this);
     dateLabel_->setObjectName(QStringLiteral("Label1"));
-    dateLabel_->setAccessibleName(QStringLiteral("今日の日付"));
+    dateLabel_->setAccessibleDescription(QStringLiteral("今日の日付"));
     placeTwips(dateLabel_, 450, 7680, 8595, 465);
     dateLabel_->setFrameStyle(QFrame::Box | QFrame::Plain);
     dateLabel_->setAlignment(Qt::AlignCenter);

@@ -14,8 +14,8 @@ class Navigator;
 class SplashWindow : public QWidget {
     Q_OBJECT
 public:
-    SplashWindow(SharedState &state, Platform &platform, Navigator &navigator,
-                 QString executableFolder, QWidget *parent = nullptr);
+    SplashWindow(SharedState &state, Platform &platform, Navigator &navigator, QString executableFolder,
+        QWidget *parent = nullptr);
 
     // Shows the window and runs the load steps up to switching the timer on.
     void start();

@@ -31,9 +31,10 @@ bool readTenItems(Platform &platform, const QString &path, std::vector<ItemValue
         return false;
     }
     if (reader->total() < kItemsPerSettingsFile) {
-        platform.fatal.fatal(kTitle, QStringLiteral("%1\n項目が足りません（10項目のうち%2項目しかありません）。")
-                                         .arg(path)
-                                         .arg(reader->total()));
+        platform.fatal.fatal(kTitle,
+            QStringLiteral("%1\n項目が足りません（10項目のうち%2項目しかありません）。")
+                .arg(path)
+                .arg(reader->total()));
         return false;
     }
     items->clear();
@@ -50,12 +51,12 @@ SchoolCodeSplit splitSchoolCode(const QString &item)
     QString digits = firstFive;
     digits.remove(QLatin1Char(' '));
     if (numtext::leadingNumber(digits) != 0)
-        return {firstFive, item.mid(5)};
-    return {QString(), item};
+        return { firstFive, item.mid(5) };
+    return { QString(), item };
 }
 
-bool LoadFoldersAndSettings(SharedState &state, Platform &platform, const QString &executableFolder,
-                            const QString &dataRootOverride)
+bool LoadFoldersAndSettings(
+    SharedState &state, Platform &platform, const QString &executableFolder, const QString &dataRootOverride)
 {
     state.InstallFolder = folderpath::normalise(executableFolder);
 

@@ -24,7 +24,7 @@ SchoolCodeSplit splitSchoolCode(const QString &item);
 // --data-root). False after a problem has been reported through the
 // fatal-error path.
 bool LoadFoldersAndSettings(SharedState &state, Platform &platform, const QString &executableFolder,
-                            const QString &dataRootOverride = QString());
+    const QString &dataRootOverride = QString());
 
 // Fills the folder and settings globals and runs the dependent loads.
 // `executableFolder` is the folder the running executable really lives in.
@@ -33,5 +33,4 @@ bool LoadPathsAndSettings(SharedState &state, Platform &platform, const QString 
 
 // Called by the splash once it is on screen: loads everything, then opens
 // name selection. False when start-up could not continue.
-bool FinishStartUp(SharedState &state, Platform &platform, Navigator &navigator,
-                   const QString &executableFolder);
+bool FinishStartUp(SharedState &state, Platform &platform, Navigator &navigator, const QString &executableFolder);

@@ -10,18 +10,19 @@
 #include <cassert>
 #include <vector>
 
-inline constexpr int kLevelSlots = 36;  // levels 0..35
+inline constexpr int kLevelSlots = 36; // levels 0..35
 inline constexpr int kMaxLevel = 35;
 inline constexpr int kPupilSlots = 5001; // pupils 0..5000
 inline constexpr int kMaxPupil = 5000;
 
-template <typename T>
-using LevelTable = std::array<T, kLevelSlots>;
+template <typename T> using LevelTable = std::array<T, kLevelSlots>;
 
-template <typename T>
-class PupilTable {
+template <typename T> class PupilTable {
 public:
-    PupilTable() : cells_(kPupilSlots) {}
+    PupilTable()
+        : cells_(kPupilSlots)
+    {
+    }
     T &operator[](int pupil)
     {
         assert(pupil >= 0 && pupil < kPupilSlots);
@@ -38,10 +39,12 @@ private:
     std::vector<T> cells_;
 };
 
-template <typename T>
-class LevelPupilTable {
+template <typename T> class LevelPupilTable {
 public:
-    LevelPupilTable() : cells_(size_t(kLevelSlots) * kPupilSlots) {}
+    LevelPupilTable()
+        : cells_(size_t(kLevelSlots) * kPupilSlots)
+    {
+    }
     static constexpr int index(int level, int pupil) { return level * kPupilSlots + pupil; }
     T &operator()(int level, int pupil)
     {

@@ -12,7 +12,8 @@ QString versionLine()
 }
 
 VersionWindow::VersionWindow(const QString &programName, QWidget *parent)
-    : QDialog(parent), programName_(programName)
+    : QDialog(parent)
+    , programName_(programName)
 {
     setObjectName(QStringLiteral("frmver"));
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));

@@ -5,7 +5,8 @@
 
 #include <QLabel>
 
-WaitWindow::WaitWindow(QWidget *parent) : QWidget(parent)
+WaitWindow::WaitWindow(QWidget *parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("BASEFRM"));
     setWindowTitle(QStringLiteral("Form1"));

@@ -55,7 +55,8 @@ TEST(DataEditorNavigation, PasswordOpensItInPlaceOfTheHubAndBackShowsTheHubAgain
         QTest::mouseClick(hub->findChild<QPushButton *>(QStringLiteral("Command8")), Qt::LeftButton);
         ASSERT_TRUE(hub->passwordPanel()->isVisible());
         QTest::keyClicks(hub->passwordPanel()->passwordBox(), QStringLiteral("1234"));
-        QTest::mouseClick(hub->passwordPanel()->findChild<QPushButton *>(QStringLiteral("Command10_0")), Qt::LeftButton);
+        QTest::mouseClick(
+            hub->passwordPanel()->findChild<QPushButton *>(QStringLiteral("Command10_0")), Qt::LeftButton);
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         auto *editor = qobject_cast<FrmData *>(navigator.dataEditor());
         ASSERT_NE(editor, nullptr);

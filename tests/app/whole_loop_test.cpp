@@ -11,9 +11,9 @@
 #include "roster/name_selection_screen.h"
 #include "startup/shared_state.h"
 #include "startup/splash_window.h"
-#include "support/problem_answer.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
+#include "support/problem_answer.h"
 
 #include <QApplication>
 #include <QFile>
@@ -26,7 +26,6 @@
 #include <memory>
 
 namespace {
-
 
 void press(QWidget *window, Qt::Key key)
 {
@@ -158,7 +157,8 @@ TEST_F(WholeLoop, SignInPlayARunAndHandThePcOn)
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_NE(navigator->nameSelection(), nullptr);
     EXPECT_EQ(navigator->hub(), nullptr);
-    EXPECT_EQ(nameLine(3), QStringLiteral("小3 大野 ひな") + QString(1, QChar(0x3000)) + QStringLiteral("   6/      6"));
+    EXPECT_EQ(
+        nameLine(3), QStringLiteral("小3 大野 ひな") + QString(1, QChar(0x3000)) + QStringLiteral("   6/      6"));
 }
 
 } // namespace

@@ -60,7 +60,6 @@ void expectTextsFit(QWidget *window)
     }
 }
 
-
 // The work area starts below the 1695-twip strip; panels sit at 960, 2280
 // inside it. Points inside a panel are given relative to the panel.
 constexpr int kPanelLeft = 960;

@@ -5,6 +5,7 @@
 #include "drill/drill_window.h"
 #include "drill/run_control.h"
 #include "drill_env.h"
+#include "support/accessible.h"
 #include "support/problem_answer.h"
 
 #include <QLabel>
@@ -17,7 +18,6 @@
 namespace {
 
 using drill_test::DrillEnv;
-
 
 struct DrillRun : ::testing::Test {
     DrillEnv env;
@@ -279,8 +279,9 @@ TEST_F(DrillRun, PracticeLevelGoesBackToTheHubUnrecorded)
     EXPECT_TRUE(env.records().empty());
     EXPECT_EQ(env.navigator.result(), nullptr);
     const QStringList calls = env.navigator.calls;
-    EXPECT_EQ(calls.mid(calls.size() - 3),
-        (QStringList { QStringLiteral("showWait"), QStringLiteral("closeDrill"), QStringLiteral("showHub") }));
+    EXPECT_EQ(calls.mid(calls.size() - 4),
+        (QStringList { QStringLiteral("showWait"), QStringLiteral("closeDrill"), QStringLiteral("showHub"),
+            QStringLiteral("closeWait") }));
 }
 
 TEST_F(DrillRun, ElapsedTimeStaysRightAcrossMidnight)
@@ -381,6 +382,90 @@ TEST_F(DrillRun, FourthSilentSoundInARowEndsTheProgramFromTheDrill)
         type(QStringLiteral("0"));
     ASSERT_EQ(env.fatal.titles, QStringList { QStringLiteral("音声エラー") });
     EXPECT_EQ(env.fatal.messages.first(), QStringLiteral("音声がでません。先生を呼びなさい。\r\nerror 263"));
+}
+
+// While "音声エラー" waits for OK the event loop goes on; a run clock still
+// ticking would reach the time limit behind the box, record a time-up and
+// open the result screen. The clocks stop before the box is shown.
+TEST_F(DrillRun, NothingIsRecordedWhileTheSoundErrorBoxWaits)
+{
+    start();
+    env.sound.codes = { 263, 263, 263, 263 };
+    MainFrm *form = drill();
+    env.fatal.whileShown = [&] {
+        env.clock.advanceMs(qint64(env.state->TimeLimit + 5) * 1000);
+        if (form->sTimer2().isActive())
+            form->sTimer2_Timer();
+        if (form->sTimer1().isActive())
+            form->sTimer1_Timer();
+    };
+    key(Qt::Key_Return);
+    for (int i = 0; i < 4; ++i)
+        type(QStringLiteral("0"));
+    ASSERT_TRUE(env.fatal.called());
+    EXPECT_FALSE(form->sTimer1().isActive());
+    EXPECT_FALSE(form->sTimer2().isActive());
+    EXPECT_EQ(env.state->TimeUp, 0);
+    EXPECT_TRUE(env.records().empty());
+    EXPECT_FALSE(env.navigator.calls.contains(QStringLiteral("showResult")));
+}
+
+// The wait window goes with the drill form when no result screen follows
+// to close it.
+TEST_F(DrillRun, WaitWindowClosesWithThePracticeRun)
+{
+    env.state->LevelName[1] = QStringLiteral("練習");
+    env.navigator.showWait(); // left open by "もう一度"
+    start();
+    for (int n = 1; n <= 10; ++n)
+        playOne();
+    EXPECT_FALSE(env.navigator.waitOpen);
+}
+
+TEST_F(DrillRun, WaitWindowClosesWhenThePupilClosesTheDrill)
+{
+    env.navigator.showWait(); // left open by "もう一度"
+    start();
+    tick(3);
+    drill()->closedByPupil();
+    EXPECT_FALSE(env.navigator.waitOpen);
+    EXPECT_FALSE(drill()->sTimer1().isActive());
+    EXPECT_TRUE(env.records().empty());
+    const QStringList calls = env.navigator.calls;
+    EXPECT_EQ(calls.mid(calls.size() - 3),
+        (QStringList { QStringLiteral("showHub"), QStringLiteral("closeDrill"), QStringLiteral("closeWait") }));
+}
+
+// A screen reader reads what the pupil sees: the digit string, the problem,
+// the correct digits and every value of the status strip.
+TEST_F(DrillRun, ValueLabelsReadBackAsShown)
+{
+    start();
+    const auto readsAsShown = [this](const char *name) {
+        QLabel *label = child<QLabel>(name);
+        EXPECT_FALSE(label->text().isEmpty()) << name;
+        EXPECT_EQ(accessibleName(label), label->text()) << name;
+        EXPECT_FALSE(accessibleDescription(label).isEmpty()) << name << " says what it is for";
+    };
+    for (const char *name : { "DigitDisplay", "ProgramNameLabel", "PupilNameLabel", "LevelNameLabel", "MinutesBox",
+             "TodayRunBox", "LevelRunBox", "RemainingBox", "TimeBox" })
+        readsAsShown(name);
+    const QString digits = text("DigitDisplay");
+    memoriseAndCalculate();
+    type(QStringLiteral("0")); // a wrong recall shows the correct digits
+    ASSERT_TRUE(shown("CorrectionBox"));
+    EXPECT_EQ(text("CorrectionBox"), digits);
+    readsAsShown("CorrectionBox");
+}
+
+TEST_F(DrillRun, TheProblemReadsBackAsShown)
+{
+    start();
+    key(Qt::Key_Return);
+    QLabel *problem = child<QLabel>("ProblemDisplay");
+    ASSERT_FALSE(problem->text().isEmpty());
+    EXPECT_EQ(accessibleName(problem), problem->text());
+    EXPECT_EQ(accessibleName(child("Text1")), QStringLiteral("計算の答え")) << "an input box says what it is";
 }
 
 } // namespace

@@ -7,12 +7,15 @@
 #include "startup/level_table.h"
 #include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "support/accessible.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,9 +48,9 @@ struct Hub : ::testing::Test {
         signIn(1, QStringLiteral("大野 ひな"), QStringLiteral("小３"));
         // Listed pupils as name selection leaves them.
         state->SchoolYear = 2026;
-        const int numbers[4] = {1, 2, 3, 9};
-        const int births[4] = {2017, 2017, 2012, 1980};
-        const char16_t *names[4] = {u"大野 ひな", u"加藤 りく", u"林 まゆ", u"★山口"};
+        const int numbers[4] = { 1, 2, 3, 9 };
+        const int births[4] = { 2017, 2017, 2012, 1980 };
+        const char16_t *names[4] = { u"大野 ひな", u"加藤 りく", u"林 まゆ", u"★山口" };
         for (int k = 0; k < 4; ++k) {
             state->ListedPupils[k + 1] = std::int16_t(numbers[k]);
             state->RosterName[numbers[k]] = QString::fromUtf16(names[k]).leftJustified(20, QLatin1Char(' '));
@@ -122,7 +125,7 @@ TEST_F(Hub, OpensOnTheCumulativePointsRankingWithThePupilMarked)
     QListWidget *list = hub->resultsList(1);
     ASSERT_EQ(list->count(), 4);
     EXPECT_TRUE(list->item(0)->text().contains(QStringLiteral("加藤")));
-    EXPECT_TRUE(list->item(1)->text().startsWith(QStringLiteral("2●大野")));
+    EXPECT_TRUE(list->item(1)->text().startsWith(QStringLiteral(" 2●大野")));
     EXPECT_TRUE(list->isVisible());
     EXPECT_TRUE(hub->findChild<QRadioButton *>(QStringLiteral("Option2_1"))->isChecked());
     EXPECT_TRUE(hub->findChild<QRadioButton *>(QStringLiteral("Option1_1"))->isChecked());
@@ -200,7 +203,8 @@ TEST_F(Hub, TimeViewListsTodaysRunsAndColoursByTheLastRun)
     ASSERT_EQ(list->count(), 2);
     EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral("  30秒 09:05③加藤")));
     EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("●大野")));
-    EXPECT_EQ(list->palette().color(QPalette::Base), QColor(192, 255, 192)) << "the last run, 100 s, is within the pass line";
+    EXPECT_EQ(list->palette().color(QPalette::Base), QColor(192, 255, 192))
+        << "the last run, 100 s, is within the pass line";
 }
 
 TEST_F(Hub, GradeFilterNarrowsTheRankingButKeepsTheRanks)
@@ -213,8 +217,8 @@ TEST_F(Hub, GradeFilterNarrowsTheRankingButKeepsTheRanks)
     hub->Combo1_Click();
     QListWidget *list = hub->resultsList(1);
     ASSERT_EQ(list->count(), 2);
-    EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral("2●大野")));
-    EXPECT_TRUE(list->item(1)->text().startsWith(QStringLiteral("3③加藤"))) << "ranks count the pupils filtered out";
+    EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral(" 2●大野")));
+    EXPECT_TRUE(list->item(1)->text().startsWith(QStringLiteral(" 3③加藤"))) << "ranks count the pupils filtered out";
 }
 
 TEST_F(Hub, FiveOrMoreLevelsScrollFromTheRememberedColumn)
@@ -233,6 +237,161 @@ TEST_F(Hub, FiveOrMoreLevelsScrollFromTheRememberedColumn)
     hub = std::make_unique<HubScreen>(*state, fakes.platform, navigator);
     hub->Form_Activate();
     EXPECT_EQ(state->HubFirstColumn, 1) << "beyond the scroll range the first column is shown";
+}
+
+// A school of many pupils: `extra` more listed pupils with five-character
+// names, numbers from 100 on.
+void addPupils(SharedState &state, int extra)
+{
+    for (int k = 0; k < extra; ++k) {
+        const int number = 100 + k;
+        const int slot = state.ListedPupilCount + 1;
+        state.ListedPupils[slot] = std::int16_t(number);
+        state.RosterName[number] = QStringLiteral("生徒%1さん").arg(k, 2, 10, QLatin1Char('0'));
+        state.RosterBirthYear[number] = std::int16_t(2012 + k % 6);
+        state.ListedPupilCount = slot;
+    }
+}
+
+TEST_F(Hub, KeysThatStartALevelAreUsedUp)
+{
+    open();
+    auto *combo = hub->findChild<QComboBox *>(QStringLiteral("Combo1"));
+    combo->lineEdit()->setFocus();
+    const QString before = combo->currentText();
+    QTest::keyClick(combo->lineEdit(), Qt::Key_1);
+    EXPECT_TRUE(navigator.calls.contains(QStringLiteral("openDrill")));
+    EXPECT_EQ(combo->currentText(), before) << "the key started level 1 and went no further";
+}
+
+TEST_F(Hub, KeysThatLeaveTheHubAreUsedUp)
+{
+    open();
+    auto *combo = hub->findChild<QComboBox *>(QStringLiteral("Combo1"));
+    combo->lineEdit()->setFocus();
+    const QString before = combo->currentText();
+    QTest::keyClick(combo->lineEdit(), Qt::Key_0);
+    EXPECT_TRUE(navigator.calls.contains(QStringLiteral("showNameSelection")));
+    EXPECT_EQ(combo->currentText(), before);
+}
+
+// A list rebuilt for another view opens at its top; only the signed-in
+// pupil's row may scroll it.
+TEST_F(Hub, ARebuiltListStartsAtItsTop)
+{
+    addPupils(*state, 40);
+    addRun(1, 1, 10); // the signed-in pupil is first in every ranking
+    for (int k = 0; k < 40; ++k)
+        addRun(100 + k, 1, 20 + k);
+    open();
+    QListWidget *list = hub->resultsList(1);
+    QApplication::processEvents();
+    ASSERT_GT(list->verticalScrollBar()->maximum(), 0);
+    list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+
+    hub->findChild<QRadioButton *>(QStringLiteral("Option2_0"))->setChecked(true);
+    QApplication::processEvents();
+    ASSERT_GT(list->count(), 14);
+    EXPECT_EQ(list->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), 0) << "rank 1 is in sight";
+}
+
+TEST_F(Hub, TheSignedInPupilsRowIsScrolledIntoView)
+{
+    addPupils(*state, 40);
+    for (int k = 0; k < 40; ++k)
+        addRun(100 + k, 1, 20 + k);
+    addRun(1, 1, 90); // the signed-in pupil comes last
+    open();
+    QListWidget *list = hub->resultsList(1);
+    hub->findChild<QRadioButton *>(QStringLiteral("Option2_0"))->setChecked(true);
+    QApplication::processEvents();
+    int own = -1;
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->text().contains(QStringLiteral("●")))
+            own = row;
+    ASSERT_GT(own, 20);
+    EXPECT_GT(list->verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(list->viewport()->rect().intersects(list->visualItemRect(list->item(own))));
+}
+
+// Every row and caption can be read to its end: what does not fit the
+// visible width can be scrolled to.
+void expectRowsReadable(QListWidget *list, int level)
+{
+    const QFontMetrics metrics(list->font());
+    for (int row = 0; row < list->count(); ++row) {
+        const QString text = list->item(row)->text();
+        const int needed
+            = metrics.horizontalAdvance(text) + 2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 2;
+        EXPECT_LE(needed, list->viewport()->width() + list->horizontalScrollBar()->maximum())
+            << "level " << level << " row " << row << ": " << text.toStdString();
+    }
+}
+
+void expectCaptionReadable(QLabel *label)
+{
+    const QFontMetrics metrics(label->font());
+    EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width())
+        << label->objectName().toStdString() << ": " << label->text().toStdString();
+}
+
+TEST_F(Hub, RowsAndCaptionsOfABigSchoolAreReadableInFull)
+{
+    state->LevelCount = 5;
+    addPupils(*state, 30);
+    for (int n = 0; n < 123; ++n)
+        addRun(1, 1 + n % 2, n % 3 == 0 ? 1234 : 5999 - n);
+    for (int k = 0; k < 30; ++k)
+        addRun(100 + k, 1, 1000 + 37 * k);
+    fakes.clock.set(QDateTime(fakes.clock.today(), QTime(23, 59)));
+    signIn(1, QStringLiteral("大野 ひな"), QStringLiteral("小３"));
+    state->SignInTime = 0;
+    open();
+    hub->show();
+    // Points view, all runs of the period: the longest rows there are.
+    hub->findChild<QRadioButton *>(QStringLiteral("Option1_3"))->setChecked(true);
+    QApplication::processEvents();
+    ASSERT_GT(hub->resultsList(1)->count(), 80);
+    for (int level = 1; level <= 2; ++level) {
+        expectRowsReadable(hub->resultsList(level), level);
+        EXPECT_EQ(hub->resultsList(level)->horizontalScrollBar()->maximum(), 0)
+            << "four-digit times fit without scrolling";
+    }
+    // Time view: today's runs and best times.
+    hub->findChild<QRadioButton *>(QStringLiteral("Option2_0"))->setChecked(true);
+    hub->findChild<QRadioButton *>(QStringLiteral("Option1_2"))->setChecked(true);
+    QApplication::processEvents();
+    expectRowsReadable(hub->resultsList(1), 1);
+
+    EXPECT_EQ(hub->findChild<QLabel *>(QStringLiteral("Label18"))->text(), QStringLiteral("本日総回数＝123回"));
+    for (const char *name : { "Label11", "Label12", "Label13", "Label17", "Label18" })
+        expectCaptionReadable(hub->findChild<QLabel *>(QString::fromLatin1(name)));
+    for (int level = 1; level <= 2; ++level) {
+        expectCaptionReadable(hub->todayFigure(level));
+        expectCaptionReadable(hub->allTimeFigure(level));
+        expectCaptionReadable(hub->periodStanding(level));
+        expectCaptionReadable(hub->criteria(level));
+    }
+}
+
+// A screen reader reads every caption as it is shown; input boxes and lists
+// say what they are.
+TEST_F(Hub, CaptionsReadBackAsShown)
+{
+    addRun(1, 1, 30);
+    open();
+    QList<QLabel *> captions;
+    for (const char *name : { "Label11", "Label12", "Label13", "Label17", "Label18", "Label5" })
+        captions << hub->findChild<QLabel *>(QString::fromLatin1(name));
+    for (int level = 1; level <= state->LevelCount; ++level)
+        captions << hub->levelName(level) << hub->todayFigure(level) << hub->allTimeFigure(level)
+                 << hub->periodStanding(level) << hub->criteria(level);
+    for (QLabel *label : captions) {
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(accessibleName(label), label->text()) << label->objectName().toStdString();
+    }
+    EXPECT_EQ(accessibleName(hub->resultsList(1)), state->LevelName[1] + QStringLiteral("の成績一覧"));
 }
 
 } // namespace

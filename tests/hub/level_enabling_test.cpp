@@ -35,7 +35,7 @@ struct LevelEnabling : ::testing::Test {
         state->PeriodPoints(level, kPupil) = 100;
     }
     void overPractise(int level) { state->OverPracticeRunCount(level, kPupil) = 20; }
-    LevelGates run() { return levelEnablingPass(*state, LevelGates{}); }
+    LevelGates run() { return levelEnablingPass(*state, LevelGates {}); }
     static std::vector<int> enabledLevels(const LevelGates &g)
     {
         std::vector<int> out;
@@ -48,29 +48,29 @@ struct LevelEnabling : ::testing::Test {
 
 TEST_F(LevelEnabling, WithoutFreeLevelsOnlyPassedLevelsUnlockTheNext)
 {
-    EXPECT_EQ(enabledLevels(run()), std::vector<int>({1}));
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1 }));
     pass(1);
-    EXPECT_EQ(enabledLevels(run()), std::vector<int>({1, 2}));
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1, 2 }));
     pass(3); // a level passed earlier keeps its next level open
-    EXPECT_EQ(enabledLevels(run()), std::vector<int>({1, 2, 4}));
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1, 2, 4 }));
     pass(2);
-    EXPECT_EQ(enabledLevels(run()), std::vector<int>({1, 2, 3, 4}));
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1, 2, 3, 4 }));
 }
 
 TEST_F(LevelEnabling, ALevelWithoutPointsGoalUnlocksTheOneBeforeIt)
 {
     state->ClearPoints[3] = 9999;
-    EXPECT_EQ(enabledLevels(run()), std::vector<int>({1, 3})) << "level 2's next has no goal, so level 3 opens";
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1, 3 })) << "level 2's next has no goal, so level 3 opens";
 }
 
 TEST_F(LevelEnabling, TheTeacherNamedSenseiAndFreeLevelsOpenEverything)
 {
     state->PupilName = QStringLiteral("  先生  ");
-    EXPECT_EQ(enabledLevels(run()), std::vector<int>({1, 2, 3, 4}));
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1, 2, 3, 4 }));
     state->PupilName = QStringLiteral("★山口");
-    EXPECT_EQ(enabledLevels(run()), std::vector<int>({1})) << "only the exact name 先生 frees the levels";
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1 })) << "only the exact name 先生 frees the levels";
     state->AllLevelsFree = 1;
-    EXPECT_EQ(enabledLevels(run()), std::vector<int>({1, 2, 3, 4}));
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1, 2, 3, 4 }));
 }
 
 TEST_F(LevelEnabling, OverPractisedLevelsAreBlockedButNeverTheLastOne)
@@ -79,7 +79,7 @@ TEST_F(LevelEnabling, OverPractisedLevelsAreBlockedButNeverTheLastOne)
     overPractise(2);
     overPractise(4);
     const LevelGates gates = run();
-    EXPECT_EQ(enabledLevels(gates), std::vector<int>({1, 3, 4}));
+    EXPECT_EQ(enabledLevels(gates), std::vector<int>({ 1, 3, 4 }));
     EXPECT_TRUE(gates.overPractised[2]);
     EXPECT_FALSE(gates.overPractised[4]) << "the last level unlocks nothing and is never tested";
 }
@@ -89,13 +89,13 @@ TEST_F(LevelEnabling, LimitsOfZeroAndAClearedGoalBlockNothing)
     state->AllLevelsFree = 1;
     overPractise(1);
     state->OverPracticeCount[1] = ItemValue::fromNumber(0);
-    EXPECT_EQ(enabledLevels(run()), std::vector<int>({1, 2, 3, 4}));
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1, 2, 3, 4 }));
 
     state->OverPracticeCount[1] = ItemValue::fromNumber(20);
-    EXPECT_EQ(enabledLevels(run()), std::vector<int>({2, 3, 4}));
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 2, 3, 4 }));
     EXPECT_EQ(state->GoalCleared, 0);
     pass(state->GoalLevel);
-    EXPECT_EQ(enabledLevels(run()), std::vector<int>({1, 2, 3, 4}));
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1, 2, 3, 4 }));
     EXPECT_EQ(state->GoalCleared, 1);
 }
 
@@ -103,7 +103,7 @@ TEST_F(LevelEnabling, ALevelThatDoesNotUnlockTheNextIsNeverBlocked)
 {
     overPractise(1);
     const LevelGates gates = run();
-    EXPECT_EQ(enabledLevels(gates), std::vector<int>({1}));
+    EXPECT_EQ(enabledLevels(gates), std::vector<int>({ 1 }));
     EXPECT_FALSE(gates.overPractised[1]);
 }
 
@@ -113,7 +113,7 @@ TEST_F(LevelEnabling, PracticeLevelsAreAlwaysOpenAndUnlockWhileNothingIsBlocked)
     pass(1);
     overPractise(2);
     const LevelGates gates = run();
-    EXPECT_EQ(enabledLevels(gates), std::vector<int>({1, 2, 3}));
+    EXPECT_EQ(enabledLevels(gates), std::vector<int>({ 1, 2, 3 }));
     EXPECT_FALSE(gates.overPractised[2]) << "practice levels are never blocked";
 }
 

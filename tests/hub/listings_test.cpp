@@ -57,8 +57,21 @@ INSTANTIATE_TEST_SUITE_P(TimesMarkersAndCuts, TodayRowTest,
         RowCase { 4, 89999, QTime(7, 0, 0), u"9999秒 07:00①たかはしみ①0" },
         RowCase { 1, 90000, QTime(9, 5, 12), u"　　× 09:05③やまだ　　③" },
         RowCase { 3, 99999, QTime(9, 5, 12), u"　　× 09:05●すずき は●" },
-        // The stored fraction is shown to the nearest second.
-        RowCase { 1, 59, QTime(9, 59, 59, 600), u"  59秒 10:00③やまだ　　③5" }));
+        // A time of day is whole seconds: a fraction an older writer left
+        // stays in its own minute and day.
+        RowCase { 1, 59, QTime(9, 59, 59, 600), u"  59秒 09:59③やまだ　　③5" },
+        RowCase { 1, 59, QTime(23, 59, 59, 900), u"  59秒 23:59③やまだ　　③5" }));
+
+TEST(TimeOfDayText, ShowsTheWholeSecondOfEveryStoredTime)
+{
+    // Every whole second of a day, stored as the writer stores it, reads
+    // back as itself: the fraction's binary error never drops a second.
+    for (int s = 0; s < 86400; s += 7) {
+        const QTime t = QTime::fromMSecsSinceStartOfDay(s * 1000);
+        ASSERT_EQ(timeOfDayText(oledate::timeFraction(t)), t.toString(QStringLiteral("H:mm:ss"))) << s;
+    }
+    EXPECT_EQ(timeOfDayText(oledate::timeFraction(QTime(23, 59, 59, 999))), QStringLiteral("23:59:59"));
+}
 
 struct PeriodRowCase {
     ListView view;

@@ -14,10 +14,10 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 

@@ -99,8 +99,8 @@ TEST_F(RankingTest, BestTimeRowsWithFailedAndMissingRuns)
     state->BestTime(1, 3) = 99998;
     const LevelRanking ranking = rank(RankingOrder::BestTime);
     EXPECT_EQ(ranking.rows,
-        (QStringList { QStringLiteral("1Ⅱさとう　　    45 　"), QStringLiteral("2③やまだ　　    50 　"),
-            QStringLiteral("3●すずき は*失敗* ●"), QStringLiteral("--①たかはしみ------ 　") }));
+        (QStringList { QStringLiteral(" 1Ⅱさとう　　    45 　"), QStringLiteral(" 2③やまだ　　    50 　"),
+            QStringLiteral(" 3●すずき は*失敗* ●"), QStringLiteral("--①たかはしみ------ 　") }));
     EXPECT_EQ(ranking.scrollRow, 1);
     EXPECT_EQ(state->RankCount, 4);
     EXPECT_EQ(rankedPupils(), (std::vector<int> { 2, 1, 3, 4 }));
@@ -114,10 +114,10 @@ TEST_F(RankingTest, EqualBestTimesShareTheRank)
     state->BestTime(1, 4) = 50;
     const QStringList rows = rank(RankingOrder::BestTime).rows;
     ASSERT_EQ(rows.size(), 4);
-    EXPECT_EQ(rows[0], QStringLiteral("1●すずき は    7 ●"));
-    EXPECT_TRUE(rows[1].startsWith(QStringLiteral("2③やまだ")));
-    EXPECT_TRUE(rows[2].startsWith(QStringLiteral("2Ⅱさとう")));
-    EXPECT_TRUE(rows[3].startsWith(QStringLiteral("2①たかはしみ")));
+    EXPECT_EQ(rows[0], QStringLiteral(" 1●すずき は    7 ●"));
+    EXPECT_TRUE(rows[1].startsWith(QStringLiteral(" 2③やまだ")));
+    EXPECT_TRUE(rows[2].startsWith(QStringLiteral(" 2Ⅱさとう")));
+    EXPECT_TRUE(rows[3].startsWith(QStringLiteral(" 2①たかはしみ")));
 }
 
 TEST_F(RankingTest, CumulativeTiesRankOneOneThreeOrderedByTodayThenRoster)
@@ -128,8 +128,8 @@ TEST_F(RankingTest, CumulativeTiesRankOneOneThreeOrderedByTodayThenRoster)
     points(4, 50, 0);
     const LevelRanking ranking = rank(RankingOrder::TotalPoints);
     EXPECT_EQ(ranking.rows,
-        (QStringList { QStringLiteral("1Ⅱさとう　　  5/   50"), QStringLiteral("1③やまだ　　  0/   50"),
-            QStringLiteral("1①たかはしみ  0/   50"), QStringLiteral("4●すずき は  0/   40") }));
+        (QStringList { QStringLiteral(" 1Ⅱさとう　　  5/   50"), QStringLiteral(" 1③やまだ　　  0/   50"),
+            QStringLiteral(" 1①たかはしみ  0/   50"), QStringLiteral(" 4●すずき は  0/   40") }));
     EXPECT_EQ(ranking.scrollRow, 2);
 }
 
@@ -141,8 +141,8 @@ TEST_F(RankingTest, TodaysOrderLeavesOutPupilsWithoutPointsToday)
     points(4, 20, 10);
     const LevelRanking ranking = rank(RankingOrder::TodayPoints);
     EXPECT_EQ(ranking.rows,
-        (QStringList { QStringLiteral("1①たかはしみ 10/   20"), QStringLiteral("1③やまだ　　 10/   10"),
-            QStringLiteral("3●すずき は  7/    5") }));
+        (QStringList { QStringLiteral(" 1①たかはしみ 10/   20"), QStringLiteral(" 1③やまだ　　 10/   10"),
+            QStringLiteral(" 3●すずき は  7/    5") }));
     EXPECT_EQ(rankedPupils(), (std::vector<int> { 4, 1, 3, 2 }));
 }
 
@@ -155,8 +155,8 @@ TEST_F(RankingTest, PointsAboveAThousandKeepTheOrder)
     points(3, 1999, 5);
     points(4, 0, 0);
     EXPECT_EQ(rank(RankingOrder::TodayPoints).rows,
-        (QStringList { QStringLiteral("1Ⅱさとう　　  6/    0"), QStringLiteral("2③やまだ　　  5/ 2000"),
-            QStringLiteral("2●すずき は  5/ 1999") }));
+        (QStringList { QStringLiteral(" 1Ⅱさとう　　  6/    0"), QStringLiteral(" 2③やまだ　　  5/ 2000"),
+            QStringLiteral(" 2●すずき は  5/ 1999") }));
 
     // Cumulative order with today's points of a thousand and more.
     points(1, 1500, 3);
@@ -207,9 +207,9 @@ TEST_F(RankingTest, RanksCountPupilsTheFilterHides)
     }
     const QStringList rows = rank(RankingOrder::BestTime, QStringLiteral("小３")).rows;
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_TRUE(rows[0].startsWith(QStringLiteral("1③")));
-    EXPECT_TRUE(rows[1].startsWith(QStringLiteral("4③")));
-    EXPECT_TRUE(rows[2].startsWith(QStringLiteral("9③")));
+    EXPECT_TRUE(rows[0].startsWith(QStringLiteral(" 1③")));
+    EXPECT_TRUE(rows[1].startsWith(QStringLiteral(" 4③")));
+    EXPECT_TRUE(rows[2].startsWith(QStringLiteral(" 9③")));
     EXPECT_TRUE(rank(RankingOrder::BestTime, QStringLiteral("高１")).rows.isEmpty());
 }
 
@@ -225,14 +225,18 @@ TEST_F(RankingTest, EveryPupilOfAFullRosterIsRankedAndRanksShowTwoDigits)
     const LevelRanking times = rank(RankingOrder::BestTime, QStringLiteral("全学年"), 2);
     EXPECT_EQ(state->RankCount, kMaxPupil);
     ASSERT_EQ(times.rows.size(), kMaxPupil);
-    EXPECT_TRUE(times.rows[8].startsWith(QStringLiteral("9")));
+    EXPECT_TRUE(times.rows[8].startsWith(QStringLiteral(" 9")));
+    // Ranks 9 and 10 are equally wide, so their names stand in one column.
+    EXPECT_EQ(times.rows[8].indexOf(QStringLiteral("p9")), 3);
+    EXPECT_EQ(times.rows[9].indexOf(QStringLiteral("p10")), 3);
     EXPECT_TRUE(times.rows[99].startsWith(QStringLiteral("00")));
     EXPECT_TRUE(times.rows[104].startsWith(QStringLiteral("05")));
     EXPECT_EQ(times.rows[4999], QStringLiteral("00⑥p5000  5010 　"));
     EXPECT_EQ(state->RankPupils[kMaxPupil], kMaxPupil);
 
     const LevelRanking totals = rank(RankingOrder::TotalPoints, QStringLiteral("全学年"), 2);
-    EXPECT_EQ(totals.rows[0], QStringLiteral("1②p1　　　  0/99999"));
+    EXPECT_EQ(totals.rows[0], QStringLiteral(" 1②p1　　　  0/99999"));
+    EXPECT_EQ(totals.rows[8], QStringLiteral(" 9①p9　　　  0/99991"));
     EXPECT_EQ(totals.rows[4999], QStringLiteral("00⑥p5000  0/95000"));
 }
 

@@ -10,7 +10,8 @@ namespace {
 QByteArray iconvCp932(const QString &text)
 {
     QProcess iconv;
-    iconv.start(QStringLiteral("iconv"), {QStringLiteral("-f"), QStringLiteral("UTF-8"), QStringLiteral("-t"), QStringLiteral("CP932")});
+    iconv.start(QStringLiteral("iconv"),
+        { QStringLiteral("-f"), QStringLiteral("UTF-8"), QStringLiteral("-t"), QStringLiteral("CP932") });
     if (!iconv.waitForStarted())
         return {};
     iconv.write(text.toUtf8());
@@ -19,7 +20,7 @@ QByteArray iconvCp932(const QString &text)
     return iconv.readAllStandardOutput();
 }
 
-class Cp932RoundTrip : public ::testing::TestWithParam<const char16_t *> {};
+class Cp932RoundTrip : public ::testing::TestWithParam<const char16_t *> { };
 
 TEST_P(Cp932RoundTrip, MatchesMicrosoftTableAndReadsBack)
 {
@@ -38,9 +39,9 @@ TEST_P(Cp932RoundTrip, MatchesMicrosoftTableAndReadsBack)
 // The characters that differ between plain JIS and Microsoft's table, the
 // NEC specials the screens use, and half-width katakana.
 INSTANTIATE_TEST_SUITE_P(Characters, Cp932RoundTrip,
-                         ::testing::Values(u"－", u"～", u"①②⑥", u"ⅠⅡⅢ", u"★先生", u"ｸﾘｱﾎﾟｲﾝﾄ", u"ﾊﾞｰｼﾞｮﾝ情報",
-                                           u"レベル３－２", u"12345みなみ学習塾", u"　"),
-                         [](const auto &info) { return "text" + std::to_string(info.index); });
+    ::testing::Values(u"－", u"～", u"①②⑥", u"ⅠⅡⅢ", u"★先生", u"ｸﾘｱﾎﾟｲﾝﾄ", u"ﾊﾞｰｼﾞｮﾝ情報", u"レベル３－２",
+        u"12345みなみ学習塾", u"　"),
+    [](const auto &info) { return "text" + std::to_string(info.index); });
 
 TEST(Cp932, KnownBytesOfTheFullWidthHyphenAndWave)
 {
@@ -52,7 +53,10 @@ TEST(Cp932, KnownBytesOfTheFullWidthHyphenAndWave)
 TEST(Cp932, InvalidBytesDecodeWithoutCrashAndAreFlagged)
 {
     bool invalid = false;
-    const QString text = cp932::decode(QByteArray("A\x81\xFF" "B\x82", 5), &invalid);
+    const QString text = cp932::decode(QByteArray("A\x81\xFF"
+                                                  "B\x82",
+                                           5),
+        &invalid);
     EXPECT_TRUE(invalid);
     EXPECT_TRUE(text.startsWith(QLatin1Char('A')));
     EXPECT_TRUE(text.contains(QLatin1Char('B')));

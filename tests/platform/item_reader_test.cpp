@@ -2,8 +2,8 @@
 #include "platform/cp932.h"
 #include "platform/item_reader.h"
 
-#include <QTemporaryDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,7 +18,8 @@ QStringList texts(ItemReader reader)
 
 TEST(ItemReader, SameItemsWhetherOnePerLineOrCommaSeparated)
 {
-    const QStringList expected{QStringLiteral("4"), QStringLiteral("学校"), QStringLiteral("0"), QStringLiteral("x")};
+    const QStringList expected { QStringLiteral("4"), QStringLiteral("学校"), QStringLiteral("0"),
+        QStringLiteral("x") };
     EXPECT_EQ(texts(ItemReader::fromText(QStringLiteral("4\r\n\"学校\"\r\n0\r\nx\r\n"))), expected);
     EXPECT_EQ(texts(ItemReader::fromText(QStringLiteral("4,\"学校\",0,x\r\n"))), expected);
     EXPECT_EQ(texts(ItemReader::fromText(QStringLiteral("4,\"学校\"\r\n0,x"))), expected);
@@ -50,11 +51,39 @@ TEST(ItemReader, UnquotedItemsLoseOuterBlanksAndNumbersAreRecognised)
     EXPECT_FALSE(e.numeric) << "a quoted item is text";
 }
 
+// The program's blank is U+0020 alone: an ideographic space (or any other
+// space character) around an unquoted item is part of the item, as it is of
+// a name on every screen.
+struct KeptSpace {
+    const char *name;
+    QString line;
+    QString item;
+};
+
+class ItemReaderTrimsOnlyTheBlank : public ::testing::TestWithParam<KeptSpace> { };
+
+TEST_P(ItemReaderTrimsOnlyTheBlank, KeepsOtherSpacesAroundAnUnquotedItem)
+{
+    ItemReader r = ItemReader::fromText(GetParam().line);
+    const ItemValue v = r.next();
+    EXPECT_EQ(v.text, GetParam().item);
+    EXPECT_FALSE(v.numeric) << "a number with a space character attached is text";
+    EXPECT_EQ(r.next().text, QStringLiteral("x"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Spaces, ItemReaderTrimsOnlyTheBlank,
+    ::testing::Values(KeptSpace { "IdeographicAfter", QStringLiteral(" 山田　,x\r\n"), QStringLiteral("山田　") },
+        KeptSpace { "IdeographicBefore", QStringLiteral("　12 ,x\r\n"), QStringLiteral("　12") },
+        KeptSpace { "IdeographicOnly", QStringLiteral("　\r\nx\r\n"), QStringLiteral("　") },
+        KeptSpace { "NoBreakSpace", QStringLiteral("12\u00a0,x\r\n"), QStringLiteral("12\u00a0") },
+        KeptSpace { "Tab", QStringLiteral("\t12,x\r\n"), QStringLiteral("\t12") }),
+    [](const auto &info) { return std::string(info.param.name); });
+
 TEST(ItemReader, EmptyItemsBetweenCommasAndAtLineEnd)
 {
     // The criteria header ends with three empty titles.
     ItemReader r = ItemReader::fromText(QStringLiteral("a,,b,\r\nc,,,\r\n"));
-    EXPECT_EQ(texts(r), (QStringList{"a", "", "b", "", "c", "", "", ""}));
+    EXPECT_EQ(texts(r), (QStringList { "a", "", "b", "", "c", "", "", "" }));
 }
 
 TEST(ItemReader, BlankLinesYieldNothingAndEndOfFileIsClean)
@@ -71,7 +100,7 @@ TEST(ItemReader, BlankLinesYieldNothingAndEndOfFileIsClean)
 TEST(ItemReader, StrayQuoteStaysOnItsLine)
 {
     ItemReader r = ItemReader::fromText(QStringLiteral("\"unclosed, still\r\nnext,line\r\n"));
-    EXPECT_EQ(texts(r), (QStringList{"unclosed, still", "next", "line"}));
+    EXPECT_EQ(texts(r), (QStringList { "unclosed, still", "next", "line" }));
 }
 
 TEST(ItemReader, LineNumbersFollowTheItems)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -139,3 +140,66 @@ TEST_F(CriteriaFile, ThirtySixLinesIsTheMostThatLoads)
 }
 
 } // namespace
+
+namespace {
+
+// What a teacher types with a Japanese input method must load as what it
+// shows; text that is no number is refused, in every numeric column.
+struct CellCase {
+    const char *name;
+    QString text;
+    std::optional<double> value;
+};
+
+class CriteriaCell : public ::testing::TestWithParam<CellCase> { };
+
+TEST_P(CriteriaCell, ReadsHalfAndFullWidthNumbersAndRefusesText)
+{
+    EXPECT_EQ(criteriaCellNumber(GetParam().text), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, CriteriaCell,
+    ::testing::Values(CellCase { "Empty", QString(), 0.0 }, CellCase { "Blanks", QStringLiteral("  "), 0.0 },
+        CellCase { "HalfWidth", QStringLiteral("60"), 60.0 }, CellCase { "FullWidth", QStringLiteral("６０"), 60.0 },
+        CellCase { "FullWidthPoint", QStringLiteral("１．５"), 1.5 },
+        CellCase { "FullWidthMinus", QStringLiteral("－３"), -3.0 },
+        CellCase { "Mixed", QStringLiteral("1２0"), 120.0 },
+        CellCase { "IdeographicBlankAround", QStringLiteral("　６０　"), 60.0 },
+        CellCase { "LetterO", QStringLiteral("6O"), std::nullopt },
+        CellCase { "Word", QStringLiteral("なし"), std::nullopt },
+        CellCase { "TwoPoints", QStringLiteral("１．５．"), std::nullopt },
+        CellCase { "InnerBlank", QStringLiteral("6 0"), std::nullopt }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
+
+TEST_F(CriteriaFile, FullWidthDigitsLoadInEveryNumericColumn)
+{
+    ASSERT_TRUE(load(kHeader + QStringLiteral("６０,１２０,１００,５,１．５,２０,３００,７,１,0,0,0\n")).ok);
+    EXPECT_EQ(state->TargetTime[1], 60);
+    EXPECT_EQ(state->PassLineTime[1], 120);
+    EXPECT_EQ(state->ClearPoints[1], 100);
+    EXPECT_EQ(state->ClearCount[1], 5);
+    EXPECT_EQ(state->PointMultiplier[1], 1.5f);
+    EXPECT_EQ(state->OverPracticeCount[1].toNumber(), 20);
+    EXPECT_EQ(state->OverPracticePoints[1].toNumber(), 300);
+    EXPECT_EQ(state->JudgePeriodDays[1].toNumber(), 7);
+    EXPECT_EQ(state->OverPracticePeriodDays[1].toNumber(), 1);
+}
+
+class CriteriaTextInCountColumns : public CriteriaFile, public ::testing::WithParamInterface<int> { };
+
+TEST_P(CriteriaTextInCountColumns, IsRefusedLikeTheTimeColumns)
+{
+    QStringList cells = QStringLiteral("60,120,100,5,1,20,300,7,1,0,0,0").split(QLatin1Char(','));
+    const int column = GetParam();
+    cells[column - 1] = QStringLiteral("七");
+    state->TargetTime[1] = 33;
+    const CriteriaLoadResult result = load(kHeader + cells.join(QLatin1Char(',')) + QLatin1Char('\n'));
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.problem.contains(QStringLiteral("2行目の%1列目「七」は数字ではありません").arg(column)))
+        << result.problem.toStdString();
+    EXPECT_EQ(state->TargetTime[1], 33);
+}
+
+INSTANTIATE_TEST_SUITE_P(Columns6To9, CriteriaTextInCountColumns, ::testing::Values(6, 7, 8, 9));

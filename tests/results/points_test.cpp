@@ -109,8 +109,39 @@ TEST(PointsExtremes, StayWithin32Bits)
     EXPECT_EQ(resultEarnedPoints(55, 1e30f), 2147483647);
     EXPECT_EQ(resultEarnedPoints(55, -1e30f), -2147483647 - 1);
     EXPECT_EQ(resultEarnedPoints(55, std::numeric_limits<float>::quiet_NaN()), 0);
-    // A corrupt negative time on a one-second target is large but finite.
-    EXPECT_EQ(countedRunPoints(-99, 1, 1.0f), 50000005);
+    // A corrupt negative time on a one-second target is large but finite;
+    // its product, single precision like every other, is the nearest float.
+    EXPECT_EQ(countedRunPoints(-99, 1, 1.0f), 50000004);
 }
 
 } // namespace
+
+// The stored multiplier is single precision and so is the product: it is
+// rounded to the nearest float before its whole part is taken. A double
+// product keeps 1.3f's shortfall, and 10 x 1.3 would earn 12 instead of 13.
+class EarnedPointsInSinglePrecision : public ::testing::TestWithParam<float> { };
+
+TEST_P(EarnedPointsInSinglePrecision, RoundTheProductToAFloatBeforeTakingItsWholePart)
+{
+    const float multiplier = GetParam();
+    for (std::int32_t base = 0; base <= kMaxGradedPoints; ++base) {
+        // The exact product of a small whole number and a float fits a
+        // double; converting it to float is the single-precision rounding.
+        const double exact = double(base) * double(multiplier);
+        const auto expected = std::int32_t(std::floor(double(static_cast<float>(exact))));
+        EXPECT_EQ(resultEarnedPoints(base, multiplier), expected) << base << " x " << multiplier;
+    }
+    // The counts take the same product: a 0-second run at a 1-second target
+    // earns the full base points.
+    EXPECT_EQ(countedRunPoints(0, 1, multiplier), resultEarnedPoints(kMaxGradedPoints, multiplier));
+}
+
+INSTANTIATE_TEST_SUITE_P(Multipliers, EarnedPointsInSinglePrecision,
+    ::testing::Values(0.7f, 0.9f, 1.1f, 1.3f, 1.4f, 1.5f, 1.8f, 1.9f, 2.1f, 2.3f, 3.3f));
+
+TEST(EarnedPoints, ShowPupilsTheProductTheyExpect)
+{
+    EXPECT_EQ(resultEarnedPoints(10, 1.3f), 13);
+    EXPECT_EQ(resultEarnedPoints(5, 1.4f), 7);
+    EXPECT_EQ(resultEarnedPoints(11, 1.5f), 16);
+}

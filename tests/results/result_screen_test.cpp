@@ -3,6 +3,7 @@
 // it: what it says, what it plays, and where its buttons lead.
 #include "../drill/drill_env.h"
 #include "results/result_screen.h"
+#include "support/accessible.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -53,6 +54,25 @@ TEST_F(ResultScreen, PointsLineWithAFractionalMultiplier)
     EXPECT_EQ(label("ProgramLabel")->text(), QStringLiteral("ルカミナ"));
     EXPECT_EQ(label("LevelLabel")->text(), env.state->LevelName[3]);
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("終了"));
+}
+
+// A screen reader reads each result line as the pupil sees it, and the
+// description says which line it is.
+TEST_F(ResultScreen, ResultLinesReadBackAsShown)
+{
+    env.state->CurrentLevel = 1;
+    env.state->RecordedTime = 1234;
+    env.state->TargetTime[1] = 1500;
+    env.state->NewOwnRecord = 1;
+    env.writeRecords({ env.run(1, 1234) });
+    open();
+    for (const char *name : { "ProgramLabel", "TodayTotalLabel", "LevelLabel", "LevelRunLabel", "PupilLabel",
+             "TimeLabel", "PointsLabel", "MessageLabel" }) {
+        QLabel *line = label(name);
+        ASSERT_FALSE(line->text().isEmpty()) << name;
+        EXPECT_EQ(accessibleName(line), line->text()) << name;
+        EXPECT_FALSE(accessibleDescription(line).isEmpty()) << name;
+    }
 }
 
 struct MessageCase {

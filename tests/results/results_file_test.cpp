@@ -80,6 +80,24 @@ TEST_F(ResultsFileTest, AppendedRecordCarriesTodayTheTimeAndTheFixedFields)
     EXPECT_EQ(bytes.mid(44 + 24, 5), QByteArray("98765"));
 }
 
+// The time of day the record carries has the clock's one-second
+// resolution: a run appended at 23:59:59.9 is at 23:59:59, not at midnight.
+TEST_F(ResultsFileTest, AppendedTimeOfDayIsWholeSeconds)
+{
+    env.fakes.clock.set(QDateTime(QDate(2026, 12, 9), QTime(23, 59, 59, 900)));
+    state.PupilNumber = 4;
+    state.CurrentLevel = 1;
+    state.RecordedTime = 30;
+    ASSERT_TRUE(成績ランダムファイル記録(state, platform));
+    env.fakes.clock.set(QDateTime(QDate(2026, 12, 9), QTime(9, 59, 59, 600)));
+    ASSERT_TRUE(成績ランダムファイル記録(state, platform));
+
+    const QByteArray bytes = readFile(env.resultsPath());
+    ASSERT_EQ(bytes.size(), 88);
+    EXPECT_EQ(decodeRecord(bytes.constData()).timeOfDay, 86399.0 / 86400.0);
+    EXPECT_EQ(decodeRecord(bytes.constData() + 44).timeOfDay, (9 * 3600 + 59 * 60 + 59) / 86400.0);
+}
+
 // 25000 records, each marked by its record number in the time field, so
 // what was loaded shows which records were read.
 std::vector<ResultRecord> numberedRecords(double today, int count)
@@ -344,9 +362,9 @@ TEST_P(FileErrorKinds, DecideBetweenWaitingAndGivingUp)
     EXPECT_EQ(classifyFileError(GetParam().error), GetParam().kind);
 }
 INSTANTIATE_TEST_SUITE_P(Errors, FileErrorKinds,
-    ::testing::Values(ErrorKindCase { EACCES, FileErrorKind::Busy }, ErrorKindCase { EAGAIN, FileErrorKind::Busy },
-        ErrorKindCase { ENOENT, FileErrorKind::NotFound }, ErrorKindCase { EISDIR, FileErrorKind::Other },
-        ErrorKindCase { EIO, FileErrorKind::Other }),
+    ::testing::Values(ErrorKindCase { EACCES, FileErrorKind::NoPermission },
+        ErrorKindCase { EAGAIN, FileErrorKind::Busy }, ErrorKindCase { ENOENT, FileErrorKind::NotFound },
+        ErrorKindCase { EISDIR, FileErrorKind::Other }, ErrorKindCase { EIO, FileErrorKind::Other }),
     [](const auto &info) { return "errno" + std::to_string(info.param.error); });
 
 // --- the reader for lists ----------------------------------------------------

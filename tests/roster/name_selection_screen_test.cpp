@@ -5,6 +5,7 @@
 #include "roster/name_selection_screen.h"
 #include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "support/accessible.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
@@ -413,6 +414,44 @@ TEST_F(NameSelection, ARosterThatReappearsIsListedOnceAfterTheRetries)
     EXPECT_EQ(screen->RetryCount(), 2);
     EXPECT_FALSE(fakes.fatal.called());
     EXPECT_EQ(lines().size(), 7);
+}
+
+// A click while a rebuild waits after a read failure asks for another
+// rebuild; it runs after the waiting one instead of inside it, so the list
+// holds each line once, in the mode clicked last.
+TEST_F(NameSelection, AClickDuringARetryWaitRebuildsAfterwardsNotInside)
+{
+    HookClock clock;
+    Platform platform { clock, fakes.fatal, fakes.sound, fakes.launcher };
+    screen = std::make_unique<NameSelectionScreen>(*state, platform, navigator);
+    ASSERT_TRUE(screen->Form_Load());
+    screen->Form_Activate();
+    const int wholeList = int(lines().size());
+    ASSERT_EQ(wholeList, 7);
+
+    install.writeRoster(kRoster + QStringLiteral("8,2017,0\n"));
+    clock.onWait = [this](int wait) {
+        if (wait == 1)
+            control<QRadioButton>("Option1_2")->click();
+        if (wait == 2)
+            install.writeRoster(kRoster);
+    };
+    control<QRadioButton>("Option1_3")->click();
+    EXPECT_FALSE(fakes.fatal.called());
+    EXPECT_EQ(lines().size(), wholeList);
+    EXPECT_EQ(screen->DisplayMode(), 2);
+}
+
+TEST_F(NameSelection, TheChosenNameAndNumberReadBackAsShown)
+{
+    open();
+    list1()->setCurrentRow(rowOf(QStringLiteral("石井")));
+    for (const char *name : { "Label1", "Label2" }) {
+        QLabel *label = control<QLabel>(name);
+        ASSERT_FALSE(label->text().isEmpty()) << name;
+        EXPECT_EQ(accessibleName(label), label->text()) << name;
+    }
+    EXPECT_EQ(accessibleName(list1()), QStringLiteral("名前一覧"));
 }
 
 TEST_F(NameSelection, ZeroStartsTheMenuProgramWithItsArgumentAndEnds)

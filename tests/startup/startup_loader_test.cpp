@@ -45,7 +45,7 @@ TEST_F(StartUp, LoadsFoldersSettingsCriteriaAndSoundsFromAGeneratedInstallation)
     EXPECT_FLOAT_EQ(state->PointMultiplier[3], 1.5f);
     EXPECT_EQ(state->SoundTable[2].count, 2);
     EXPECT_EQ(state->SoundTable[2].files[2], QStringLiteral("B"));
-    EXPECT_EQ(navigator.calls, QStringList{QStringLiteral("showNameSelection")});
+    EXPECT_EQ(navigator.calls, QStringList { QStringLiteral("showNameSelection") });
 }
 
 TEST_F(StartUp, DataRootWrittenWithBackslashesAndWithoutTrailingSeparator)
@@ -78,7 +78,7 @@ struct MissingFileCase {
     const char16_t *problemInMessage;
 };
 
-class StartUpRefuses : public StartUp, public ::testing::WithParamInterface<MissingFileCase> {};
+class StartUpRefuses : public StartUp, public ::testing::WithParamInterface<MissingFileCase> { };
 
 TEST_P(StartUpRefuses, WithAMessageNamingTheFileAndCreatesNothing)
 {
@@ -95,23 +95,27 @@ TEST_P(StartUpRefuses, WithAMessageNamingTheFileAndCreatesNothing)
     EXPECT_EQ(QDir(install.dataRoot()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BadInstallations, StartUpRefuses,
+INSTANTIATE_TEST_SUITE_P(BadInstallations, StartUpRefuses,
     ::testing::Values(
-        MissingFileCase{"NoPathFile", [](const TestInstall &i) { QFile::remove(i.suiteFolder() + "パスデータ.txt"); },
-                        u"suite/パスデータ.txt", u"ありません"},
-        MissingFileCase{"ShortPathFile", [](const TestInstall &i) { i.writeItemFile(i.suiteFolder() + "パスデータ.txt", "\"/x/\",0,0\n"); },
-                        u"パスデータ.txt", u"10項目のうち3項目"},
-        MissingFileCase{"NoSettings", [](const TestInstall &i) { QFile::remove(i.dataRoot() + "共通データ.txt"); },
-                        u"共通データ.txt", u"ありません"},
-        MissingFileCase{"ShortSettings", [](const TestInstall &i) { i.writeSettings("4,\"学校\",0,0,0,1234,0,0,0\n"); },
-                        u"共通データ.txt", u"10項目のうち9項目"},
-        MissingFileCase{"NoCriteria", [](const TestInstall &i) { QFile::remove(i.programDataFolder() + "タイム回数データ.txt"); },
-                        u"prog/タイム回数データ.txt", u"読めません"},
-        MissingFileCase{"ShortCriteriaRow", [](const TestInstall &i) { i.writeCriteria(TestInstall::defaultCriteria() + "1,2,3\n"); },
-                        u"タイム回数データ.txt", u"6行目の項目が足りません"},
-        MissingFileCase{"NoSoundList", [](const TestInstall &i) { QFile::remove(i.soundFolder() + "新音ファイル.txt"); },
-                        u"音フォルダ/新音ファイル.txt", u"読めません"}),
+        MissingFileCase { "NoPathFile", [](const TestInstall &i) { QFile::remove(i.suiteFolder() + "パスデータ.txt"); },
+            u"suite/パスデータ.txt", u"ありません" },
+        MissingFileCase { "ShortPathFile",
+            [](const TestInstall &i) { i.writeItemFile(i.suiteFolder() + "パスデータ.txt", "\"/x/\",0,0\n"); },
+            u"パスデータ.txt", u"10項目のうち3項目" },
+        MissingFileCase { "NoSettings", [](const TestInstall &i) { QFile::remove(i.dataRoot() + "共通データ.txt"); },
+            u"共通データ.txt", u"ありません" },
+        MissingFileCase { "ShortSettings",
+            [](const TestInstall &i) { i.writeSettings("4,\"学校\",0,0,0,1234,0,0,0\n"); }, u"共通データ.txt",
+            u"10項目のうち9項目" },
+        MissingFileCase { "NoCriteria",
+            [](const TestInstall &i) { QFile::remove(i.programDataFolder() + "タイム回数データ.txt"); },
+            u"prog/タイム回数データ.txt", u"読めません" },
+        MissingFileCase { "ShortCriteriaRow",
+            [](const TestInstall &i) { i.writeCriteria(TestInstall::defaultCriteria() + "1,2,3\n"); },
+            u"タイム回数データ.txt", u"6行目の項目が足りません" },
+        MissingFileCase { "NoSoundList",
+            [](const TestInstall &i) { QFile::remove(i.soundFolder() + "新音ファイル.txt"); },
+            u"音フォルダ/新音ファイル.txt", u"読めません" }),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct SchoolCodeCase {
@@ -120,7 +124,7 @@ struct SchoolCodeCase {
     const char16_t *name;
 };
 
-class SchoolCodeSplitTest : public ::testing::TestWithParam<SchoolCodeCase> {};
+class SchoolCodeSplitTest : public ::testing::TestWithParam<SchoolCodeCase> { };
 
 TEST_P(SchoolCodeSplitTest, SplitsOnANonZeroNumericPrefix)
 {
@@ -130,12 +134,11 @@ TEST_P(SchoolCodeSplitTest, SplitsOnANonZeroNumericPrefix)
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, SchoolCodeSplitTest,
-                         ::testing::Values(SchoolCodeCase{u"12345みなみ学習塾", u"12345", u"みなみ学習塾"},
-                                           SchoolCodeCase{u"みなみ学習塾", u"", u"みなみ学習塾"},
-                                           SchoolCodeCase{u"00000みなみ学習塾", u"", u"00000みなみ学習塾"},
-                                           SchoolCodeCase{u"12ab3塾", u"12ab3", u"塾"},
-                                           SchoolCodeCase{u"", u"", u""}),
-                         [](const auto &info) { return "item" + std::to_string(info.index); });
+    ::testing::Values(SchoolCodeCase { u"12345みなみ学習塾", u"12345", u"みなみ学習塾" },
+        SchoolCodeCase { u"みなみ学習塾", u"", u"みなみ学習塾" },
+        SchoolCodeCase { u"00000みなみ学習塾", u"", u"00000みなみ学習塾" },
+        SchoolCodeCase { u"12ab3塾", u"12ab3", u"塾" }, SchoolCodeCase { u"", u"", u"" }),
+    [](const auto &info) { return "item" + std::to_string(info.index); });
 
 TEST(LevelTable, HoldsTheProgramsLevelsAndIsTheSameAtEverySignIn)
 {
@@ -154,7 +157,7 @@ TEST(LevelTable, HoldsTheProgramsLevelsAndIsTheSameAtEverySignIn)
     EXPECT_EQ(state->LevelTimed[0], 0);
     EXPECT_TRUE(isPracticeLevelName(state->LevelName[10]));
     EXPECT_FALSE(isPracticeLevelName(state->LevelName[4]));
-    EXPECT_EQ(navigator.calls, QStringList{QStringLiteral("showHub")});
+    EXPECT_EQ(navigator.calls, QStringList { QStringLiteral("showHub") });
 
     const auto names = state->LevelName;
     SetUpLevelTable(*state, navigator);

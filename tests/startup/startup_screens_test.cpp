@@ -21,31 +21,30 @@ struct DateLineCase {
     const char16_t *line;
 };
 
-class DateLine : public ::testing::TestWithParam<DateLineCase> {};
+class DateLine : public ::testing::TestWithParam<DateLineCase> { };
 
 TEST_P(DateLine, EraYearMonthWithoutZeroTwoDigitDayAndWeekday)
 {
     EXPECT_EQ(japaneseDateLine(GetParam().date), QString::fromUtf16(GetParam().line));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EraBoundaries, DateLine,
-    ::testing::Values(DateLineCase{QDate(2026, 12, 9), u"令和8年 12月 09日（水）"},
-                      DateLineCase{QDate(2019, 4, 30), u"平成31年 4月 30日（火）"},
-                      DateLineCase{QDate(2019, 5, 1), u"令和1年 5月 01日（水）"},
-                      DateLineCase{QDate(1989, 1, 7), u"昭和64年 1月 07日（土）"},
-                      DateLineCase{QDate(1989, 1, 8), u"平成1年 1月 08日（日）"},
-                      DateLineCase{QDate(1926, 12, 24), u"大正15年 12月 24日（金）"},
-                      DateLineCase{QDate(1926, 12, 25), u"昭和1年 12月 25日（土）"},
-                      DateLineCase{QDate(1912, 7, 29), u"明治45年 7月 29日（月）"},
-                      DateLineCase{QDate(1912, 7, 30), u"大正1年 7月 30日（火）"}),
+INSTANTIATE_TEST_SUITE_P(EraBoundaries, DateLine,
+    ::testing::Values(DateLineCase { QDate(2026, 12, 9), u"令和8年 12月 09日（水）" },
+        DateLineCase { QDate(2019, 4, 30), u"平成31年 4月 30日（火）" },
+        DateLineCase { QDate(2019, 5, 1), u"令和1年 5月 01日（水）" },
+        DateLineCase { QDate(1989, 1, 7), u"昭和64年 1月 07日（土）" },
+        DateLineCase { QDate(1989, 1, 8), u"平成1年 1月 08日（日）" },
+        DateLineCase { QDate(1926, 12, 24), u"大正15年 12月 24日（金）" },
+        DateLineCase { QDate(1926, 12, 25), u"昭和1年 12月 25日（土）" },
+        DateLineCase { QDate(1912, 7, 29), u"明治45年 7月 29日（月）" },
+        DateLineCase { QDate(1912, 7, 30), u"大正1年 7月 30日（火）" }),
     [](const auto &info) { return info.param.date.toString(QStringLiteral("yyyyMMdd")).toStdString(); });
 
 TEST(SeasonColour, ByMonth)
 {
     const QColor orange(255, 128, 0), lightGreen(192, 255, 192), teal(0, 192, 192), brown(192, 64, 0);
-    const QColor expected[13] = {QColor(), orange, orange, lightGreen, lightGreen, lightGreen, teal,
-                                 teal, teal, brown, brown, brown, lightGreen};
+    const QColor expected[13] = { QColor(), orange, orange, lightGreen, lightGreen, lightGreen, teal, teal, teal, brown,
+        brown, brown, lightGreen };
     for (int month = 1; month <= 12; ++month)
         EXPECT_EQ(seasonColourForMonth(month), expected[month]) << month;
 }
@@ -70,7 +69,7 @@ TEST(SplashWindow, ShowsTheDateSetsTheSeasonAndHandsOverOnTheTimerTick)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, 2000));
     EXPECT_TRUE(splash.startedUp());
     EXPECT_FALSE(splash.timer()->isActive());
-    EXPECT_EQ(navigator.calls, QStringList{QStringLiteral("showNameSelection")});
+    EXPECT_EQ(navigator.calls, QStringList { QStringLiteral("showNameSelection") });
     EXPECT_EQ(state->ProgramName, QStringLiteral("ルカミナ"));
 }
 
@@ -81,7 +80,7 @@ TEST(VersionWindow, ShowsNameAndBuildVersionAndClosesOnOk)
     EXPECT_EQ(window.windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     EXPECT_EQ(window.nameLabel()->text(), QStringLiteral("ルカミナ"));
     EXPECT_EQ(window.versionLabel()->text(),
-              QStringLiteral("Version%1.%2.%3").arg(APP_VERSION_MAJOR).arg(APP_VERSION_MINOR).arg(APP_VERSION_PATCH));
+        QStringLiteral("Version%1.%2.%3").arg(APP_VERSION_MAJOR).arg(APP_VERSION_MINOR).arg(APP_VERSION_PATCH));
     EXPECT_TRUE(window.versionLabel()->text().startsWith(QStringLiteral("Version1.")));
     QTest::keyClick(window.okButton(), Qt::Key_Return);
     EXPECT_FALSE(window.isVisible());

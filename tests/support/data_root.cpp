@@ -6,7 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-TestInstall::TestInstall(const QString &programFolder) : programName_(programFolder)
+TestInstall::TestInstall(const QString &programFolder)
+    : programName_(programFolder)
 {
     QDir().mkpath(this->programFolder());
     QDir().mkpath(programDataFolder());

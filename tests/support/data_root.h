@@ -12,9 +12,9 @@ class TestInstall {
 public:
     explicit TestInstall(const QString &programFolder = QStringLiteral("prog"));
 
-    QString suiteFolder() const;      // ends in "/"
-    QString programFolder() const;    // the executable's folder, no trailing "/"
-    QString dataRoot() const;         // ends in "/"
+    QString suiteFolder() const; // ends in "/"
+    QString programFolder() const; // the executable's folder, no trailing "/"
+    QString dataRoot() const; // ends in "/"
     QString programDataFolder() const; // data root + program folder name + "/"
     QString soundFolder() const;
 

@@ -7,14 +7,19 @@
 #include "platform/platform.h"
 #include "platform/program_launcher.h"
 #include "platform/sound_output.h"
+#include "platform/wait_notice.h"
 
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 // A clock that stands still until a test moves it.
 class FakeClock final : public Clock {
 public:
-    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0))) : now_(std::move(start)) {}
+    explicit FakeClock(QDateTime start = QDateTime(QDate(2026, 12, 9), QTime(10, 0, 0)))
+        : now_(std::move(start))
+    {
+    }
     QDateTime now() const override { return now_; }
     qint64 tickMs() const override { return tick_; }
     // Waiting moves the clock on at once; the waits are recorded.
@@ -46,10 +51,14 @@ public:
     {
         titles << title;
         messages << message;
+        if (whileShown)
+            whileShown();
     }
     bool called() const { return !messages.isEmpty(); }
     QStringList titles;
     QStringList messages;
+    // Runs while the message "is on screen", as events do behind a real box.
+    std::function<void()> whileShown;
 };
 
 // Plays nothing; records each file and answers with the codes queued.
@@ -85,11 +94,25 @@ public:
     bool succeed = true;
 };
 
+// Records what the screen would say while the program waits.
+class RecordingNotice final : public WaitNotice {
+public:
+    void show(const QString &text) override
+    {
+        shown << text;
+        showing = true;
+    }
+    void clear() override { showing = false; }
+    QStringList shown;
+    bool showing = false;
+};
+
 // All fakes together, with the Platform that refers to them.
 struct FakePlatform {
     FakeClock clock;
     RecordingFatal fatal;
     FakeSound sound;
     FakeLauncher launcher;
-    Platform platform{clock, fatal, sound, launcher};
+    RecordingNotice notice;
+    Platform platform { clock, fatal, sound, launcher, &notice };
 };

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+// The README is how a school gets started; what it tells about the sample
+// must match the sample, and the steps a new user needs must be there.
+#include "platform/item_reader.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString readme()
+{
+    QFile file(QStringLiteral(TEST_SAMPLE_SOURCE_DIR "/../README.md"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+TEST(Readme, NamesTheSamplePasswordAndWhatItOpens)
+{
+    const QString text = readme();
+    ASSERT_FALSE(text.isEmpty());
+    QFile settings(QStringLiteral(TEST_SAMPLE_SOURCE_DIR "/data/共通データ.txt"));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    ItemReader items = ItemReader::fromText(QString::fromUtf8(settings.readAll()));
+    QString password;
+    for (int i = 1; i <= 6; ++i)
+        password = items.next().toText();
+    const QRegularExpression said(QStringLiteral("sample's password is (\\S+?)\\."));
+    const QRegularExpressionMatch match = said.match(text);
+    ASSERT_TRUE(match.hasMatch());
+    EXPECT_EQ(match.captured(1), password);
+    EXPECT_TRUE(text.contains(QStringLiteral("データ処理")));
+}
+
+struct Topic {
+    const char *name;
+    QString words;
+};
+
+class ReadmeExplains : public ::testing::TestWithParam<Topic> { };
+
+TEST_P(ReadmeExplains, WhatANewUserNeeds)
+{
+    EXPECT_TRUE(readme().contains(GetParam().words)) << GetParam().words.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Topics, ReadmeExplains,
+    ::testing::Values(Topic { "SigningIn", QStringLiteral("confirms with \"O.K.\" or the key \"1\"") },
+        Topic { "GeneratedSuite", QStringLiteral("`build/suite/` is written again by every build") },
+        Topic { "OwnDataRoot", QStringLiteral("To run on a school's own data root") },
+        Topic { "RosterColumns", QStringLiteral("The roster `新名簿.txt` has one pupil per line with eight items") },
+        Topic { "SharedResults", QStringLiteral("Several PCs, one results file") },
+        Topic { "Ending", QStringLiteral("Ending the program") }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
