@@ -449,7 +449,6 @@ void HubScreen::showResultsList(int level)
     // pupil's row of a ranking may move it.
     Column &c = columns_[size_t(level)];
     c.resultsList->show();
-    c.resultsList->doItemsLayout();
     c.resultsList->scrollToTop();
     const int ownRow = c.ownRow;
     if (ownRow >= 0 && ownRow < c.resultsList->count())

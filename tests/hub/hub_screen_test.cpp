@@ -326,6 +326,8 @@ void expectRowsReadable(QListWidget *list, int level)
             = metrics.horizontalAdvance(text) + 2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 2;
         EXPECT_LE(needed, list->viewport()->width() + list->horizontalScrollBar()->maximum())
             << "level " << level << " row " << row << ": " << text.toStdString();
+        EXPECT_LE(needed, list->visualItemRect(list->item(row)).width())
+            << "level " << level << " row " << row << " is painted in full: " << text.toStdString();
     }
 }
 
