@@ -42,6 +42,7 @@ class SchoolOfRecord {
 public:
     SchoolOfRecord(const QString &schoolCode, const QString &schoolName);
     QString nameFor(const ResultRecord &record) const;
+    bool operator==(const SchoolOfRecord &other) const = default;
 
 private:
     std::optional<std::array<char, 5>> code_;

@@ -57,6 +57,21 @@ QPushButton *makeButton(
     return button;
 }
 
+// Every line has one height and the list does not wrap, so a changed line
+// moves no other. QListView lays out all its lines again on any change of
+// data, a few tens of milliseconds for a million runs; this one only
+// repaints the line.
+class RunListView final : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles) override
+    {
+        QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+    }
+};
+
 } // namespace
 
 FrmData::FrmData(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
@@ -83,7 +98,7 @@ void FrmData::buildWidgets()
     hint_->setText(QStringLiteral("ダブルクリックすると変更、消去できます"));
 
     model_ = new ResultsListModel(this);
-    runList_ = new QListView(this);
+    runList_ = new RunListView(this);
     runList_->setObjectName(QStringLiteral("List1"));
     runList_->setAccessibleName(QStringLiteral("成績データ一覧"));
     runList_->setAccessibleDescription(
@@ -204,18 +219,42 @@ void FrmData::Form_Load()
 
 void FrmData::fillList()
 {
-    auto roster = std::make_shared<EditorRoster>();
     RosterFailure rosterFailure;
     const int schoolYear = SchoolYearOf(platform_.clock.today(), state_.SchoolYearStartMonth);
-    const bool rosterRead = LoadEditorRoster(RosterFilePath(state_), schoolYear, *roster, &rosterFailure);
-    pupilChoice_->clear();
-    pupilChoice_->addItems(roster->choices);
-    roster_ = roster;
+    const QString rosterPath = RosterFilePath(state_);
+    int rosterError = 0;
+    const auto rosterState = fileStateAt(rosterPath, &rosterError);
+    bool rosterRead = true;
+    if (rosterState && rosterState_ && *rosterState == *rosterState_ && rosterState->timesAreFine()
+        && schoolYear == rosterSchoolYear_) {
+        // The roster read last time is still the file (its import writes a
+        // new file under the name): the choices stay, and the box is left
+        // as filling it again would leave it, on the first entry.
+        pupilChoice_->setCurrentIndex(pupilChoice_->count() > 0 ? 0 : -1);
+        pupilChoice_->setEditText(pupilChoice_->itemText(0));
+    } else {
+        auto roster = std::make_shared<EditorRoster>();
+        rosterRead = LoadEditorRoster(rosterPath, schoolYear, *roster, &rosterFailure);
+        pupilChoice_->clear();
+        pupilChoice_->addItems(roster->choices);
+        roster_ = roster;
+        // Taken before the read: a roster written meanwhile is read again
+        // next time. One that could not be read is always read again.
+        rosterState_ = rosterRead ? rosterState : std::nullopt;
+        rosterSchoolYear_ = schoolYear;
+    }
 
     const QString path = resultsFilePath(state_);
     int error = 0;
-    const bool read = model_->load(path, roster_, SchoolOfRecord(state_.SchoolCode, state_.SchoolName), &error);
+    // Only what may have changed is read: after the editor's own change,
+    // usually nothing (results_list_model.h).
+    const bool read = model_->refresh(path, roster_, SchoolOfRecord(state_.SchoolCode, state_.SchoolName), &error);
     showValue(recordCount_, recordCountText(model_->fileLength()));
+    // A full read resets the model, which drops the current line and the
+    // selection without a word; a refill that read nothing does the same
+    // here, so the selection made next is announced (and hides the panel)
+    // either way.
+    runList_->selectionModel()->clear();
     if (!rosterRead)
         showMessage(
             QStringLiteral("名簿を読めないため、名前と学年を表示できません。\n%1").arg(rosterFailure.description));
@@ -307,14 +346,17 @@ void FrmData::Command2_Click()
     const qint64 r = openedRecord_;
     QPointer<FrmData> self(this);
     setWorking(true);
-    const RecordEditResult result = changeResultRecord(
-        resultsFilePath(state_), r, openedBytes_, withPupilAndTime(openedBytes_, *pupil, *seconds), platform_.clock);
+    std::optional<WrittenChange> written;
+    const RecordEditResult result = changeResultRecord(resultsFilePath(state_), r, openedBytes_,
+        withPupilAndTime(openedBytes_, *pupil, *seconds), platform_.clock, &written);
     if (!self)
         return;
     setWorking(false);
     switch (result.outcome) {
     case RecordEditOutcome::Done:
         openedBytes_ = withPupilAndTime(openedBytes_, *pupil, *seconds);
+        if (written)
+            model_->applyOwnChange(r, openedBytes_, written->before, written->after);
         fillList();
         selectRow(model_->rowAtOrAfter(r));
         break;

@@ -14,10 +14,12 @@
 #pragma once
 
 #include "maintenance/data_editor_rules.h"
+#include "results/results_edit.h"
 
 #include <QByteArray>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -74,6 +76,9 @@ private:
 
     ResultsListModel *model_ = nullptr;
     std::shared_ptr<const EditorRoster> roster_;
+    // The roster file as `roster_` was read from it, for the school year.
+    std::optional<FileState> rosterState_;
+    int rosterSchoolYear_ = 0;
     qint64 openedRecord_ = 0;
     QByteArray openedBytes_;
     bool working_ = false;

@@ -4,12 +4,21 @@
 
 #include <QtEndian>
 #include <algorithm>
-#include <sys/stat.h>
+#include <cstring>
 
 ResultsListModel::ResultsListModel(QObject *parent)
     : QAbstractListModel(parent)
 {
 }
+
+namespace {
+
+bool isRun(const char *record)
+{
+    return qFromLittleEndian<std::int16_t>(record + 18) != 0;
+}
+
+} // namespace
 
 bool ResultsListModel::load(
     const QString &path, std::shared_ptr<const EditorRoster> roster, const SchoolOfRecord &school, int *errorNumber)
@@ -20,6 +29,8 @@ bool ResultsListModel::load(
     std::vector<char> bytes = std::move(bytes_);
     bytes_.clear();
     rows_.clear();
+    readState_.reset();
+    bytesRead_ = 0;
     endResetModel();
     auto fail = [&](int error) {
         setRecords({}, 0, std::move(roster), school);
@@ -30,17 +41,76 @@ bool ResultsListModel::load(
     int error = 0;
     if (!OpenResultsFile(path, ResultsAccess::Read, file, &error))
         return fail(error);
-    struct stat info;
-    if (::fstat(file.handle(), &info) != 0)
-        return fail(errno);
-    const qint64 length = qint64(info.st_size);
+    const auto before = fileStateOf(file.handle(), &error);
+    if (!before)
+        return fail(error);
+    const qint64 length = before->length;
     // A record appended after the length was taken is simply not read: it
     // shows at the next refill.
-    if (file.readRecords(1, length / kRecordLength, bytes, &error) < 0)
+    const qint64 got = file.readRecords(1, length / kRecordLength, bytes, &error);
+    if (got < 0)
         return fail(error);
+    // The read takes no lock, so a write may land while it runs, in the
+    // bytes or not; only a file untouched from before to after the read is
+    // known to be what the bytes show.
+    const auto after = fileStateOf(file.handle(), &error);
     *errorNumber = 0;
+    bytesRead_ = got * kRecordLength;
     setRecords(std::move(bytes), length, std::move(roster), school);
+    if (after && *after == *before && before->timesAreFine() && got == length / kRecordLength)
+        readState_ = before;
     return true;
+}
+
+bool ResultsListModel::refresh(
+    const QString &path, std::shared_ptr<const EditorRoster> roster, const SchoolOfRecord &school, int *errorNumber)
+{
+    if (readState_) {
+        ResultsFile file;
+        int error = 0;
+        if (OpenResultsFile(path, ResultsAccess::Read, file, &error)) {
+            const auto now = fileStateOf(file.handle(), &error);
+            if (now && *now == *readState_) {
+                // No reset: the view would lay out a million lines again
+                // for nothing. Only the names and school may read anew.
+                const bool linesChange = roster_ != roster || !(school_ == school);
+                roster_ = roster ? std::move(roster) : std::make_shared<const EditorRoster>();
+                school_ = school;
+                bytesRead_ = 0;
+                if (linesChange && !rows_.empty())
+                    emit dataChanged(index(0), index(int(rows_.size()) - 1));
+                *errorNumber = 0;
+                return true;
+            }
+        }
+    }
+    return load(path, std::move(roster), school, errorNumber);
+}
+
+void ResultsListModel::applyOwnChange(
+    qint64 recordNumber, const QByteArray &bytes, const FileState &before, const FileState &after)
+{
+    // Anyone else's write between the read and the change (an append,
+    // another teacher's change, a deletion's new file) shows in `before`;
+    // the lock kept everyone out from `before` to `after`.
+    const bool known = readState_ && *readState_ == before && after.sameFile(before) && after.length == before.length
+        && after.timesAreFine() && bytes.size() == kRecordLength && recordNumber >= 1 && recordNumber <= recordCount();
+    if (!known) {
+        readState_.reset();
+        return;
+    }
+    char *at = bytes_.data() + (recordNumber - 1) * kRecordLength;
+    const bool wasListed = isRun(at);
+    std::memcpy(at, bytes.constData(), kRecordLength);
+    readState_ = after;
+    if (isRun(at) != wasListed) {
+        beginResetModel();
+        listRuns();
+        endResetModel();
+    } else if (wasListed) {
+        const QModelIndex changed = index(rowAtOrAfter(recordNumber));
+        emit dataChanged(changed, changed);
+    }
 }
 
 void ResultsListModel::setRecords(std::vector<char> bytes, qint64 fileLength,
@@ -52,14 +122,21 @@ void ResultsListModel::setRecords(std::vector<char> bytes, qint64 fileLength,
     fileLength_ = std::max<qint64>(fileLength, qint64(bytes_.size()));
     roster_ = roster ? std::move(roster) : std::make_shared<const EditorRoster>();
     school_ = school;
+    // Bytes from elsewhere say nothing about the file's state now.
+    readState_.reset();
+    listRuns();
+    endResetModel();
+}
+
+void ResultsListModel::listRuns()
+{
     rows_.clear();
     const qint64 count = recordCount();
     rows_.reserve(size_t(count));
     // A record of level 0 is never a run.
     for (qint64 r = 0; r < count; ++r)
-        if (qFromLittleEndian<std::int16_t>(bytes_.data() + r * kRecordLength + 18) != 0)
+        if (isRun(bytes_.data() + r * kRecordLength))
             rows_.push_back(std::int32_t(r + 1));
-    endResetModel();
 }
 
 int ResultsListModel::rowCount(const QModelIndex &parent) const

@@ -111,6 +111,39 @@ void syncFolderOf(const QString &path)
 
 } // namespace
 
+bool FileState::operator==(const FileState &other) const
+{
+    auto same = [](const timespec &a, const timespec &b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+    return sameFile(other) && length == other.length && same(modified, other.modified) && same(changed, other.changed);
+}
+
+bool FileState::timesAreFine() const
+{
+    return modified.tv_nsec != 0 || changed.tv_nsec != 0;
+}
+
+std::optional<FileState> fileStateOf(int fd, int *errorNumber)
+{
+    struct stat info;
+    if (::fstat(fd, &info) != 0) {
+        *errorNumber = errno;
+        return std::nullopt;
+    }
+    *errorNumber = 0;
+    return FileState { info.st_dev, info.st_ino, qint64(info.st_size), info.st_mtim, info.st_ctim };
+}
+
+std::optional<FileState> fileStateAt(const QString &path, int *errorNumber)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        *errorNumber = errno;
+        return std::nullopt;
+    }
+    *errorNumber = 0;
+    return FileState { info.st_dev, info.st_ino, qint64(info.st_size), info.st_mtim, info.st_ctim };
+}
+
 QByteArray withPupilAndTime(const QByteArray &opened, std::int16_t pupilNumber, std::int32_t seconds)
 {
     QByteArray out = opened;
@@ -127,9 +160,11 @@ QString resultsReplacementPath(const QString &path)
     return info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral("temp.") + info.suffix();
 }
 
-RecordEditResult changeResultRecord(
-    const QString &path, qint64 recordNumber, const QByteArray &opened, const QByteArray &replacement, Clock &clock)
+RecordEditResult changeResultRecord(const QString &path, qint64 recordNumber, const QByteArray &opened,
+    const QByteArray &replacement, Clock &clock, std::optional<WrittenChange> *written)
 {
+    if (written)
+        written->reset();
     if (replacement.size() != kRecordLength)
         return failed(EINVAL, path);
     ResultsFile file;
@@ -142,14 +177,22 @@ RecordEditResult changeResultRecord(
         return failed(error, path);
     if (!same)
         return { RecordEditOutcome::Stale, 0, {} };
+    // The change goes ahead without them: the list then reads the file.
+    int stateError = 0;
+    const auto before = fileStateOf(file.handle(), &stateError);
     // The bytes as given: a decoded and encoded record need not come back
     // bit for bit (a NaN date may change its payload).
     if (const int error = writeAt(file.handle(), replacement, off_t(recordNumber - 1) * kRecordLength))
         return failed(error, path);
     if (::fdatasync(file.handle()) != 0)
         return failed(errno, path);
-    if (const int error = lock.release())
-        return failed(error, path);
+    // Taken before the lock goes: whatever the list then finds different
+    // was written by someone else.
+    const auto after = fileStateOf(file.handle(), &stateError);
+    if (const int unlockError = lock.release())
+        return failed(unlockError, path);
+    if (written && before && after)
+        *written = WrittenChange { *before, *after };
     return { RecordEditOutcome::Done, 0, {} };
 }
 

@@ -16,8 +16,36 @@
 
 #include <QByteArray>
 #include <QString>
+#include <ctime>
+#include <optional>
+#include <sys/types.h>
 
 class Clock;
+
+// What the system says about a results file: which file it is (another PC's
+// deletion renames a new one over the name), how long it is, and when it
+// was last written. Every writer of the file writes under the whole-file
+// lock, and every write moves the modification and change times, so two
+// equal states mean nothing was written in between, as far as the times
+// can tell (see timesAreFine).
+struct FileState {
+    dev_t device = 0;
+    ino_t inode = 0;
+    qint64 length = 0;
+    timespec modified {};
+    timespec changed {};
+
+    bool sameFile(const FileState &other) const { return device == other.device && inode == other.inode; }
+    bool operator==(const FileState &other) const;
+    // Whole-second times (some shares and older file systems keep no more)
+    // cannot tell two writes in the same second apart, so such a state
+    // proves nothing.
+    bool timesAreFine() const;
+};
+// The state of an open file; nullopt with the error number set on failure.
+std::optional<FileState> fileStateOf(int fd, int *errorNumber);
+// The state of the file the name points to now.
+std::optional<FileState> fileStateAt(const QString &path, int *errorNumber);
 
 enum class RecordEditOutcome {
     Done,
@@ -35,10 +63,20 @@ struct RecordEditResult {
 // every other byte stays as it was.
 QByteArray withPupilAndTime(const QByteArray &opened, std::int16_t pupilNumber, std::int32_t seconds);
 
+// The file under the lock just before a change's write and just after it
+// (flushed). Nobody else wrote in between, so a list that matched `before`
+// matches `after` once the record is patched in.
+struct WrittenChange {
+    FileState before;
+    FileState after;
+};
+
 // Writes `replacement` (44 bytes) as record `recordNumber` (1-based), if that
-// record still holds exactly `opened`.
-RecordEditResult changeResultRecord(
-    const QString &path, qint64 recordNumber, const QByteArray &opened, const QByteArray &replacement, Clock &clock);
+// record still holds exactly `opened`. When done, `written` (if given)
+// receives the file's state around the write, or is reset if that could
+// not be taken.
+RecordEditResult changeResultRecord(const QString &path, qint64 recordNumber, const QByteArray &opened,
+    const QByteArray &replacement, Clock &clock, std::optional<WrittenChange> *written = nullptr);
 
 // Removes record `recordNumber` (1-based), if it still holds exactly
 // `opened`. Every other whole record is kept byte for byte, in order; a
