@@ -435,150 +435,147 @@ TEST_F(DataEditor, DataCheckButtonShowsTheReportOfThisFile)
     EXPECT_TRUE(listDisabledMeanwhile);
     EXPECT_TRUE(list()->isEnabled());
     EXPECT_TRUE(child<QPushButton>(QStringLiteral("CsvExport"))->isVisible());
+}
 
-    // What another PC may do to the file between two refills of the list.
-    enum class OtherPc { Nothing, Appends, DeletesAndReplaces, Shrinks, ChangesInPlace };
+// What another PC may do to the file between two refills of the list.
+enum class OtherPc { Nothing, Appends, DeletesAndReplaces, Shrinks, ChangesInPlace };
 
-    struct RefillCase {
-        const char *name;
-        OtherPc other;
-    };
+struct RefillCase {
+    const char *name;
+    OtherPc other;
+};
 
-    class DataEditorRefill : public DataEditor, public ::testing::WithParamInterface<RefillCase> {
-    protected:
-        // Four runs; every case below changes what record 2 or 4 shows, or adds
-        // a fifth, so a list that kept its old bytes differs from the file.
-        void writeFourRuns()
-        {
-            writeRuns({ record(12, 1, 10), record(12, 2, 20), record(3, 3, 30), record(7, 4, 40) });
-        }
+class DataEditorRefill : public DataEditor, public ::testing::WithParamInterface<RefillCase> {
+protected:
+    // Four runs; every case below changes what record 2 or 4 shows, or adds
+    // a fifth, so a list that kept its old bytes differs from the file.
+    void writeFourRuns() { writeRuns({ record(12, 1, 10), record(12, 2, 20), record(3, 3, 30), record(7, 4, 40) }); }
 
-        void actAsAnotherPc()
-        {
-            switch (GetParam().other) {
-            case OtherPc::Nothing:
-                return;
-            case OtherPc::Appends:
-            case OtherPc::DeletesAndReplaces: {
-                const bool append = GetParam().other == OtherPc::Appends;
-                auto other = edit_children::start(append ? QStringLiteral("append") : QStringLiteral("delete"),
-                    state->ProgramDataFolder,
-                    append ? QStringList { QStringLiteral("7"), QStringLiteral("1"), QStringLiteral("0") }
-                           : QStringList { QStringLiteral("4") });
-                ASSERT_TRUE(other->waitForFinished(60000));
-                ASSERT_EQ(other->exitCode(), 0) << other->readAllStandardError().toStdString();
-                return;
-            }
-            case OtherPc::Shrinks:
-                // Cut in place (same file, shorter), as a restore by hand might.
-                ASSERT_TRUE(QFile::resize(path(), 3 * kRecordLength));
-                return;
-            case OtherPc::ChangesInPlace: {
-                // Another teacher's change: same file, same length, caught by
-                // its times alone. Kernels before 6.13 stamp writes with the
-                // timer tick; a write in the same tick as the last one the
-                // editor saw is the case the notes leave open.
-                QThread::msleep(20);
-                const QByteArray opened = readFile(path()).mid(kRecordLength, kRecordLength);
-                ASSERT_EQ(changeResultRecord(path(), 2, opened, withPupilAndTime(opened, 7, 777), fakes.clock).outcome,
-                    RecordEditOutcome::Done);
-                return;
-            }
-            }
-        }
-
-        // The list a freshly opened editor shows for the file as it is now.
-        QStringList linesOfAFreshEditor()
-        {
-            FrmData fresh(*state, fakes.platform, navigator);
-            fresh.Form_Load();
-            QStringList out;
-            for (int row = 0; row < fresh.listModel().rowCount(); ++row)
-                out << fresh.listModel().index(row).data().toString();
-            return out;
-        }
-
-        // Whether this file system's times tell writes apart; where they do
-        // not, every refill reads the whole file.
-        bool timesAreFine() const
-        {
-            ResultsFile file;
-            int error = 0;
-            if (!OpenResultsFile(path(), ResultsAccess::Read, file, &error))
-                return false;
-            const auto now = fileStateOf(file.handle(), &error);
-            return now && now->timesAreFine();
-        }
-
-        // The bytes a full read of the file takes in.
-        qint64 wholeRecordBytes() const { return readFile(path()).size() / kRecordLength * kRecordLength; }
-    };
-    INSTANTIATE_TEST_SUITE_P(OtherPcs, DataEditorRefill,
-        ::testing::Values(RefillCase { "Nothing", OtherPc::Nothing }, RefillCase { "Appends", OtherPc::Appends },
-            RefillCase { "DeletesAndReplaces", OtherPc::DeletesAndReplaces },
-            RefillCase { "Shrinks", OtherPc::Shrinks }, RefillCase { "ChangesInPlace", OtherPc::ChangesInPlace }),
-        [](const auto &info) { return std::string(info.param.name); });
-
-    // The teacher changes run 1 after another PC did something: the list then
-    // shows the file exactly as a fresh editor would, the change and the other
-    // PC's work both. Only the teacher's own change alone is patched in without
-    // reading the file again.
-    TEST_P(DataEditorRefill, AfterTheEditorsOwnChangeTheListShowsTheWholeFile)
+    void actAsAnotherPc()
     {
-        writeFourRuns();
-        open();
-        doubleClick(0);
-        actAsAnotherPc();
-        child<QLineEdit>(QStringLiteral("Text1_1"))->setText(QStringLiteral("58"));
-        press(QStringLiteral("Command2"));
-        ASSERT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(QLatin1Char('\n')).toStdString();
-
-        EXPECT_TRUE(lines().at(0).contains(QStringLiteral("   58秒"))) << lines().at(0).toStdString();
-        EXPECT_EQ(lines(), linesOfAFreshEditor());
-        EXPECT_EQ(labelText(QStringLiteral("Label3")), recordCountText(readFile(path()).size()));
-        // The line is selected again and the panel hidden, whichever way the
-        // list was brought up to date.
-        EXPECT_EQ(editor->currentRow(), 0);
-        EXPECT_TRUE(list()->selectionModel()->isRowSelected(0));
-        EXPECT_FALSE(panel()->isVisible());
-        if (GetParam().other != OtherPc::Nothing) {
-            EXPECT_EQ(editor->listModel().bytesReadByLastRefill(), wholeRecordBytes());
-        } else if (timesAreFine()) {
-            EXPECT_EQ(editor->listModel().bytesReadByLastRefill(), 0);
+        switch (GetParam().other) {
+        case OtherPc::Nothing:
+            return;
+        case OtherPc::Appends:
+        case OtherPc::DeletesAndReplaces: {
+            const bool append = GetParam().other == OtherPc::Appends;
+            auto other = edit_children::start(append ? QStringLiteral("append") : QStringLiteral("delete"),
+                state->ProgramDataFolder,
+                append ? QStringList { QStringLiteral("7"), QStringLiteral("1"), QStringLiteral("0") }
+                       : QStringList { QStringLiteral("4") });
+            ASSERT_TRUE(other->waitForFinished(60000));
+            ASSERT_EQ(other->exitCode(), 0) << other->readAllStandardError().toStdString();
+            return;
+        }
+        case OtherPc::Shrinks:
+            // Cut in place (same file, shorter), as a restore by hand might.
+            ASSERT_TRUE(QFile::resize(path(), 3 * kRecordLength));
+            return;
+        case OtherPc::ChangesInPlace: {
+            // Another teacher's change: same file, same length, caught by
+            // its times alone. Kernels before 6.13 stamp writes with the
+            // timer tick; a write in the same tick as the last one the
+            // editor saw is the case the notes leave open.
+            QThread::msleep(20);
+            const QByteArray opened = readFile(path()).mid(kRecordLength, kRecordLength);
+            ASSERT_EQ(changeResultRecord(path(), 2, opened, withPupilAndTime(opened, 7, 777), fakes.clock).outcome,
+                RecordEditOutcome::Done);
+            return;
+        }
         }
     }
 
-    // The other order: the teacher's change is patched in, then another PC
-    // writes before the list is refilled (the next change, a deletion, or a
-    // stale record's refill). The refill must read what the other PC did.
-    TEST_P(DataEditorRefill, AWriteAfterTheOwnChangeIsReadAtTheNextRefill)
+    // The list a freshly opened editor shows for the file as it is now.
+    QStringList linesOfAFreshEditor()
     {
-        writeFourRuns();
-        ResultsListModel model;
+        FrmData fresh(*state, fakes.platform, navigator);
+        fresh.Form_Load();
+        QStringList out;
+        for (int row = 0; row < fresh.listModel().rowCount(); ++row)
+            out << fresh.listModel().index(row).data().toString();
+        return out;
+    }
+
+    // Whether this file system's times tell writes apart; where they do
+    // not, every refill reads the whole file.
+    bool timesAreFine() const
+    {
+        ResultsFile file;
         int error = 0;
-        ASSERT_TRUE(model.load(path(), nullptr, SchoolOfRecord({}, {}), &error));
-        const QByteArray opened = model.recordBytes(1);
-        const QByteArray changed = withPupilAndTime(opened, 3, 58);
-        std::optional<WrittenChange> written;
-        ASSERT_EQ(
-            changeResultRecord(path(), 1, opened, changed, fakes.clock, &written).outcome, RecordEditOutcome::Done);
-        ASSERT_TRUE(written);
-        model.applyOwnChange(1, changed, written->before, written->after);
-        EXPECT_EQ(model.recordBytes(1), changed);
-        actAsAnotherPc();
-        ASSERT_TRUE(model.refresh(path(), nullptr, SchoolOfRecord({}, {}), &error));
-
-        ResultsListModel truth;
-        ASSERT_TRUE(truth.load(path(), nullptr, SchoolOfRecord({}, {}), &error));
-        ASSERT_EQ(model.rowCount(), truth.rowCount());
-        for (int row = 0; row < truth.rowCount(); ++row)
-            EXPECT_EQ(model.index(row).data(), truth.index(row).data()) << row;
-        EXPECT_EQ(model.fileLength(), truth.fileLength());
-        if (GetParam().other != OtherPc::Nothing) {
-            EXPECT_EQ(model.bytesReadByLastRefill(), wholeRecordBytes());
-        } else if (written->after.timesAreFine()) {
-            EXPECT_EQ(model.bytesReadByLastRefill(), 0);
-        }
+        if (!OpenResultsFile(path(), ResultsAccess::Read, file, &error))
+            return false;
+        const auto now = fileStateOf(file.handle(), &error);
+        return now && now->timesAreFine();
     }
+
+    // The bytes a full read of the file takes in.
+    qint64 wholeRecordBytes() const { return readFile(path()).size() / kRecordLength * kRecordLength; }
+};
+INSTANTIATE_TEST_SUITE_P(OtherPcs, DataEditorRefill,
+    ::testing::Values(RefillCase { "Nothing", OtherPc::Nothing }, RefillCase { "Appends", OtherPc::Appends },
+        RefillCase { "DeletesAndReplaces", OtherPc::DeletesAndReplaces }, RefillCase { "Shrinks", OtherPc::Shrinks },
+        RefillCase { "ChangesInPlace", OtherPc::ChangesInPlace }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// The teacher changes run 1 after another PC did something: the list then
+// shows the file exactly as a fresh editor would, the change and the other
+// PC's work both. Only the teacher's own change alone is patched in without
+// reading the file again.
+TEST_P(DataEditorRefill, AfterTheEditorsOwnChangeTheListShowsTheWholeFile)
+{
+    writeFourRuns();
+    open();
+    doubleClick(0);
+    actAsAnotherPc();
+    child<QLineEdit>(QStringLiteral("Text1_1"))->setText(QStringLiteral("58"));
+    press(QStringLiteral("Command2"));
+    ASSERT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(QLatin1Char('\n')).toStdString();
+
+    EXPECT_TRUE(lines().at(0).contains(QStringLiteral("   58秒"))) << lines().at(0).toStdString();
+    EXPECT_EQ(lines(), linesOfAFreshEditor());
+    EXPECT_EQ(labelText(QStringLiteral("Label3")), recordCountText(readFile(path()).size()));
+    // The line is selected again and the panel hidden, whichever way the
+    // list was brought up to date.
+    EXPECT_EQ(editor->currentRow(), 0);
+    EXPECT_TRUE(list()->selectionModel()->isRowSelected(0));
+    EXPECT_FALSE(panel()->isVisible());
+    if (GetParam().other != OtherPc::Nothing) {
+        EXPECT_EQ(editor->listModel().bytesReadByLastRefill(), wholeRecordBytes());
+    } else if (timesAreFine()) {
+        EXPECT_EQ(editor->listModel().bytesReadByLastRefill(), 0);
+    }
+}
+
+// The other order: the teacher's change is patched in, then another PC
+// writes before the list is refilled (the next change, a deletion, or a
+// stale record's refill). The refill must read what the other PC did.
+TEST_P(DataEditorRefill, AWriteAfterTheOwnChangeIsReadAtTheNextRefill)
+{
+    writeFourRuns();
+    ResultsListModel model;
+    int error = 0;
+    ASSERT_TRUE(model.load(path(), nullptr, SchoolOfRecord({}, {}), &error));
+    const QByteArray opened = model.recordBytes(1);
+    const QByteArray changed = withPupilAndTime(opened, 3, 58);
+    std::optional<WrittenChange> written;
+    ASSERT_EQ(changeResultRecord(path(), 1, opened, changed, fakes.clock, &written).outcome, RecordEditOutcome::Done);
+    ASSERT_TRUE(written);
+    model.applyOwnChange(1, changed, written->before, written->after);
+    EXPECT_EQ(model.recordBytes(1), changed);
+    actAsAnotherPc();
+    ASSERT_TRUE(model.refresh(path(), nullptr, SchoolOfRecord({}, {}), &error));
+
+    ResultsListModel truth;
+    ASSERT_TRUE(truth.load(path(), nullptr, SchoolOfRecord({}, {}), &error));
+    ASSERT_EQ(model.rowCount(), truth.rowCount());
+    for (int row = 0; row < truth.rowCount(); ++row)
+        EXPECT_EQ(model.index(row).data(), truth.index(row).data()) << row;
+    EXPECT_EQ(model.fileLength(), truth.fileLength());
+    if (GetParam().other != OtherPc::Nothing) {
+        EXPECT_EQ(model.bytesReadByLastRefill(), wholeRecordBytes());
+    } else if (written->after.timesAreFine()) {
+        EXPECT_EQ(model.bytesReadByLastRefill(), 0);
+    }
+}
 
 } // namespace
