@@ -12,7 +12,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   poppler-utils
   dpkg-dev file desktop-file-utils
-  python3
+  python3 clang-format
 )
 missing=()
 for p in "${packages[@]}"; do
