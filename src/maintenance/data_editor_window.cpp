@@ -437,21 +437,22 @@ void FrmData::Command4_Click()
 
 void FrmData::exportCsv()
 {
-    if (working_)
-        return;
-    setWorking(true);
-    exportCsvInteractive(this, state_, platform_);
-    setWorking(false);
-    if (leaving_)
-        Command4_Click();
+    runTool([this] { exportCsvInteractive(this, state_, platform_); });
 }
 
 void FrmData::checkData()
 {
+    runTool([this] { checkResultsInteractive(this, state_, platform_); });
+}
+
+void FrmData::runTool(const std::function<void()> &tool)
+{
+    // The tools run their own dialogs; the list and the editing stay
+    // disabled meanwhile, and a leave asked for meanwhile happens after.
     if (working_)
         return;
     setWorking(true);
-    checkResultsInteractive(this, state_, platform_);
+    tool();
     setWorking(false);
     if (leaving_)
         Command4_Click();

@@ -18,6 +18,7 @@
 
 #include <QByteArray>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -66,6 +67,7 @@ private:
     void fillList();
     void selectRow(int row);
     void setWorking(bool working);
+    void runTool(const std::function<void()> &tool);
     void showMessage(const QString &text);
     void reportFailure(const QString &what, const QString &file, int errorNumber);
     void showTime(std::int32_t seconds);
