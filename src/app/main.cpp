@@ -9,6 +9,7 @@
 #include "platform/fatal_error.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "platform/qt_translations.h"
 #include "platform/wait_notice.h"
 #include "setup/first_run_dialog.h"
 #include "setup/screen_scaling.h"
@@ -29,6 +30,7 @@ int main(int argc, char *argv[])
     // window the user closes can be the last.
     QApplication::setQuitOnLastWindowClosed(true);
     registerFontSubstitutes();
+    installJapaneseQtTranslations(app);
     if (!firstrun::runIfNeeded(QCoreApplication::applicationDirPath()))
         return 0;
 

@@ -30,7 +30,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 # The libraries found by dpkg-shlibdeps, and what is loaded by name at run time.
 for dep in libqt6widgets6 libqt6gui6 libqt6core6 libsndfile1 libasound2 libc6 libstdc++6 \
-    qt6-qpa-plugins fonts-ipafont-gothic fonts-ipafont-mincho; do
+    qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-ipafont-mincho; do
     echo "$depends" | tr ',' '\n' | sed 's/^ *//' | grep -q "^$dep\( \|$\)" || fail "Depends lacks $dep: $depends"
 done
 
