@@ -361,12 +361,8 @@ void FrmData::Command2_Click()
         selectRow(model_->rowAtOrAfter(r));
         break;
     case RecordEditOutcome::Stale:
-        showMessage(kStaleText);
-        openedRecord_ = 0;
-        fillList();
-        break;
     case RecordEditOutcome::Failed:
-        reportFailure(QStringLiteral("記録を変更できませんでした。"), result.failedFile, result.errorNumber);
+        reportUnwritten(result, QStringLiteral("記録を変更できませんでした。"));
         break;
     }
     if (self && leaving_)
@@ -410,12 +406,8 @@ void FrmData::Command3_Click()
         break;
     }
     case RecordEditOutcome::Stale:
-        showMessage(kStaleText);
-        openedRecord_ = 0;
-        fillList();
-        break;
     case RecordEditOutcome::Failed:
-        reportFailure(QStringLiteral("記録を消去できませんでした。"), result.failedFile, result.errorNumber);
+        reportUnwritten(result, QStringLiteral("記録を消去できませんでした。"));
         break;
     }
     if (self && leaving_)
@@ -466,6 +458,18 @@ void FrmData::setWorking(bool working)
         w->setEnabled(!working);
     changeButton_->setEnabled(!working && openedRecord_ != 0);
     deleteButton_->setEnabled(!working && openedRecord_ != 0);
+}
+
+void FrmData::reportUnwritten(const RecordEditResult &result, const QString &what)
+{
+    if (result.outcome == RecordEditOutcome::Stale) {
+        // Another PC changed the file: the opened run is no longer known.
+        showMessage(kStaleText);
+        openedRecord_ = 0;
+        fillList();
+    } else {
+        reportFailure(what, result.failedFile, result.errorNumber);
+    }
 }
 
 void FrmData::showMessage(const QString &text)

@@ -70,6 +70,8 @@ private:
     void runTool(const std::function<void()> &tool);
     void showMessage(const QString &text);
     void reportFailure(const QString &what, const QString &file, int errorNumber);
+    // A change or deletion that wrote nothing: stale record or failed step.
+    void reportUnwritten(const RecordEditResult &result, const QString &what);
     void showTime(std::int32_t seconds);
 
     SharedState &state_;
