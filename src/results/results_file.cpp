@@ -423,6 +423,25 @@ qint64 loaderFirstRecord(qint64 total)
 void loadRecordWindow(SharedState &state, const char *bytes, qint64 recordCount)
 {
     std::int32_t *best = state.BestTime.data();
+    auto inTables
+        = [](int level, int pupil) { return level >= 0 && level <= kMaxLevel && pupil >= 0 && pupil <= kMaxPupil; };
+    auto isAccepted = [&](const char *record) {
+        const std::int16_t level = field<std::int16_t>(record, 18);
+        const std::int16_t pupil = field<std::int16_t>(record, 16);
+        return inTables(level, pupil) && !(field<double>(record, 0) < 0) && pupil != 0 && level >= 1;
+    };
+    // The counts take the newest 10001 valid records of the window. Taking
+    // the first ones met (the oldest) froze every count, the name list and
+    // pupils.csv as soon as a school had stored that many runs: today's
+    // runs were never among them.
+    qint64 firstKept = 0;
+    int newer = 0;
+    for (qint64 r = recordCount - 1; r >= 0; --r) {
+        if (isAccepted(bytes + r * kRecordLength) && ++newer == kAcceptedCap) {
+            firstKept = r;
+            break;
+        }
+    }
     // Best-time cells of consecutive records lie far apart; asking for them
     // a few records ahead hides most of the wait for memory.
     constexpr qint64 kAhead = 12;
@@ -430,13 +449,15 @@ void loadRecordWindow(SharedState &state, const char *bytes, qint64 recordCount)
         const char *record = bytes + r * kRecordLength;
         const int level = field<std::int16_t>(record, 18);
         const int pupil = field<std::int16_t>(record, 16);
-        if (level >= 0 && level <= kMaxLevel && pupil >= 0 && pupil <= kMaxPupil)
+        if (inTables(level, pupil))
             __builtin_prefetch(best + LevelPupilTable<std::int32_t>::index(level, pupil), 1);
     };
     for (qint64 r = 0; r < std::min(recordCount, kAhead); ++r)
         prefetchCell(r);
     int accepted = 0;
-    for (qint64 r = 0; r < recordCount && accepted < kAcceptedCap; ++r) {
+    // Best times cover the whole window, the records before the kept ones
+    // included.
+    for (qint64 r = 0; r < recordCount; ++r) {
         if (r + kAhead < recordCount)
             prefetchCell(r + kAhead);
         const char *record = bytes + r * kRecordLength;
@@ -445,22 +466,21 @@ void loadRecordWindow(SharedState &state, const char *bytes, qint64 recordCount)
         // Such a record cannot index the tables. Stopping here would stop
         // every copy of the program at every start, before any teacher could
         // reach the editor that removes it, so it is passed over.
-        if (level < 0 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil)
+        if (!inTables(level, pupil))
             continue;
-        const double date = field<double>(record, 0);
         const std::int32_t seconds = field<std::int32_t>(record, 20);
-        const size_t slot = size_t(accepted) + 1;
-        state.RecDate[slot] = date;
-        state.RecPupil[slot] = pupil;
-        state.RecLevel[slot] = level;
-        state.RecTime[slot] = seconds;
-        // Even a record that is not accepted below lowers the best time of
-        // its cell.
+        // Even a record that is not accepted lowers the best time of its
+        // cell.
         std::int32_t &cell = best[LevelPupilTable<std::int32_t>::index(level, pupil)];
         if (seconds < cell)
             cell = seconds;
-        if (!(date < 0) && pupil != 0 && level >= 1)
-            ++accepted;
+        if (r < firstKept || !isAccepted(record))
+            continue;
+        const size_t slot = size_t(++accepted);
+        state.RecDate[slot] = field<double>(record, 0);
+        state.RecPupil[slot] = pupil;
+        state.RecLevel[slot] = level;
+        state.RecTime[slot] = seconds;
     }
     state.LoadedRecordCount = std::int16_t(accepted);
 

@@ -125,8 +125,9 @@ qint64 resultRecordCount(const QString &path);
 qint64 loaderFirstRecord(qint64 total);
 
 // Fills the loaded-record tables, LoadedRecordCount, BestTime and TopTime
-// from the bytes of consecutive records (the loader's window), stopping once
-// 10001 records are accepted. Records whose level or pupil number cannot
+// from the bytes of consecutive records (the loader's window): the newest
+// 10001 accepted records are loaded, in file order, and best times come from
+// every record of the window. Records whose level or pupil number cannot
 // index the tables are passed over.
 void loadRecordWindow(SharedState &state, const char *bytes, qint64 recordCount);
 
@@ -134,7 +135,7 @@ void loadRecordWindow(SharedState &state, const char *bytes, qint64 recordCount)
 // RecordedTime, SchoolCode) with today's date and the time now. False after
 // a failure has been reported.
 bool 成績ランダムファイル記録(SharedState &state, Platform &platform);
-// Loads the newest 20000 records (keeping at most 10001 valid ones) into the
+// Loads the newest 20000 records (keeping the newest 10001 valid ones) into the
 // loaded-record tables and rebuilds BestTime and TopTime. False after a
 // failure has been reported.
 bool 成績ランダムファイル表示(SharedState &state, Platform &platform);
