@@ -10,7 +10,6 @@
 #include "startup/shared_state.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 #include <cerrno>
 #include <cstring>
@@ -504,30 +503,17 @@ qint64 findLandedRecord(const ResultsFile &file, const LandedRecord &landed, con
     return 0;
 }
 
-// The first record in a file makes its name reach the disk too: a file
-// created just now is only there after a crash once its folder is flushed.
-// Best effort, as the folder may not be opened for reading.
-void flushFolderOf(const QString &path)
-{
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 // One attempt: lock, find the record if an earlier attempt's write arrived,
 // else the end of the file, write, flush, unlock, close. `landed` is kept
 // across attempts.
 int appendOnce(const QString &path, const QByteArray &bytes, Clock &clock, std::optional<LandedRecord> &landed,
-    qint64 *recordNumber)
+    qint64 *recordNumber, WaitNotice *notice)
 {
     ResultsFile file;
     // Held from before the position is taken until after the flush, so no
     // two copies ever write the same record number, and none looks for its
     // record while another writes.
-    int error = openLockedResultsFile(path, clock, file, OpenRetry::Once);
+    int error = openLockedResultsFile(path, clock, file, OpenRetry::WhileBusy, notice);
     if (error != 0)
         return error;
     WholeFileLock lock(file.handle());
@@ -556,8 +542,6 @@ int appendOnce(const QString &path, const QByteArray &bytes, Clock &clock, std::
     landed = here;
     if ((error = file.flush()) != 0)
         return error;
-    if (position == 1)
-        flushFolderOf(path);
     // Closing frees the lock as well, so an unlock the system refuses is
     // no failure once the close goes through.
     lock.release();
@@ -577,7 +561,7 @@ int appendResultRecord(
     std::optional<LandedRecord> landed;
     while (true) {
         qint64 position = 0;
-        const int error = appendOnce(path, bytes, clock, landed, &position);
+        const int error = appendOnce(path, bytes, clock, landed, &position, notice);
         if (error == 0) {
             if (recordNumber)
                 *recordNumber = position;

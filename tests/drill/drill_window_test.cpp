@@ -271,10 +271,7 @@ TEST_F(DrillRun, RunEndingOnAFullDiskShowsItsResultOnlyOnceStored)
         playOne();
     }
     tick(3);
-    append_faults::Script script;
-    script.stage = append_faults::Stage::Flush;
-    script.error = ENOSPC;
-    script.failures = 3;
+    append_faults::Script script = append_faults::failing(append_faults::Stage::Flush, ENOSPC, 3);
     QStringList seen;
     script.onFailure = [&] {
         seen << QStringLiteral("%1 %2 %3 %4")

@@ -91,10 +91,7 @@ INSTANTIATE_TEST_SUITE_P(Errors, RefusedStorage, ::testing::ValuesIn([] {
 TEST_P(RefusedStorage, RunWaitsWithANoticeAndIsStoredOnceWhenTheStorageTakesIt)
 {
     StoreEnv s;
-    append_faults::Script script;
-    script.stage = GetParam().stage;
-    script.error = GetParam().error;
-    script.failures = 3;
+    append_faults::Script script = append_faults::failing(GetParam().stage, GetParam().error, 3);
     append_faults::Installed faults(script);
 
     // What the screens could see at every wait: nothing may say the run is
@@ -146,10 +143,7 @@ TEST_P(RefusedStorage, RunWaitsWithANoticeAndIsStoredOnceWhenTheStorageTakesIt)
 TEST(RefusedStorage, WriteCutShortIsWrittenWholeOverItsOwnRemains)
 {
     StoreEnv s;
-    append_faults::Script script;
-    script.stage = Stage::Write;
-    script.error = ENOSPC;
-    script.failures = 1;
+    append_faults::Script script = append_faults::failing(Stage::Write, ENOSPC, 1);
     script.partialBytes = 20;
     append_faults::Installed faults(script);
     QByteArray seenWhileWaiting;
@@ -224,10 +218,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, FlushFailedMeanwhile,
 TEST_P(FlushFailedMeanwhile, RecordEndsUpInTheFileExactlyOnce)
 {
     StoreEnv s;
-    append_faults::Script script;
-    script.stage = Stage::Flush;
-    script.error = EIO;
-    script.failures = 1;
+    append_faults::Script script = append_faults::failing(Stage::Flush, EIO, 1);
     QByteArray expected;
     QByteArray record;
     script.onFailure = [&] {
@@ -256,10 +247,7 @@ TEST_P(FlushFailedMeanwhile, RecordEndsUpInTheFileExactlyOnce)
 TEST(RefusedStorage, OtherErrorsAreNotWaitedFor)
 {
     StoreEnv s;
-    append_faults::Script script;
-    script.stage = Stage::Flush;
-    script.error = EINVAL;
-    script.failures = 1;
+    append_faults::Script script = append_faults::failing(Stage::Flush, EINVAL, 1);
     append_faults::Installed faults(script);
     EXPECT_EQ(appendResultRecord(s.env.resultsPath(), makeRecord(46100, 7, 1, 42), s.clock), EINVAL);
     EXPECT_TRUE(s.clock.waits.empty());

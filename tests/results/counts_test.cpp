@@ -303,18 +303,20 @@ TEST_P(GrowingFile, TodaysRunsAreCountedWhateverTheFilesSize)
     // Earlier weeks of sixty other pupils, outside every period.
     for (int i = 0; i < total - kToday - 1; ++i)
         records.push_back(makeRecord(today - 30 - i / 180, 10 + i % 60, 1 + i % 4, 40 + i % 50));
-    // This morning: nine runs and a time-up.
+    // This morning: a time-up, then nine runs.
+    records.push_back(makeRecord(today, kPupil, kLevel, 99999));
     std::int32_t points = 0;
     for (int i = 0; i < kToday; ++i) {
         records.push_back(makeRecord(today, kPupil, kLevel, 30 + i));
         points += countedRunPoints(30 + i, 60, 1);
     }
-    records.push_back(makeRecord(today, kPupil, kLevel, 99999));
     ASSERT_EQ(records.size(), size_t(total));
     env.writeRecords(records);
 
     ASSERT_TRUE(回数求(state, env.fakes.platform));
-    EXPECT_EQ(state.LoadedRecordCount, std::min(total, 10001));
+    ASSERT_EQ(state.LoadedRecordCount, std::min(total, 10001));
+    // The slots keep the file's order, the newest run last.
+    EXPECT_EQ(state.RecTime[size_t(state.LoadedRecordCount)], 30 + kToday - 1);
     EXPECT_EQ(state.TodayRunCount(kLevel, kPupil), float(kToday));
     EXPECT_EQ(state.TodayPoints(kLevel, kPupil), points);
     EXPECT_EQ(state.PeriodRunCount(kLevel, kPupil), kToday);

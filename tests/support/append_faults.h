@@ -33,6 +33,15 @@ struct Script {
     int failed = 0;
 };
 
+inline Script failing(Stage stage, int error, int failures)
+{
+    Script script;
+    script.stage = stage;
+    script.error = error;
+    script.failures = failures;
+    return script;
+}
+
 inline Script *active = nullptr;
 
 inline bool failNow(Stage stage)
