@@ -33,42 +33,45 @@ QString decimal(qint64 n)
 // Outcome of one file step run under the retry rules.
 enum class StepEnd { Done, NotFoundExhausted, Failed };
 
-// Repeats `step` (returning 0 or an error number) while the file is busy,
-// a second apart with the window responsive. With a not-found counter the
-// step is also repeated five seconds apart after "no such file", up to the
-// fourth such failure in one call.
-// A permission refusal never clears by itself, so while it lasts the notice
-// names the file and the reason; it goes once the step gets past it.
-class PermissionNotice {
+// A wait that only a person can end (no permission, storage refusing the
+// write) shows why on the notice while it lasts; the notice goes once the
+// step gets past it.
+class NoticeWhileWaiting {
 public:
-    PermissionNotice(WaitNotice *notice, const QString &path)
+    NoticeWhileWaiting(WaitNotice *notice, const QString &path)
         : notice_(notice)
         , path_(path)
     {
     }
-    PermissionNotice(const PermissionNotice &) = delete;
-    PermissionNotice &operator=(const PermissionNotice &) = delete;
-    ~PermissionNotice()
+    NoticeWhileWaiting(const NoticeWhileWaiting &) = delete;
+    NoticeWhileWaiting &operator=(const NoticeWhileWaiting &) = delete;
+    ~NoticeWhileWaiting()
     {
         if (shown_)
             notice_->clear();
     }
-    void refused(int error)
+    void refused(int error) { show(permissionWaitText(path_, error)); }
+    void storageFailed(int error) { show(storageWaitText(path_, error)); }
+
+private:
+    void show(const QString &text)
     {
         if (!notice_)
             return;
-        notice_->show(permissionWaitText(path_, error));
+        notice_->show(text);
         shown_ = true;
     }
-
-private:
     WaitNotice *notice_;
     QString path_;
     bool shown_ = false;
 };
 
+// Repeats `step` (returning 0 or an error number) while the file is busy,
+// a second apart with the window responsive. With a not-found counter the
+// step is also repeated five seconds apart after "no such file", up to the
+// fourth such failure in one call.
 template <typename Step>
-StepEnd retryStep(Clock &clock, int *notFoundFailures, int *error, Step step, PermissionNotice *notice = nullptr)
+StepEnd retryStep(Clock &clock, int *notFoundFailures, int *error, Step step, NoticeWhileWaiting *notice = nullptr)
 {
     while (true) {
         *error = step();
@@ -176,22 +179,110 @@ QString permissionWaitText(const QString &path, int errorNumber)
         .arg(errorNumber);
 }
 
+bool storageRefused(int errorNumber)
+{
+    switch (errorNumber) {
+    case ENOSPC:
+    case EDQUOT:
+    case EIO:
+    case ESTALE:
+    case EROFS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString storageWaitText(const QString &path, int errorNumber)
+{
+    QString cause;
+    switch (errorNumber) {
+    case ENOSPC:
+        cause = QStringLiteral("ディスクがいっぱいです。");
+        break;
+    case EDQUOT:
+        cause = QStringLiteral("使ってよい容量を使い切りました。");
+        break;
+    case EIO:
+        cause = QStringLiteral("ディスクの読み書きに失敗しました。");
+        break;
+    case ESTALE:
+        cause = QStringLiteral("共有フォルダーのファイルが見えなくなりました。");
+        break;
+    case EROFS:
+        cause = QStringLiteral("書き込みできない状態になっています。");
+        break;
+    default:
+        break;
+    }
+    return QStringLiteral("成績を記録できないので待っています。\n%1\n%2%3（%4）\n先生を呼びなさい。")
+        .arg(path, cause, fileErrorDescription(errorNumber))
+        .arg(errorNumber);
+}
+
+namespace {
+
+ssize_t systemPwrite(int fd, const void *data, size_t size, off_t offset)
+{
+    return ::pwrite(fd, data, size, offset);
+}
+int systemFdatasync(int fd)
+{
+    return ::fdatasync(fd);
+}
+int systemClose(int fd)
+{
+    return ::close(fd);
+}
+
+AppendSystemCalls appendCalls { systemPwrite, systemFdatasync, systemClose };
+
+} // namespace
+
+AppendSystemCalls replaceAppendSystemCalls(const AppendSystemCalls &calls)
+{
+    const AppendSystemCalls previous = appendCalls;
+    appendCalls.pwrite = calls.pwrite ? calls.pwrite : systemPwrite;
+    appendCalls.fdatasync = calls.fdatasync ? calls.fdatasync : systemFdatasync;
+    appendCalls.close = calls.close ? calls.close : systemClose;
+    return previous;
+}
+
 ResultsFile &ResultsFile::operator=(ResultsFile &&other) noexcept
 {
     if (this != &other) {
         close();
         fd_ = other.fd_;
+        twin_ = other.twin_;
         other.fd_ = -1;
+        other.twin_ = -1;
     }
     return *this;
 }
 
 void ResultsFile::close()
 {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
+    for (int *fd : { &fd_, &twin_ }) {
+        if (*fd >= 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
     }
+}
+
+int ResultsFile::closeChecked()
+{
+    int error = 0;
+    for (int *fd : { &fd_, &twin_ }) {
+        if (*fd < 0)
+            continue;
+        // The descriptor is gone whatever close() answers (Linux frees it
+        // even when interrupted), so an interrupted close is no failure.
+        if (appendCalls.close(*fd) != 0 && errno != EINTR && error == 0)
+            error = errno;
+        *fd = -1;
+    }
+    return error;
 }
 
 qint64 ResultsFile::recordCount(int *errorNumber) const
@@ -237,11 +328,16 @@ qint64 ResultsFile::readRecords(qint64 first, qint64 count, std::vector<char> &b
 
 int ResultsFile::writeRecord(qint64 recordNumber, const ResultRecord &record) const
 {
-    const QByteArray bytes = encodeRecord(record);
+    return writeRecordBytes(recordNumber, encodeRecord(record));
+}
+
+int ResultsFile::writeRecordBytes(qint64 recordNumber, const QByteArray &bytes) const
+{
     const off_t offset = off_t(recordNumber - 1) * kRecordLength;
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(fd_, bytes.constData() + done, size_t(bytes.size() - done), offset + done);
+        const ssize_t n
+            = appendCalls.pwrite(fd_, bytes.constData() + done, size_t(bytes.size() - done), offset + off_t(done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -252,6 +348,15 @@ int ResultsFile::writeRecord(qint64 recordNumber, const ResultRecord &record) co
         done += n;
     }
     return 0;
+}
+
+int ResultsFile::flush() const
+{
+    int rc;
+    do {
+        rc = appendCalls.fdatasync(fd_);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0 ? 0 : errno;
 }
 
 bool OpenResultsFile(const QString &path, ResultsAccess access, ResultsFile &file, int *errorNumber)
@@ -275,42 +380,39 @@ bool OpenResultsFile(const QString &path, ResultsAccess access, ResultsFile &fil
     return true;
 }
 
-bool namesThisFile(const QString &path, const ResultsFile &file, int *errorNumber)
+namespace {
+
+// Whether two open descriptors are the same file. -1 with the error number
+// set when the system cannot say.
+int sameOpenFile(int a, int b, int *errorNumber)
 {
-    struct stat opened;
-    if (::fstat(file.handle(), &opened) != 0) {
+    struct stat first;
+    struct stat second;
+    if (::fstat(a, &first) != 0 || ::fstat(b, &second) != 0) {
         *errorNumber = errno;
-        return false;
+        return -1;
     }
-    *errorNumber = 0;
-    struct stat named;
-    if (::stat(QFile::encodeName(path).constData(), &named) != 0) {
-        // Gone from under its name: whatever is created there next is
-        // another file.
-        if (errno == ENOENT)
-            return false;
-        *errorNumber = errno;
-        return false;
-    }
-    return opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino ? 1 : 0;
 }
+
+} // namespace
 
 int openLockedResultsFile(const QString &path, Clock &clock, ResultsFile &file, OpenRetry retry, WaitNotice *notice)
 {
-    PermissionNotice permission(notice, path);
-    while (true) {
-        int error = 0;
-        auto open = [&] {
-            int e = 0;
-            OpenResultsFile(path, ResultsAccess::ReadWrite, file, &e);
-            return e;
-        };
-        if (retry == OpenRetry::WhileBusy) {
-            if (retryStep(clock, nullptr, &error, open, &permission) != StepEnd::Done)
-                return error;
-        } else if ((error = open()) != 0) {
+    NoticeWhileWaiting permission(notice, path);
+    int error = 0;
+    auto open = [&] {
+        int e = 0;
+        OpenResultsFile(path, ResultsAccess::ReadWrite, file, &e);
+        return e;
+    };
+    if (retry == OpenRetry::WhileBusy) {
+        if (retryStep(clock, nullptr, &error, open, &permission) != StepEnd::Done)
             return error;
-        }
+    } else if ((error = open()) != 0) {
+        return error;
+    }
+    while (true) {
         error = lockWholeFileWaiting(file.handle(), clock);
         if (error != 0) {
             file.close();
@@ -319,40 +421,160 @@ int openLockedResultsFile(const QString &path, Clock &clock, ResultsFile &file, 
         // A deletion elsewhere replaces the file by renaming a new one over
         // it, under the old file's lock. Whoever waited on that lock now
         // holds a file nobody reads any more and must start again on the
-        // file the name points to.
-        if (namesThisFile(path, file, &error))
-            return 0;
-        file.close(); // frees the lock with it
-        if (error != 0)
+        // file the name points to. Opening the name makes a network client
+        // look it up on the server (close-to-open); its stat() may answer
+        // from a cache that still knows the old file.
+        ResultsFile fresh;
+        if (!OpenResultsFile(path, ResultsAccess::ReadWrite, fresh, &error)) {
+            file.close();
             return error;
+        }
+        const int same = sameOpenFile(file.handle(), fresh.handle(), &error);
+        if (same < 0) {
+            file.close();
+            return error;
+        }
+        if (same == 1) {
+            file.twin_ = fresh.fd_;
+            fresh.fd_ = -1;
+            return 0;
+        }
+        file = std::move(fresh); // frees the old file's lock with it
     }
 }
 
-int appendResultRecord(
-    const QString &path, const ResultRecord &record, Clock &clock, qint64 *recordNumber, WaitNotice *notice)
+namespace {
+
+// Where a run's record went when its write arrived but the flush that
+// should have confirmed it failed.
+struct LandedRecord {
+    dev_t device = 0;
+    ino_t inode = 0;
+    qint64 recordNumber = 0;
+};
+
+std::optional<LandedRecord> landedAt(const ResultsFile &file, qint64 recordNumber, int *errorNumber)
+{
+    struct stat info;
+    if (::fstat(file.handle(), &info) != 0) {
+        *errorNumber = errno;
+        return std::nullopt;
+    }
+    return LandedRecord { info.st_dev, info.st_ino, recordNumber };
+}
+
+// The record `bytes` in the locked file: at the place it was written to when
+// the file is still that one and holds it there, else wherever it is now (a
+// deletion elsewhere may have renamed a new file over the old one, its
+// records moved up). 0 when it is not there: its write never reached the
+// file the name points to (a share that kept neither it nor the error), so
+// it is to be appended. A record carries its pupil, level, time and the
+// second it was written: two runs never share all 44 bytes.
+qint64 findLandedRecord(const ResultsFile &file, const LandedRecord &landed, const QByteArray &bytes, int *errorNumber)
+{
+    *errorNumber = 0;
+    std::vector<char> buffer;
+    struct stat info;
+    if (::fstat(file.handle(), &info) != 0) {
+        *errorNumber = errno;
+        return -1;
+    }
+    if (info.st_dev == landed.device && info.st_ino == landed.inode) {
+        const qint64 got = file.readRecords(landed.recordNumber, 1, buffer, errorNumber);
+        if (got < 0)
+            return -1;
+        if (got == 1 && std::memcmp(buffer.data(), bytes.constData(), kRecordLength) == 0)
+            return landed.recordNumber;
+    }
+    const qint64 total = file.recordCount(errorNumber);
+    if (total < 0)
+        return -1;
+    // From the end backwards: the record went in near the end.
+    constexpr qint64 kChunk = 65536;
+    for (qint64 last = total; last >= 1; last -= kChunk) {
+        const qint64 first = std::max<qint64>(1, last - kChunk + 1);
+        const qint64 got = file.readRecords(first, last - first + 1, buffer, errorNumber);
+        if (got < 0)
+            return -1;
+        for (qint64 r = got - 1; r >= 0; --r)
+            if (std::memcmp(buffer.data() + r * kRecordLength, bytes.constData(), kRecordLength) == 0)
+                return first + r;
+    }
+    return 0;
+}
+
+// One attempt: lock, find the record if an earlier attempt's write arrived,
+// else the end of the file, write, flush, unlock, close. `landed` is kept
+// across attempts.
+int appendOnce(const QString &path, const QByteArray &bytes, Clock &clock, std::optional<LandedRecord> &landed,
+    qint64 *recordNumber, WaitNotice *notice)
 {
     ResultsFile file;
-    // Held from before the position is taken until after the write, so no
-    // two copies ever write the same record number.
+    // Held from before the position is taken until after the flush, so no
+    // two copies ever write the same record number, and none looks for its
+    // record while another writes.
     int error = openLockedResultsFile(path, clock, file, OpenRetry::WhileBusy, notice);
     if (error != 0)
         return error;
     WholeFileLock lock(file.handle());
 
-    qint64 count = 0;
-    if (retryStep(clock, nullptr, &error,
-            [&] {
-                int e = 0;
-                count = file.recordCount(&e);
-                return e;
-            })
-        != StepEnd::Done)
+    qint64 position = 0;
+    if (landed) {
+        position = findLandedRecord(file, *landed, bytes, &error);
+        if (position < 0)
+            return error;
+    }
+    if (position == 0) {
+        const qint64 count = file.recordCount(&error);
+        if (count < 0)
+            return error;
+        position = count + 1;
+    }
+    // A record found where an earlier attempt left it is written again, in
+    // place: after a failed flush the system may have marked its pages clean
+    // without their reaching the disk (Linux does, and tells the error only
+    // once), so only a fresh write makes the next flush carry them.
+    if ((error = file.writeRecordBytes(position, bytes)) != 0)
         return error;
-    if (retryStep(clock, nullptr, &error, [&] { return file.writeRecord(count + 1, record); }) != StepEnd::Done)
+    auto here = landedAt(file, position, &error);
+    if (!here)
         return error;
-    if (recordNumber)
-        *recordNumber = count + 1;
-    return lock.release();
+    landed = here;
+    if ((error = file.flush()) != 0)
+        return error;
+    // Closing frees the lock as well, so an unlock the system refuses is
+    // no failure once the close goes through.
+    lock.release();
+    if ((error = file.closeChecked()) != 0)
+        return error;
+    *recordNumber = position;
+    return 0;
+}
+
+} // namespace
+
+int appendResultRecord(
+    const QString &path, const ResultRecord &record, Clock &clock, qint64 *recordNumber, WaitNotice *notice)
+{
+    const QByteArray bytes = encodeRecord(record);
+    NoticeWhileWaiting waiting(notice, path);
+    std::optional<LandedRecord> landed;
+    while (true) {
+        qint64 position = 0;
+        const int error = appendOnce(path, bytes, clock, landed, &position, notice);
+        if (error == 0) {
+            if (recordNumber)
+                *recordNumber = position;
+            return 0;
+        }
+        if (storageRefused(error))
+            waiting.storageFailed(error);
+        else if (classifyFileError(error) == FileErrorKind::NoPermission)
+            waiting.refused(error);
+        else if (classifyFileError(error) != FileErrorKind::Busy)
+            return error;
+        clock.waitResponsive(1000);
+    }
 }
 
 std::array<char, 5> schoolCodeField(const QString &schoolCode)
@@ -423,6 +645,25 @@ qint64 loaderFirstRecord(qint64 total)
 void loadRecordWindow(SharedState &state, const char *bytes, qint64 recordCount)
 {
     std::int32_t *best = state.BestTime.data();
+    auto inTables
+        = [](int level, int pupil) { return level >= 0 && level <= kMaxLevel && pupil >= 0 && pupil <= kMaxPupil; };
+    auto isAccepted = [&](const char *record) {
+        const std::int16_t level = field<std::int16_t>(record, 18);
+        const std::int16_t pupil = field<std::int16_t>(record, 16);
+        return inTables(level, pupil) && !(field<double>(record, 0) < 0) && pupil != 0 && level >= 1;
+    };
+    // The counts take the newest 10001 valid records of the window. Taking
+    // the first ones met (the oldest) froze every count, the name list and
+    // pupils.csv as soon as a school had stored that many runs: today's
+    // runs were never among them.
+    qint64 firstKept = 0;
+    int newer = 0;
+    for (qint64 r = recordCount - 1; r >= 0; --r) {
+        if (isAccepted(bytes + r * kRecordLength) && ++newer == kAcceptedCap) {
+            firstKept = r;
+            break;
+        }
+    }
     // Best-time cells of consecutive records lie far apart; asking for them
     // a few records ahead hides most of the wait for memory.
     constexpr qint64 kAhead = 12;
@@ -430,13 +671,15 @@ void loadRecordWindow(SharedState &state, const char *bytes, qint64 recordCount)
         const char *record = bytes + r * kRecordLength;
         const int level = field<std::int16_t>(record, 18);
         const int pupil = field<std::int16_t>(record, 16);
-        if (level >= 0 && level <= kMaxLevel && pupil >= 0 && pupil <= kMaxPupil)
+        if (inTables(level, pupil))
             __builtin_prefetch(best + LevelPupilTable<std::int32_t>::index(level, pupil), 1);
     };
     for (qint64 r = 0; r < std::min(recordCount, kAhead); ++r)
         prefetchCell(r);
     int accepted = 0;
-    for (qint64 r = 0; r < recordCount && accepted < kAcceptedCap; ++r) {
+    // Best times cover the whole window, the records before the kept ones
+    // included.
+    for (qint64 r = 0; r < recordCount; ++r) {
         if (r + kAhead < recordCount)
             prefetchCell(r + kAhead);
         const char *record = bytes + r * kRecordLength;
@@ -445,22 +688,21 @@ void loadRecordWindow(SharedState &state, const char *bytes, qint64 recordCount)
         // Such a record cannot index the tables. Stopping here would stop
         // every copy of the program at every start, before any teacher could
         // reach the editor that removes it, so it is passed over.
-        if (level < 0 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil)
+        if (!inTables(level, pupil))
             continue;
-        const double date = field<double>(record, 0);
         const std::int32_t seconds = field<std::int32_t>(record, 20);
-        const size_t slot = size_t(accepted) + 1;
-        state.RecDate[slot] = date;
-        state.RecPupil[slot] = pupil;
-        state.RecLevel[slot] = level;
-        state.RecTime[slot] = seconds;
-        // Even a record that is not accepted below lowers the best time of
-        // its cell.
+        // Even a record that is not accepted lowers the best time of its
+        // cell.
         std::int32_t &cell = best[LevelPupilTable<std::int32_t>::index(level, pupil)];
         if (seconds < cell)
             cell = seconds;
-        if (!(date < 0) && pupil != 0 && level >= 1)
-            ++accepted;
+        if (r < firstKept || !isAccepted(record))
+            continue;
+        const size_t slot = size_t(++accepted);
+        state.RecDate[slot] = field<double>(record, 0);
+        state.RecPupil[slot] = pupil;
+        state.RecLevel[slot] = level;
+        state.RecTime[slot] = seconds;
     }
     state.LoadedRecordCount = std::int16_t(accepted);
 
@@ -515,7 +757,7 @@ bool 成績ランダムファイル表示(SharedState &state, Platform &platform
 
     const QString path = resultsFilePath(state);
     ResultsFile file;
-    PermissionNotice permission(platform.notice, path);
+    NoticeWhileWaiting permission(platform.notice, path);
     StepEnd end = retryStep(
         platform.clock, &notFoundFailures, &error,
         [&] {

@@ -6,6 +6,7 @@
 #include "drill/run_control.h"
 #include "drill_env.h"
 #include "support/accessible.h"
+#include "support/append_faults.h"
 #include "support/problem_answer.h"
 
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -254,6 +256,53 @@ TEST_F(DrillRun, CompletingAt299SecondsOfA300SecondLimitRecords299AndNoTimeUpFol
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].seconds, 299);
     EXPECT_EQ(env.navigator.calls.count(QStringLiteral("showResult")), 1);
+}
+
+// A full disk at the end of a run: the drill stays on "成績記録中" with the
+// notice over it, retrying a second at a time, and the result screen comes
+// only once the run is on the disk, with its time and its record flags.
+TEST_F(DrillRun, RunEndingOnAFullDiskShowsItsResultOnlyOnceStored)
+{
+    RecordingNotice notice;
+    env.platform.notice = &notice;
+    start();
+    for (int n = 1; n <= 9; ++n) {
+        tick(3);
+        playOne();
+    }
+    tick(3);
+    append_faults::Script script = append_faults::failing(append_faults::Stage::Flush, ENOSPC, 3);
+    QStringList seen;
+    script.onFailure = [&] {
+        seen << QStringLiteral("%1 %2 %3 %4")
+                    .arg(shown("RecordingCaption"))
+                    .arg(env.navigator.calls.contains(QStringLiteral("showResult")))
+                    .arg(env.state->NewTopRecord)
+                    .arg(notice.showing);
+    };
+    append_faults::Installed faults(script);
+    const qsizetype waitsBefore = qsizetype(env.clock.waits.size());
+    playOne();
+
+    ASSERT_FALSE(env.fatal.called()) << env.fatal.messages.join(QLatin1Char('\n')).toStdString();
+    // At every refusal: still recording, no result, no flag; the notice up
+    // from the second on (the first refusal is yet to be shown).
+    EXPECT_EQ(seen, (QStringList { QStringLiteral("1 0 0 0"), QStringLiteral("1 0 0 1"), QStringLiteral("1 0 0 1") }));
+    const std::vector<int> waits(env.clock.waits.begin() + waitsBefore, env.clock.waits.end());
+    EXPECT_EQ(std::count(waits.begin(), waits.end(), 1000), 3);
+    ASSERT_FALSE(notice.shown.isEmpty());
+    EXPECT_TRUE(notice.shown.front().contains(env.resultsPath()));
+    EXPECT_TRUE(notice.shown.front().contains(QStringLiteral("ディスクがいっぱいです")));
+    EXPECT_FALSE(notice.showing);
+
+    const auto records = env.records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].seconds, 30);
+    ASSERT_NE(env.navigator.result(), nullptr);
+    EXPECT_EQ(env.navigator.result()->findChild<QLabel *>(QStringLiteral("TimeLabel"))->text(),
+        QStringLiteral("今の成績：30秒"));
+    EXPECT_EQ(env.navigator.result()->findChild<QLabel *>(QStringLiteral("MessageLabel"))->text(),
+        QStringLiteral("！！！最高新記録！！！"));
 }
 
 TEST_F(DrillRun, EndRunRunsOnceWhateverCallsItAgain)

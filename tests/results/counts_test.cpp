@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "results/counts.h"
+#include "results/csv_export.h"
 #include "results/points.h"
 #include "results/results_file.h"
 #include "results_support.h"
+#include "support/python_csv.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -280,5 +282,65 @@ TEST_F(CountsTest, FailureToLoadIsPassedOn)
     EXPECT_FALSE(回数求(state, platform));
     EXPECT_TRUE(env.fakes.fatal.called());
 }
+
+// A school's file as it grows past the loader's 10001 valid records, with
+// this morning's runs at its end: the hub and pupils.csv count them at
+// every size.
+class GrowingFile : public ::testing::TestWithParam<int> { };
+
+TEST_P(GrowingFile, TodaysRunsAreCountedWhateverTheFilesSize)
+{
+    ResultsEnv env;
+    SharedState &state = *env.state;
+    const int total = GetParam();
+    const double today = env.today();
+    state.ClearPoints[2] = 50; // nine runs of about 10 points pass today
+    constexpr int kToday = 9;
+    constexpr int kPupil = 7;
+    constexpr int kLevel = 2;
+    std::vector<ResultRecord> records;
+    records.reserve(size_t(total));
+    // Earlier weeks of sixty other pupils, outside every period.
+    for (int i = 0; i < total - kToday - 1; ++i)
+        records.push_back(makeRecord(today - 30 - i / 180, 10 + i % 60, 1 + i % 4, 40 + i % 50));
+    // This morning: a time-up, then nine runs.
+    records.push_back(makeRecord(today, kPupil, kLevel, 99999));
+    std::int32_t points = 0;
+    for (int i = 0; i < kToday; ++i) {
+        records.push_back(makeRecord(today, kPupil, kLevel, 30 + i));
+        points += countedRunPoints(30 + i, 60, 1);
+    }
+    ASSERT_EQ(records.size(), size_t(total));
+    env.writeRecords(records);
+
+    ASSERT_TRUE(回数求(state, env.fakes.platform));
+    ASSERT_EQ(state.LoadedRecordCount, std::min(total, 10001));
+    // The slots keep the file's order, the newest run last.
+    EXPECT_EQ(state.RecTime[size_t(state.LoadedRecordCount)], 30 + kToday - 1);
+    EXPECT_EQ(state.TodayRunCount(kLevel, kPupil), float(kToday));
+    EXPECT_EQ(state.TodayPoints(kLevel, kPupil), points);
+    EXPECT_EQ(state.PeriodRunCount(kLevel, kPupil), kToday);
+    EXPECT_EQ(state.TotalRunCount(kLevel, kPupil), kToday);
+    EXPECT_TRUE(LevelPassed(state, kLevel, kPupil));
+    EXPECT_EQ(state.BestTime(kLevel, kPupil), 30);
+
+    const CsvExportResult exported = exportCsv(state, env.fakes.clock.now(), env.dir.path() + QStringLiteral("/csv"));
+    ASSERT_TRUE(exported.ok) << exported.problem.toStdString();
+    QString error;
+    const auto rows = python_csv::read(exported.pupilsPath, &error);
+    ASSERT_TRUE(rows.has_value()) << error.toStdString();
+    int found = 0;
+    for (const QStringList &row : *rows) {
+        if (row.value(0) != QString::number(kPupil) || row.value(3) != QString::number(kLevel))
+            continue;
+        ++found;
+        EXPECT_EQ(row.value(5).toInt(), kToday);
+        EXPECT_EQ(row.value(6).toInt(), kToday);
+        EXPECT_EQ(row.value(9).toInt(), points);
+    }
+    EXPECT_EQ(found, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, GrowingFile, ::testing::Values(10000, 10001, 10002, 15000, 20001, 25000));
 
 } // namespace

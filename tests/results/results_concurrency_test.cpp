@@ -157,6 +157,72 @@ TEST(ResultsConcurrency, EightCopiesAppendingAtOnceLoseAndDuplicateNothing)
         EXPECT_EQ(times, 1) << key.first << "/" << key.second;
 }
 
+// Rewrites the file the way a teacher's deletion does, keeping every
+// record: under the old file's lock, the content written beside it and
+// renamed over the name.
+void replaceUnderLock(const QString &path)
+{
+    SystemClock clock;
+    ResultsFile file;
+    ASSERT_EQ(openLockedResultsFile(path, clock, file, OpenRetry::Once), 0);
+    WholeFileLock lock(file.handle());
+    int error = 0;
+    const qint64 count = file.recordCount(&error);
+    ASSERT_GE(count, 0) << error;
+    std::vector<char> bytes;
+    ASSERT_EQ(file.readRecords(1, count, bytes, &error), count) << error;
+    const QString beside = path + QStringLiteral(".rewrite");
+    writeFile(beside, QByteArray(bytes.data(), qsizetype(bytes.size())));
+    ASSERT_EQ(::rename(QFile::encodeName(beside).constData(), QFile::encodeName(path).constData()), 0);
+}
+
+// Every append that waited on the old file's lock moves to the file the
+// name points to now; none lands in a file nobody reads any more.
+TEST(ResultsConcurrency, FourCopiesAppendingWhileTheFileIsReplacedLoseNothing)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/");
+    const QString path = folder + QStringLiteral("成績累積データ.dat");
+    writeFile(path, QByteArray());
+    constexpr int kChildren = 4;
+    constexpr int kEach = 400;
+    std::vector<std::unique_ptr<QProcess>> children;
+    for (int id = 1; id <= kChildren; ++id)
+        children.emplace_back(startChild(QStringLiteral("append"), folder, id, kEach));
+    auto running = [&] {
+        for (auto &c : children) {
+            c->waitForFinished(0); // lets QProcess notice a child that ended
+            if (c->state() != QProcess::NotRunning)
+                return true;
+        }
+        return false;
+    };
+    int replacements = 0;
+    while (running()) {
+        replaceUnderLock(path);
+        if (::testing::Test::HasFatalFailure())
+            return;
+        ++replacements;
+        // Room for the copies between two rewrites, as a teacher leaves.
+        ::usleep(2000);
+    }
+    for (auto &child : children)
+        expectFinishedCleanly(child.get());
+    std::printf("%d replacements while the copies appended\n", replacements);
+
+    const QByteArray bytes = readFile(path);
+    ASSERT_EQ(bytes.size(), kChildren * kEach * kRecordLength);
+    std::map<int, int> nextOfChild;
+    for (int i = 0; i < kChildren * kEach; ++i) {
+        const ResultRecord r = decodeRecord(bytes.constData() + i * kRecordLength);
+        expectWholeChildRecord(r, kChildren, kEach);
+        // Each copy's runs arrive once each, in the order it stored them.
+        EXPECT_EQ(r.seconds, nextOfChild[r.pupilNumber]++) << "record " << i + 1;
+    }
+    for (int id = 1; id <= kChildren; ++id)
+        EXPECT_EQ(nextOfChild[id], kEach);
+}
+
 TEST(ResultsConcurrency, CopyKilledWhileHoldingTheLockBlocksNoOne)
 {
     QTemporaryDir dir;

@@ -109,22 +109,24 @@ std::vector<ResultRecord> numberedRecords(double today, int count)
     return records;
 }
 
-TEST_F(ResultsFileTest, LoaderReadsTheNewest20000AndKeeps10001)
+TEST_F(ResultsFileTest, LoaderReadsTheNewest20000AndKeepsTheNewest10001)
 {
     auto records = numberedRecords(env.today(), 25000);
-    // Beyond the cap (the 10001st accepted is record 15001): never seen.
-    records[15001] = makeRecord(env.today(), 999, 7, 3); // record 15002
+    // In the window but older than the newest 10001: not loaded, yet its
+    // time still counts as a best time.
+    records[14998] = makeRecord(env.today(), 999, 7, 3); // record 14999
     // Before the window: never seen.
     records[4999] = makeRecord(env.today(), 999, 8, 4); // record 5000
     env.writeRecords(records);
 
     ASSERT_TRUE(成績ランダムファイル表示(state, platform));
     EXPECT_EQ(state.LoadedRecordCount, 10001);
-    EXPECT_EQ(state.RecTime[1], 5001);
-    EXPECT_EQ(state.RecTime[10001], 15001);
+    // Slots in file order, from record 15000 to the last one.
+    EXPECT_EQ(state.RecTime[1], 15000);
+    EXPECT_EQ(state.RecTime[10001], 25000);
     EXPECT_EQ(state.BestTime(2, 2), 5001);
-    EXPECT_EQ(state.BestTime(7, 999), 99999);
-    EXPECT_EQ(state.TopTime[7], 99999);
+    EXPECT_EQ(state.BestTime(7, 999), 3);
+    EXPECT_EQ(state.TopTime[7], 3);
     EXPECT_EQ(state.BestTime(8, 999), 99999);
     EXPECT_EQ(state.TopTime[8], 99999);
 }
@@ -153,12 +155,15 @@ TEST_F(ResultsFileTest, RejectedRecordsGiveTheirSlotBackButStillSetBestTimes)
 TEST_F(ResultsFileTest, RejectedRecordsDoNotCountTowardsTheCap)
 {
     std::vector<ResultRecord> records = numberedRecords(env.today(), 10005);
-    for (int i = 0; i < 4; ++i)
+    for (int i : { 3, 10, 9000, 10004 })
         records[size_t(i)].pupilNumber = 0;
     env.writeRecords(records);
     ASSERT_TRUE(成績ランダムファイル表示(state, platform));
+    // 10001 valid records remain, so every one of them is loaded.
     EXPECT_EQ(state.LoadedRecordCount, 10001);
-    EXPECT_EQ(state.RecTime[10001], 10005);
+    EXPECT_EQ(state.RecTime[1], 1);
+    EXPECT_EQ(state.RecTime[4], 5);
+    EXPECT_EQ(state.RecTime[10001], 10004);
 }
 
 TEST_F(ResultsFileTest, TopTimeLooksOnlyAtPupils1To1000)
