@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -95,18 +96,22 @@ TEST_F(InstalledProgram, LauncherOnThePathIsALinkToTheProgramInItsSuiteFolder)
     EXPECT_EQ(launcher.canonicalFilePath(), QFileInfo(kProgramFolder + "/rukamina").canonicalFilePath());
     EXPECT_TRUE(QFileInfo(kProgramFolder + "/rukamina").isExecutable());
     for (const char *file : { "/share/applications/rukamina.desktop", "/share/icons/hicolor/scalable/apps/rukamina.svg",
-             "/share/man/man1/rukamina.1.gz", "/share/rukamina/sounds/新音ファイル.txt" })
+             "/share/man/man1/rukamina.1.gz", "/share/rukamina/sounds/sound-list.txt" })
         EXPECT_TRUE(QFile::exists(kPrefix + QString::fromUtf8(file))) << file;
 }
 
 TEST_F(InstalledProgram, StartsOnAFolderMadeByTheFirstRunCodeAndReachesNameSelection)
 {
     makeDataFolder();
-    // The installed default sounds were the ones copied.
-    QFile installed(kPrefix + "/share/rukamina/sounds/正解1.wav");
+    // The installed default sounds were the ones copied, from their ASCII
+    // names to the names the sound list uses.
+    QFile installed(kPrefix + "/share/rukamina/sounds/correct1.wav");
     QFile copied(data() + "音フォルダ/正解1.wav");
     ASSERT_TRUE(installed.open(QIODevice::ReadOnly) && copied.open(QIODevice::ReadOnly));
     EXPECT_EQ(installed.readAll(), copied.readAll());
+    for (const QString &name : QDir(kPrefix + "/share/rukamina/sounds").entryList(QDir::Files))
+        EXPECT_TRUE(std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; }))
+            << name.toStdString() << " is not an ASCII name";
 
     const QString log = startAndWaitFor("name selection shown");
     EXPECT_TRUE(log.contains("name selection shown")) << log.toStdString();
