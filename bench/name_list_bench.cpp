@@ -61,11 +61,12 @@ void BM_RosterAndLines(benchmark::State &bench)
     NameList list;
     for (auto _ : bench) {
         list.clear();
+        NameOrderKeys keys;
         const bool loaded = LoadRoster(
             state, school.fakes.clock.today(),
             [&](const RosterRecord &record, int, const ListGrade &grade) {
                 list.add(record.birthYear, DisplayText(1, grade, record.name, PupilStatsOf(state, record.pupilNumber)),
-                    record.pupilNumber);
+                    record.pupilNumber, keys.key(record.name, record.spareText1));
             },
             nullptr);
         if (!loaded)
