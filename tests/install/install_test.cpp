@@ -141,7 +141,21 @@ TEST_F(InstalledProgram, ImportsARosterFromTheCommandLine)
     QFile roster(data() + "新名簿.txt");
     ASSERT_TRUE(roster.open(QIODevice::ReadOnly));
     EXPECT_TRUE(roster.readAll().contains(datafiles::itemFileBytes(QStringLiteral("\"石井 はると\""))));
+    roster.close();
     EXPECT_EQ(QDir(data()).entryList({ "新名簿_*.txt" }, QDir::Files).size(), 1) << "the starter roster is kept";
+
+    // A second class joins the first; the starter teacher stays.
+    QFile second(home.path() + "/3年2組.csv");
+    ASSERT_TRUE(second.open(QIODevice::WriteOnly));
+    second.write("番号,学年,名前,ふりがな\r\n21,3年,上田 ゆい,うえだ ゆい\r\n");
+    second.close();
+    const Run added = run({ "--import-roster", second.fileName() });
+    EXPECT_EQ(added.exitCode, 0) << added.err.toStdString();
+    ASSERT_TRUE(roster.open(QIODevice::ReadOnly));
+    const QByteArray both = roster.readAll();
+    roster.close();
+    for (const char *entry : { "\"石井 はると\"", "\"上田 ゆい\",0,\"うえだ ゆい\"", "5000,1980,0,0,\"先生\"" })
+        EXPECT_TRUE(both.contains(datafiles::itemFileBytes(QString::fromUtf8(entry)))) << entry;
 
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
     csv.write("番号,学年,名前\n1,小3,青木\n1,小9,石井\n");

@@ -3,6 +3,7 @@
 #include "platform/number_text.h"
 #include "results/result_record.h"
 #include "roster/name_selection_screen.h"
+#include "setup/sound_choice.h"
 #include "startup/shared_state.h"
 #include "startup/startup_loader.h"
 #include "support/accessible.h"
@@ -467,11 +468,13 @@ TEST_F(NameSelection, ANoticeAboutTheSoundShowsBelowTheList)
     open();
     EXPECT_FALSE(control<QLabel>("SoundNotice")->isVisible());
 
-    state->SoundNotice = QStringLiteral("このパソコンでは音が出ません。");
+    state->SoundNotice = soundchoice::noticeText({ soundchoice::Choice::NoDevice, QStringLiteral("no card") });
     open();
     QLabel *notice = control<QLabel>("SoundNotice");
     EXPECT_TRUE(notice->isVisible());
     EXPECT_EQ(notice->text(), state->SoundNotice);
+    EXPECT_LE(notice->fontMetrics().horizontalAdvance(notice->text()), notice->contentsRect().width())
+        << "the whole notice fits its line";
     EXPECT_EQ(accessibleName(notice), state->SoundNotice);
     EXPECT_FALSE(notice->geometry().intersects(list1()->geometry())) << "the list stays whole";
     EXPECT_TRUE(screen->rect().contains(notice->geometry())) << "inside the window";

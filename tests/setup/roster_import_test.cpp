@@ -280,10 +280,13 @@ struct ExistingRoster : RosterImport {
         QString error;
         ASSERT_TRUE(datafiles::writeItemFile(roster(), kExisting, &error));
     }
-    rosterimport::Outcome import(const QByteArray &csv, rosterimport::Mode mode = rosterimport::Mode::AddOrUpdate)
+    rosterimport::Outcome import(const QByteArray &csv, rosterimport::Mode mode = rosterimport::Mode::AddOrUpdate,
+        const QString &fileName = QStringLiteral("組.csv"))
     {
-        writeCsv(csv);
-        return rosterimport::importFile(this->csv(), root(), kStartMonth, kNow, mode);
+        const QString path = dir.path() + QLatin1Char('/') + fileName;
+        QString error;
+        EXPECT_TRUE(datafiles::writeFileAtomically(path, csv, &error)) << error.toStdString();
+        return rosterimport::importFile(path, root(), kStartMonth, kNow, mode);
     }
     QStringList names()
     {
@@ -296,11 +299,13 @@ struct ExistingRoster : RosterImport {
 
 TEST_F(ExistingRoster, TwoClassesOneAfterTheOtherBothStay)
 {
-    rosterimport::Outcome outcome
-        = import(QStringLiteral("番号,学年,名前\n101,5年,青木\n102,5年,石井\n").toUtf8()); // 5年1組.csv
+    rosterimport::Outcome outcome = import(QStringLiteral("番号,学年,名前\n101,5年,青木\n102,5年,石井\n").toUtf8(),
+        rosterimport::Mode::AddOrUpdate, QStringLiteral("5年1組.csv"));
     ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
-    outcome = import(QStringLiteral("番号,学年,名前\n201,5年,江藤\n202,5年,大野\n").toUtf8()); // 5年2組.csv
+    outcome = import(QStringLiteral("番号,学年,名前\n201,5年,江藤\n202,5年,大野\n").toUtf8(),
+        rosterimport::Mode::AddOrUpdate, QStringLiteral("5年2組.csv"));
     ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+    EXPECT_TRUE(outcome.message.contains(QStringLiteral("5年2組.csv"))) << outcome.message.toStdString();
     EXPECT_EQ(names(), (QStringList { "5000:先生", "3:上田", "101:青木", "102:石井", "201:江藤", "202:大野" }));
     EXPECT_TRUE(outcome.message.contains(QStringLiteral("新しく加えた人 2人、書き直した人 0人")))
         << outcome.message.toStdString();
