@@ -233,8 +233,8 @@ QStringList describe(const SharedState &state)
                  .arg(found.size())
                  .arg(kKeptCopies)
                  .arg(QFileInfo(found.first()).fileName());
-    lines << QStringLiteral("控えから戻すには、どのパソコンでもルカミナを終えてから、控えを %1 にコピーします（README"
-                            "「控えから戻す」）。")
+    lines << QStringLiteral("控えから戻すには、どのパソコンでもルカミナを終えてから、控えを %1 にコピーします"
+                            "（README の「Restoring a daily copy」）。")
                  .arg(resultsFileOf(state));
     return lines;
 }
