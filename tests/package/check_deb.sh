@@ -10,7 +10,10 @@ out=$2
 version=$3
 rm -rf "$out"
 mkdir -p "$out"
-if ! cpack --config "$build/CPackConfig.cmake" -G DEB -B "$out" >"$out/cpack.log" 2>&1; then
+# Built as on a fresh minimal Debian root, which has no locale: with LANG
+# and LC_* unset whatever the caller's environment holds.
+if ! env -i PATH="$PATH" HOME="${HOME:-/tmp}" cpack --config "$build/CPackConfig.cmake" -G DEB -B "$out" \
+    >"$out/cpack.log" 2>&1; then
     cat "$out/cpack.log"
     exit 1
 fi
