@@ -28,19 +28,27 @@ struct School {
     FakeNavigator navigator;
     std::unique_ptr<SharedState> state = std::make_unique<SharedState>();
 
-    School()
+    // With `readings`, every pupil has a reading (ふりがな) in the first
+    // spare text, as an import with that column writes it.
+    explicit School(bool readings = false)
     {
         install.writeDefaults();
         std::mt19937 random(2026);
         const QString family[] = { QStringLiteral("青木"), QStringLiteral("石井"), QStringLiteral("上田"),
             QStringLiteral("江藤"), QStringLiteral("大野"), QStringLiteral("加藤") };
+        const QString reading[] = { QStringLiteral("アオキ"), QStringLiteral("イシイ"), QStringLiteral("ウエダ"),
+            QStringLiteral("エトウ"), QStringLiteral("オオノ"), QStringLiteral("カトウ") };
         QString roster;
-        for (int p = 1; p <= kPupils; ++p)
-            roster += QStringLiteral("%1,%2,0,0,\"%3%4\",0,\"\",\"\"\n")
+        for (int p = 1; p <= kPupils; ++p) {
+            const int year = 2026 - 6 - int(random() % 16) + 3;
+            const int f = int(random() % 6);
+            roster += QStringLiteral("%1,%2,0,0,\"%3%4\",0,\"%5\",\"\"\n")
                           .arg(p)
-                          .arg(2026 - 6 - int(random() % 16) + 3)
-                          .arg(family[random() % 6])
-                          .arg(p);
+                          .arg(year)
+                          .arg(family[f])
+                          .arg(p)
+                          .arg(readings ? reading[f] : QString());
+        }
         install.writeRoster(roster);
 
         const QDate today = fakes.clock.today();

@@ -34,12 +34,14 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Rukamina developers")
 set(CPACK_PACKAGE_CONTACT "Rukamina developers <rukamina@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "timed working-memory drill for Japanese schools")
+# CPack puts the summary in front as the Description line and indents each
+# following line by one blank itself: the text here neither repeats the
+# summary nor indents, or dpkg shows the summary twice and the lines unevenly.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "timed working-memory drill for Japanese schools\n\
- Pupils sign in from the school roster, memorise a digit string, solve\n\
- three arithmetic problems and type the digits back, ten times against the\n\
- clock. Results are shared by the classroom PCs in one data folder. The\n\
- user interface is in Japanese.")
+    "Pupils sign in from the school roster, memorise a digit string, solve\n\
+three arithmetic problems and type the digits back, ten times against the\n\
+clock. Results are shared by the classroom PCs in one data folder. The\n\
+user interface is in Japanese.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -26,6 +26,9 @@ int runCommand(
 // The --help text: Japanese first, then English.
 QString commandLineHelp();
 
+// The --version line: the program's name and version.
+QString versionText();
+
 // Whether "--no-scaling" keeps the windows at their design size.
 bool scalingSwitchedOff(int argc, char **argv);
 

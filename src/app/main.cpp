@@ -3,16 +3,17 @@
 // and the splash window that starts everything.
 #include "app/app_navigator.h"
 #include "app/command_line.h"
-#include "platform/alsa_sound_output.h"
 #include "platform/clock.h"
 #include "platform/detached_launcher.h"
 #include "platform/fatal_error.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "platform/program_log.h"
 #include "platform/qt_translations.h"
 #include "platform/wait_notice.h"
 #include "setup/first_run_dialog.h"
 #include "setup/screen_scaling.h"
+#include "setup/sound_choice.h"
 #include "startup/shared_state.h"
 #include "startup/splash_window.h"
 
@@ -36,11 +37,24 @@ int main(int argc, char *argv[])
 
     auto state = std::make_unique<SharedState>();
     SystemClock clock;
-    MessageBoxFatalErrors fatal;
-    AlsaSoundOutput sound;
+    // Everything that ends the program or makes it wait for a person is
+    // also written to the user's log: started from a menu, the program has
+    // no terminal to print to.
+    ProgramLog log(ProgramLog::defaultPath(), clock);
+    MessageBoxFatalErrors messageBox;
+    LoggedFatalErrors fatal(messageBox, log);
+    WindowWaitNotice window;
+    LoggedWaitNotice notice(&window, log);
+
+    const soundchoice::Decision soundDecision = soundchoice::decideForThisPc();
+    const std::unique_ptr<SoundOutput> sound = soundchoice::makeOutput(soundDecision);
+    state->SoundNotice = soundchoice::noticeText(soundDecision);
+    if (soundDecision.choice == soundchoice::Choice::NoDevice)
+        log.write(QStringLiteral("音声"),
+            QStringLiteral("音声装置を開けません（%1）。音なしで動きます。").arg(soundDecision.reason));
+
     DetachedLauncher launcher;
-    WindowWaitNotice notice;
-    Platform platform { clock, fatal, sound, launcher, &notice };
+    Platform platform { clock, fatal, *sound, launcher, &notice, &log };
     AppNavigator navigator(*state, platform);
 
     // The executable's real folder (links resolved): its parent holds the

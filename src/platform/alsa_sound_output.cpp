@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <alsa/asoundlib.h>
+#include <cerrno>
 #include <sndfile.h>
 #include <vector>
 
@@ -81,6 +82,25 @@ int AlsaSoundOutput::play(const QString &path)
         return fail(
             kDeviceError, QStringLiteral("音声を再生できません: %1").arg(QString::fromLocal8Bit(snd_strerror(err))));
     return 0;
+}
+
+namespace {
+void quietAlsaError(const char *, int, const char *, int, const char *, ...) { }
+} // namespace
+
+QString AlsaSoundOutput::probe(const QString &device)
+{
+    snd_lib_error_set_handler(&quietAlsaError);
+    snd_pcm_t *pcm = nullptr;
+    const int err = snd_pcm_open(&pcm, device.toLocal8Bit().constData(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK);
+    if (err >= 0)
+        snd_pcm_close(pcm);
+    snd_lib_error_set_handler(nullptr);
+    // A device another program holds is there; playing then fails or
+    // succeeds sound by sound, as it always has.
+    if (err >= 0 || err == -EBUSY || err == -EAGAIN)
+        return QString();
+    return QString::fromLocal8Bit(snd_strerror(err));
 }
 
 QString AlsaSoundOutput::errorText(int code) const

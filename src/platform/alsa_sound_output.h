@@ -19,6 +19,11 @@ public:
     int play(const QString &path) override;
     QString errorText(int code) const override;
 
+    // Whether the device can be opened for playback at all: empty when it
+    // can (or is only busy with another program), else ALSA's reason. Says
+    // nothing on the error output, where ALSA would otherwise complain.
+    static QString probe(const QString &device = QStringLiteral("default"));
+
 private:
     int fail(int code, const QString &text);
 

@@ -8,6 +8,7 @@ class FatalErrors;
 class SoundOutput;
 class ProgramLauncher;
 class WaitNotice;
+class ProgramLog;
 
 struct Platform {
     Clock &clock;
@@ -17,4 +18,7 @@ struct Platform {
     // Where a wait that only a person can end is explained; none in the
     // tests that do not look for it.
     WaitNotice *notice = nullptr;
+    // Where start-up notes for the administrator what it did about sound
+    // and the daily copy; none in the tests that do not look for it.
+    ProgramLog *log = nullptr;
 };

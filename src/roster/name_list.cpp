@@ -135,18 +135,45 @@ int PupilNumberOfLine(const QString &numberedLine)
     return ok ? number : -1;
 }
 
-void NameList::add(int birthYear, const QString &displayText, int pupilNumber)
+QString NameOrderKeys::readingOf(const QString &spareText1)
 {
-    lines_.push_back({ birthYear, displayText + QLatin1Char('*') + QString::number(pupilNumber) });
+    // Half-width katakana and the ideographic space become their usual forms.
+    QString reading = trimBlanks(spareText1).normalized(QString::NormalizationForm_KC);
+    if (reading.isEmpty())
+        return QString();
+    for (QChar &c : reading) {
+        const char16_t u = c.unicode();
+        // ァ..ン have hiragana in CP932; ヴ, ヵ, ヶ do not and stay as they are.
+        if (u >= 0x30A1 && u <= 0x30F3)
+            c = QChar(char16_t(u - 0x60));
+        else if (!((u >= 0x3041 && u <= 0x3096) || (u >= 0x30F4 && u <= 0x30FC) || u == 0x309B || u == 0x309C
+                     || u == u' '))
+            return QString();
+    }
+    return reading;
+}
+
+QByteArray NameOrderKeys::key(const QString &name, const QString &spareText1)
+{
+    const QString reading = readingOf(spareText1);
+    return encoder_(reading.isEmpty() ? trimBlanks(name) : reading);
+}
+
+void NameList::add(int birthYear, const QString &displayText, int pupilNumber, QByteArray nameKey)
+{
+    lines_.push_back({ birthYear, displayText + QLatin1Char('*') + QString::number(pupilNumber), std::move(nameKey) });
 }
 
 void NameList::sort()
 {
-    // Birth year as a number, then the rest of the line by character code:
-    // for four-digit years the same order as comparing the whole lines.
+    // Birth year as a number (the grade label that follows it in the line
+    // depends on nothing else), then the name's key as unsigned bytes, then
+    // the rest of the line by character code, so equal keys keep one order.
     std::stable_sort(lines_.begin(), lines_.end(), [](const Line &a, const Line &b) {
         if (a.birthYear != b.birthYear)
             return a.birthYear < b.birthYear;
+        if (const int c = a.nameKey.compare(b.nameKey); c != 0)
+            return c < 0;
         return QString::compare(a.numbered, b.numbered, Qt::CaseSensitive) < 0;
     });
 }

@@ -6,7 +6,9 @@
 
 #include "roster/grade_rules.h"
 
+#include <QByteArray>
 #include <QString>
+#include <QStringEncoder>
 #include <QStringList>
 #include <vector>
 
@@ -47,14 +49,32 @@ QString ConfirmedLineLabel(const QString &line);
 // The pupil number at the end of a numbered line ("...*123"), -1 if none.
 int PupilNumberOfLine(const QString &numberedLine);
 
+// What a name sorts by within its birth year: the CP932 bytes of its
+// reading when the roster's first spare text holds one (kana only; katakana
+// read as hiragana), else of the name itself. CP932 puts kana in 50-sound
+// order and the common kanji by their reading, the order a teacher's class
+// list has; character codes put 上田 first and 髙橋 last. One encoder serves
+// a whole rebuild, as opening one per name would cost more than the sort.
+class NameOrderKeys {
+public:
+    QByteArray key(const QString &name, const QString &spareText1);
+    // The reading a spare text holds, normalised to hiragana, or empty when
+    // it holds something else (another program may use the field).
+    static QString readingOf(const QString &spareText1);
+
+private:
+    QStringEncoder encoder_ { "windows-31j", QStringEncoder::Flag::Stateless };
+};
+
 // The hidden lists: every listed pupil as birth year + display text + "*" +
-// pupil number, sorted by birth year (oldest school year first) and then by
-// the rest of the line.
+// pupil number, sorted by birth year (oldest school year first), then by the
+// name's order key, then by the rest of the line.
 class NameList {
 public:
     struct Line {
         int birthYear = 0;
         QString numbered; // display text + "*" + pupil number
+        QByteArray nameKey; // NameOrderKeys::key of the pupil
         QString text() const { return QString::number(birthYear) + numbered; }
     };
     // The visible lines after line 0 and, for each, its numbered line.
@@ -65,7 +85,7 @@ public:
 
     void clear() { lines_.clear(); }
     void reserve(size_t n) { lines_.reserve(n); }
-    void add(int birthYear, const QString &displayText, int pupilNumber);
+    void add(int birthYear, const QString &displayText, int pupilNumber, QByteArray nameKey);
     void sort();
     const std::vector<Line> &lines() const { return lines_; }
     // The lines whose grade the filter text admits, in sorted order.

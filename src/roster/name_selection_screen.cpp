@@ -144,6 +144,15 @@ void NameSelectionScreen::buildControls()
     connect(list1_, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
     list1_->viewport()->installEventFilter(this);
 
+    // Below the list, in the room the window has left there.
+    soundNotice_ = makeLabel(this, QStringLiteral("SoundNotice"));
+    placeTwips(soundNotice_, 90, 11100, 15090, 390);
+    soundNotice_->setFont(layoutFont(kGothicProportional, 11.25, true));
+    soundNotice_->setAlignment(Qt::AlignCenter);
+    soundNotice_->setAccessibleDescription(QStringLiteral("お知らせ"));
+    setColours(soundNotice_, QColor(255, 255, 192), QColor(192, 0, 0));
+    soundNotice_->hide();
+
     picture5_ = new QWidget(this);
     picture5_->setObjectName(QStringLiteral("Picture5"));
     picture5_->setGeometry(0, 0, twips(15375), twips(11235));
@@ -167,6 +176,8 @@ bool NameSelectionScreen::Form_Load()
     picture5_->raise();
     random_.seedFrom(platform_.clock);
 
+    soundNotice_->setText(state_.SoundNotice);
+    soundNotice_->setVisible(!state_.SoundNotice.isEmpty());
     show();
     if (!名簿表示())
         return false;
@@ -244,6 +255,7 @@ bool NameSelectionScreen::rebuildList()
 
     stageMarker_ = 3;
     const int mode = displayMode_;
+    NameOrderKeys keys;
     for (;;) {
         // A retried load starts again from the top of the file, so an entry
         // read before the failure is not listed twice.
@@ -251,11 +263,12 @@ bool NameSelectionScreen::rebuildList()
         RosterFailure failure;
         const bool loaded = LoadRoster(
             state_, platform_.clock.today(),
-            [this, mode](const RosterRecord &record, int, const ListGrade &grade) {
+            [this, mode, &keys](const RosterRecord &record, int, const ListGrade &grade) {
                 stageMarker_ = 5;
                 const PupilStats stats = PupilStatsOf(state_, record.pupilNumber);
                 stageMarker_ = 4;
-                list2_.add(record.birthYear, DisplayText(mode, grade, record.name, stats), record.pupilNumber);
+                list2_.add(record.birthYear, DisplayText(mode, grade, record.name, stats), record.pupilNumber,
+                    keys.key(record.name, record.spareText1));
             },
             &failure);
         if (loaded)
@@ -383,6 +396,13 @@ QString NameSelectionScreen::menuProgramPath(const QString &installFolder)
 void NameSelectionScreen::ReturnToMenu()
 {
     const QString program = menuProgramPath(state_.InstallFolder);
+    // Installed on its own (the Debian package) there is no suite and no
+    // menu to go back to: ending the lesson is then a normal end, not a
+    // failure to report.
+    if (!QFileInfo::exists(program)) {
+        navigator_.quit();
+        return;
+    }
     QString reason;
     if (!platform_.launcher.start(program, { QStringLiteral("001") }, &reason))
         platform_.fatal.fatal(

@@ -90,5 +90,6 @@ private:
     QRadioButton *option1Buttons_[kDisplayModes] = {};
     QComboBox *combo1_ = nullptr;
     QListWidget *list1_ = nullptr;
+    QLabel *soundNotice_ = nullptr;
     QWidget *picture5_ = nullptr;
 };

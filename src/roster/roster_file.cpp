@@ -84,15 +84,18 @@ bool ReadRosterEntries(const QString &path, const RosterEntryVisitor &visit, Ros
                         .arg(path)
                         .arg(reader->lineOfLast()));
         }
-        record.name = fixedRosterText(reader->next().text);
+        entry.name = reader->next().text;
+        record.name = fixedRosterText(entry.name);
         int errorNumber = 0;
         if (!readInt16(reader->next(), &entry.status, &errorNumber))
             return fail(failure, errorNumber,
                 QStringLiteral("名簿ファイルに読めない数値があります（%1 %2行目）")
                     .arg(path)
                     .arg(reader->lineOfLast()));
-        record.spareText1 = fixedRosterText(reader->next().text);
-        record.spareText2 = fixedRosterText(reader->next().text);
+        entry.spareText1 = reader->next().text;
+        entry.spareText2 = reader->next().text;
+        record.spareText1 = fixedRosterText(entry.spareText1);
+        record.spareText2 = fixedRosterText(entry.spareText2);
         entry.line = reader->lineOfLast();
 
         const int pupil = record.pupilNumber;

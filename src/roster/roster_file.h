@@ -48,6 +48,11 @@ struct RosterEntry {
     RosterRecord record;
     std::int16_t status = 0;
     int line = 0;
+    // The three texts as the file holds them, neither cut nor padded, for a
+    // writer that keeps the entry as it was.
+    QString name;
+    QString spareText1;
+    QString spareText2;
 };
 // Returns false to stop the reading (having said why in the failure).
 using RosterEntryVisitor = std::function<bool(const RosterEntry &entry)>;

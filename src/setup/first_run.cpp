@@ -3,6 +3,7 @@
 #include "platform/cp932.h"
 #include "platform/folder_path.h"
 #include "platform/item_reader.h"
+#include "setup/installed_sounds.h"
 #include "startup/startup_loader.h"
 
 #include <QDir>
@@ -139,12 +140,18 @@ bool createDataFolder(const NewDataFolder &entry, const QString &programFolderNa
     itemFile(programData + datafiles::kCriteriaFileName, datafiles::defaultCriteriaText());
     plan.push_back({ programData + datafiles::kResultsFileName, QByteArray(), true });
 
+    // The installed sounds carry ASCII names (installed_sounds.h); an older
+    // package installed them under the names the data folder uses.
     const QString installedSounds = folderpath::normalise(defaultSoundFolder);
-    if (!defaultSoundFolder.isEmpty() && QFileInfo(installedSounds + datafiles::kSoundListFileName).isFile()) {
-        const QStringList names
-            = QDir(installedSounds)
-                  .entryList(
-                      { datafiles::kSoundListFileName, QStringLiteral("*.wav"), QStringLiteral("*.WAV") }, QDir::Files);
+    const QString installedList = installedsounds::installedName(datafiles::kSoundListFileName);
+    const bool installed = !defaultSoundFolder.isEmpty()
+        && (QFileInfo(installedSounds + installedList).isFile()
+            || QFileInfo(installedSounds + datafiles::kSoundListFileName).isFile());
+    if (installed) {
+        const QStringList names = QDir(installedSounds)
+                                      .entryList({ installedList, datafiles::kSoundListFileName,
+                                                     QStringLiteral("*.wav"), QStringLiteral("*.WAV") },
+                                          QDir::Files);
         for (const QString &name : names) {
             QFile file(installedSounds + name);
             if (!file.open(QIODevice::ReadOnly)) {
@@ -152,7 +159,7 @@ bool createDataFolder(const NewDataFolder &entry, const QString &programFolderNa
                     *error = QStringLiteral("%1\n読めません（%2）。").arg(file.fileName(), file.errorString());
                 return false;
             }
-            plan.push_back({ sounds + name, file.readAll(), false });
+            plan.push_back({ sounds + installedsounds::dataName(name), file.readAll(), false });
         }
     } else {
         itemFile(sounds + datafiles::kSoundListFileName, datafiles::defaultSoundListText());

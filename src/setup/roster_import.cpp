@@ -5,11 +5,15 @@
 #include "platform/folder_path.h"
 #include "platform/item_reader.h"
 #include "roster/grade_rules.h"
+#include "roster/name_list.h"
+#include "roster/roster_file.h"
 #include "setup/data_files.h"
 #include "setup/path_file_search.h"
 
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
+#include <QSet>
 #include <QStringDecoder>
 
 namespace rosterimport {
@@ -127,16 +131,93 @@ QString trimBlanks(const QString &text)
     return text.mid(from, to - from);
 }
 
-// The grade number of a label as the name list shows it ("小1", "中３",
-// "幼2", "高1"), or nullopt.
-std::optional<int> gradeOfLabel(const QString &cell)
+enum class Stage { None, Kindergarten, Elementary, Junior, High };
+
+// A school stage as a 学校 cell or the front of a grade names it: 小, 小学,
+// 小学校, 小学生 and the like; Stage::None for anything else.
+Stage stageOf(const QString &text)
 {
-    const QString label = halfWidthDigits(cell.trimmed());
-    for (int grade = -2; grade <= 12; ++grade) {
-        if (ListGradeLabel(grade).label == label)
-            return grade;
+    static const QRegularExpression form(QStringLiteral("^(幼|小|中|高)(稚園|学校|学生|学|等学校|校生|校)?$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        return Stage::None;
+    const QString stage = m.captured(1);
+    const QString rest = m.captured(2);
+    if (stage == QStringLiteral("幼"))
+        return rest.isEmpty() || rest == QStringLiteral("稚園") ? Stage::Kindergarten : Stage::None;
+    if (stage == QStringLiteral("高"))
+        return rest.isEmpty() || rest == QStringLiteral("校") || rest == QStringLiteral("等学校")
+                || rest == QStringLiteral("校生")
+            ? Stage::High
+            : Stage::None;
+    if (rest == QStringLiteral("稚園") || rest == QStringLiteral("等学校") || rest == QStringLiteral("校生")
+        || rest == QStringLiteral("校"))
+        return Stage::None;
+    return stage == QStringLiteral("小") ? Stage::Elementary : Stage::Junior;
+}
+
+// The grade number of what a teacher writes in a 学年 cell: 小5, 5年, 5年生,
+// 中1, 中学1年, 高校2年, 幼3, 年長, or a bare number. The stage comes from
+// the cell, else from the 学校 cell, else it is elementary school (and
+// `readAsElementary` is set). Nullopt when the two stages disagree or the
+// year does not exist in the stage.
+std::optional<int> gradeOf(const QString &cell, const QString &stageCell, bool *readAsElementary)
+{
+    QString text = halfWidthDigits(cell.trimmed());
+    text.remove(QLatin1Char(' '));
+    text.remove(QChar(0x3000));
+    static const QHash<QString, int> kindergartenYears { { QStringLiteral("年少"), -2 }, { QStringLiteral("年中"), -1 },
+        { QStringLiteral("年長"), 0 } };
+    const Stage columnStage = stageOf(stageCell.trimmed());
+    if (kindergartenYears.contains(text)) {
+        if (columnStage != Stage::None && columnStage != Stage::Kindergarten)
+            return std::nullopt;
+        return kindergartenYears.value(text);
+    }
+    static const QRegularExpression form(QStringLiteral("^(\\D*?)(\\d{1,2})(年生|年)?$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    Stage stage = Stage::None;
+    if (!m.captured(1).isEmpty()) {
+        stage = stageOf(m.captured(1));
+        if (stage == Stage::None)
+            return std::nullopt;
+    }
+    if (columnStage != Stage::None) {
+        if (stage != Stage::None && stage != columnStage)
+            return std::nullopt;
+        stage = columnStage;
+    }
+    if (stage == Stage::None) {
+        stage = Stage::Elementary;
+        *readAsElementary = true;
+    }
+    const int year = m.captured(2).toInt();
+    switch (stage) {
+    case Stage::Kindergarten:
+        return year >= 1 && year <= 3 ? std::optional<int>(year - 3) : std::nullopt;
+    case Stage::Elementary:
+        return year >= 1 && year <= 6 ? std::optional<int>(year) : std::nullopt;
+    case Stage::Junior:
+        return year >= 1 && year <= 3 ? std::optional<int>(year + 6) : std::nullopt;
+    case Stage::High:
+        return year >= 1 && year <= 3 ? std::optional<int>(year + 9) : std::nullopt;
+    case Stage::None:
+        break;
     }
     return std::nullopt;
+}
+
+QString readingProblem(const QString &reading)
+{
+    if (reading.size() > kNameLength)
+        return QStringLiteral("ふりがなが%1文字あります（%2文字まで）").arg(reading.size()).arg(kNameLength);
+    bool unmappable = false;
+    cp932::encode(reading, &unmappable);
+    if (unmappable || NameOrderKeys::readingOf(reading).isEmpty())
+        return QStringLiteral("ふりがな「%1」はひらがなかカタカナで書いてください").arg(reading);
+    return QString();
 }
 
 QString nameProblem(const QString &name)
@@ -158,7 +239,7 @@ QString nameProblem(const QString &name)
     return QString();
 }
 
-enum class Column { Number, BirthYear, Grade, Name, Status };
+enum class Column { Number, BirthYear, Grade, Stage, Name, Status, Reading };
 
 } // namespace
 
@@ -227,7 +308,10 @@ Parsed parse(const QByteArray &bytes, const QDate &today, double schoolYearStart
         const char16_t *title;
         Column column;
     } titles[] = { { u"番号", Column::Number }, { u"生年", Column::BirthYear }, { u"学年", Column::Grade },
-        { u"名前", Column::Name }, { u"氏名", Column::Name }, { u"状態", Column::Status } };
+        { u"学校", Column::Stage }, { u"校種", Column::Stage }, { u"名前", Column::Name }, { u"氏名", Column::Name },
+        { u"状態", Column::Status }, { u"ふりがな", Column::Reading }, { u"フリガナ", Column::Reading },
+        { u"よみがな", Column::Reading }, { u"ヨミガナ", Column::Reading }, { u"読み仮名", Column::Reading },
+        { u"よみ", Column::Reading }, { u"読み", Column::Reading } };
     for (int i = 0; i < header.cells.size(); ++i) {
         const QString title = header.cells[i].trimmed();
         for (const auto &t : titles) {
@@ -288,28 +372,36 @@ Parsed parse(const QByteArray &bytes, const QDate &today, double schoolYearStart
             lineOfNumber.insert(*number, record.line);
         row.number = number.value_or(0);
 
+        row.name = trimBlanks(cell(Column::Name));
+        // A teacher has no grade; the row may leave it out.
+        const bool teacher = isTeacher(row.name);
+
         if (at.contains(Column::BirthYear)) {
             const QString year = cell(Column::BirthYear).trimmed();
             const std::optional<int> y = wholeNumber(year);
-            if (year.isEmpty())
+            if (year.isEmpty() && !teacher)
                 reasons << QStringLiteral("生年がありません");
-            else if (!y || *y < 1900 || *y > today.year())
+            else if (!year.isEmpty() && (!y || *y < 1900 || *y > today.year()))
                 reasons << QStringLiteral("生年「%1」は1900から%2の西暦ではありません").arg(year).arg(today.year());
             else
-                row.birthYear = *y;
+                row.birthYear = y.value_or(0);
         } else {
             const QString label = cell(Column::Grade).trimmed();
-            const std::optional<int> grade = gradeOfLabel(label);
-            if (label.isEmpty())
+            const QString stage = cell(Column::Stage).trimmed();
+            bool elementary = false;
+            const std::optional<int> grade = gradeOf(label, stage, &elementary);
+            if (!stage.isEmpty() && stageOf(stage) == Stage::None)
+                reasons << QStringLiteral("学校「%1」がわかりません（小・中・高・幼）").arg(stage);
+            else if (label.isEmpty() && !teacher)
                 reasons << QStringLiteral("学年がありません");
-            else if (!grade)
-                reasons
-                    << QStringLiteral("学年「%1」がわかりません（幼1〜幼3、小1〜小6、中1〜中3、高1〜高3）").arg(label);
-            else
+            else if (!label.isEmpty() && !grade)
+                reasons << QStringLiteral("学年「%1」がわかりません（%2）").arg(label, gradeFormsText());
+            else if (grade) {
                 row.birthYear = schoolYear - *grade - 6;
+                out.gradesReadAsElementary += elementary ? 1 : 0;
+            }
         }
 
-        row.name = trimBlanks(cell(Column::Name));
         if (const QString p = nameProblem(row.name); !p.isEmpty())
             reasons << p;
 
@@ -318,6 +410,12 @@ Parsed parse(const QByteArray &bytes, const QDate &today, double schoolYearStart
         if (!status.isEmpty() && (!s || *s > 9))
             reasons << QStringLiteral("状態「%1」は0から9の数字ではありません").arg(status);
         row.status = s.value_or(0);
+
+        row.reading = trimBlanks(cell(Column::Reading));
+        if (!row.reading.isEmpty()) {
+            if (const QString p = readingProblem(row.reading); !p.isEmpty())
+                reasons << p;
+        }
 
         if (reasons.isEmpty())
             out.rows << row;
@@ -329,16 +427,158 @@ Parsed parse(const QByteArray &bytes, const QDate &today, double schoolYearStart
     return out;
 }
 
-QString rosterText(const QList<Row> &rows)
+namespace {
+
+// One roster line as the roster's own layout writes it, texts quoted. Put
+// together piece by piece: a name holding "%1" must stay as it is.
+QString rosterLine(int number, int birthYear, int spare1, int spare2, const QString &name, int status,
+    const QString &spareText1, const QString &spareText2)
 {
-    QString text;
-    for (const Row &r : rows)
-        text += QStringLiteral("%1,%2,0,0,\"%3\",%4,\"\",\"\"\n")
-                    .arg(r.number)
-                    .arg(r.birthYear)
-                    .arg(r.name)
-                    .arg(r.status);
-    return text;
+    const QChar comma = QLatin1Char(',');
+    const QChar quote = QLatin1Char('"');
+    return QString::number(number) + comma + QString::number(birthYear) + comma + QString::number(spare1) + comma
+        + QString::number(spare2) + comma + quote + name + quote + comma + QString::number(status) + comma + quote
+        + spareText1 + quote + comma + quote + spareText2 + quote + QLatin1Char('\n');
+}
+
+QString entryLine(const RosterEntry &e)
+{
+    const RosterRecord &r = e.record;
+    return rosterLine(r.pupilNumber, r.birthYear, r.spare1, r.spare2, e.name, e.status, e.spareText1, e.spareText2);
+}
+
+// A row written over an entry keeps what the file does not say: the spare
+// numbers and the second spare text, which other programs of the suite may
+// use, a teacher's birth year, and the reading when the file has none.
+RosterEntry updated(const RosterEntry &old, const Row &row)
+{
+    RosterEntry e = old;
+    e.record.birthYear = std::int16_t(row.birthYear != 0 ? row.birthYear : old.record.birthYear);
+    e.name = row.name;
+    e.status = std::int16_t(row.status);
+    if (!row.reading.isEmpty())
+        e.spareText1 = row.reading;
+    return e;
+}
+
+RosterEntry fresh(const Row &row)
+{
+    RosterEntry e;
+    e.record.pupilNumber = std::int16_t(row.number);
+    e.record.birthYear = std::int16_t(row.birthYear != 0 ? row.birthYear : kTeacherBirthYear);
+    e.name = row.name;
+    e.status = std::int16_t(row.status);
+    e.spareText1 = row.reading;
+    return e;
+}
+
+// Listed on the name list whatever 共通データ.txt says about status 2.
+bool mayBeListed(int status)
+{
+    return status == 0 || status == 2;
+}
+
+} // namespace
+
+Plan plan(const Parsed &parsed, const QString &rosterPath, Mode mode)
+{
+    Plan out;
+    QList<RosterEntry> roster;
+    if (QFile::exists(rosterPath)) {
+        RosterFailure failure;
+        const bool read = ReadRosterEntries(
+            rosterPath,
+            [&roster](const RosterEntry &e) {
+                roster << e;
+                return true;
+            },
+            &failure);
+        if (!read) {
+            if (mode == Mode::AddOrUpdate) {
+                out.problem = QStringLiteral("今の名簿を読めないので、追加も更新もできません（%1）。"
+                                             "名簿を直すか、置き換え（--replace）で読み込んでください。")
+                                  .arg(failure.description);
+                return out;
+            }
+            out.warning = QStringLiteral("今の名簿を読めなかったので、そこにいた先生は残せませんでした（%1）。")
+                              .arg(failure.description);
+            roster.clear();
+        }
+    }
+
+    QHash<int, int> rowOfNumber; // number -> index into parsed.rows
+    for (qsizetype i = 0; i < parsed.rows.size(); ++i)
+        rowOfNumber.insert(parsed.rows[i].number, int(i));
+
+    // A teacher's number used for a pupil would take away the teacher
+    // without anyone asking for it; the file must say so with a status.
+    for (const RosterEntry &e : roster) {
+        const auto it = rowOfNumber.constFind(e.record.pupilNumber);
+        if (it == rowOfNumber.constEnd() || !isTeacher(e.name))
+            continue;
+        const Row &row = parsed.rows[*it];
+        if (!isTeacher(row.name) && mayBeListed(row.status))
+            out.problems << RowProblem { row.line,
+                QStringLiteral("番号%1は先生「%2」の番号です（先生を名簿から外すには、状態を9にします）")
+                    .arg(row.number)
+                    .arg(e.name) };
+    }
+    if (!out.problems.isEmpty())
+        return out;
+
+    QList<RosterEntry> result;
+    QSet<int> numbersInRoster;
+    for (const RosterEntry &e : roster) {
+        numbersInRoster.insert(e.record.pupilNumber);
+        const auto it = rowOfNumber.constFind(e.record.pupilNumber);
+        if (it != rowOfNumber.constEnd()) {
+            if (mode == Mode::AddOrUpdate)
+                result << updated(e, parsed.rows[*it]);
+            continue;
+        }
+        if (mode == Mode::AddOrUpdate || isTeacher(e.name)) {
+            result << e;
+            ++out.kept;
+            out.teachersKept += mode == Mode::Replace ? 1 : 0;
+        } else {
+            ++out.removed;
+        }
+    }
+    qsizetype replacePosition = 0;
+    for (const Row &row : parsed.rows) {
+        const bool known = numbersInRoster.contains(row.number);
+        ++(known ? out.updated : out.added);
+        if (mode == Mode::AddOrUpdate && known)
+            continue; // written in its old place above
+        // A replace puts the file's rows first, in the file's order, with
+        // what the old entry of the number kept.
+        RosterEntry e = fresh(row);
+        if (known) {
+            for (const RosterEntry &old : roster) {
+                if (old.record.pupilNumber == row.number) {
+                    e = updated(old, row);
+                    break;
+                }
+            }
+        }
+        if (mode == Mode::Replace)
+            result.insert(replacePosition++, e);
+        else
+            result << e;
+    }
+    out.written = int(parsed.rows.size());
+
+    for (const RosterEntry &e : result) {
+        out.rosterText += entryLine(e);
+        out.teacherListed = out.teacherListed || (isTeacher(e.name) && mayBeListed(e.status));
+    }
+    if (!out.teacherListed) {
+        if (!out.warning.isEmpty())
+            out.warning += QLatin1Char('\n');
+        out.warning += QStringLiteral("名簿に先生（名前に「★」か「先生」がある人）がいません。"
+                                      "データの変更や名簿の読み込みには先生の名前でサインインします。");
+    }
+    return out;
 }
 
 QString describeProblems(const QString &csvPath, const Parsed &parsed)
@@ -355,7 +595,23 @@ QString describeProblems(const QString &csvPath, const Parsed &parsed)
     return text;
 }
 
-Outcome importFile(const QString &csvPath, const QString &dataRoot, double schoolYearStartMonth, const QDateTime &now)
+QString describeProblems(const QString &csvPath, const Plan &plan)
+{
+    if (!plan.problem.isEmpty())
+        return QStringLiteral("%1\n%2\n名簿は変えていません。").arg(csvPath, plan.problem);
+    Parsed rows;
+    rows.problems = plan.problems;
+    return describeProblems(csvPath, rows);
+}
+
+QString gradeFormsText()
+{
+    return QStringLiteral("小5、5年、中1、中学1年、高2、幼3、年長 のように書きます。"
+                          "5年や5だけのときは「学校」の列（小・中・高）がなければ小学校です");
+}
+
+Outcome importFile(
+    const QString &csvPath, const QString &dataRoot, double schoolYearStartMonth, const QDateTime &now, Mode mode)
 {
     Outcome out;
     QFile csv(csvPath);
@@ -370,10 +626,15 @@ Outcome importFile(const QString &csvPath, const QString &dataRoot, double schoo
     }
 
     const QString roster = folderpath::normalise(dataRoot) + datafiles::kRosterFileName;
+    const Plan planned = plan(parsed, roster, mode);
+    if (!planned.ok()) {
+        out.message = describeProblems(csvPath, planned);
+        return out;
+    }
     if (QFile::exists(roster) && !datafiles::keepDatedCopy(roster, now, &out.backupPath, &out.message))
         return out;
     QString error;
-    if (!datafiles::writeItemFile(roster, rosterText(parsed.rows), &error)) {
+    if (!datafiles::writeItemFile(roster, planned.rosterText, &error)) {
         out.message = error + QStringLiteral("\n名簿は変えていません。");
         if (!out.backupPath.isEmpty())
             QFile::remove(out.backupPath);
@@ -381,19 +642,26 @@ Outcome importFile(const QString &csvPath, const QString &dataRoot, double schoo
         return out;
     }
     out.ok = true;
-    out.count = int(parsed.rows.size());
+    out.count = planned.written;
     out.message = QStringLiteral("%1 に %2人を書きました（%3 から、文字コード %4）。")
                       .arg(roster)
                       .arg(out.count)
                       .arg(csvPath, parsed.encoding);
+    out.message += QStringLiteral("\n新しく加えた人 %1人、書き直した人 %2人。").arg(planned.added).arg(planned.updated);
+    if (mode == Mode::AddOrUpdate && planned.kept > 0)
+        out.message += QStringLiteral("名簿のほかの %1人はそのまま残しました。").arg(planned.kept);
+    if (mode == Mode::Replace) {
+        out.message += QStringLiteral("ファイルにない %1人を名簿から外しました。").arg(planned.removed);
+        if (planned.teachersKept > 0)
+            out.message += QStringLiteral("先生 %1人は残しました。").arg(planned.teachersKept);
+    }
+    if (parsed.gradesReadAsElementary > 0)
+        out.message += QStringLiteral("\n学校の書いていない学年（5年など）%1人分を小学校の学年として読みました。"
+                                      "中学校・高校なら「学校」の列（中・高）を加えてください。")
+                           .arg(parsed.gradesReadAsElementary);
     if (!out.backupPath.isEmpty())
         out.message += QStringLiteral("\nそれまでの名簿は %1 に残しました。").arg(out.backupPath);
-    bool teacher = false;
-    for (const Row &r : parsed.rows)
-        teacher = teacher || isTeacher(r.name);
-    if (!teacher)
-        out.warning = QStringLiteral("名簿に先生（名前に「★」か「先生」がある人）がいません。"
-                                     "データの変更や名簿の読み込みには先生の名前でサインインします。");
+    out.warning = planned.warning;
     return out;
 }
 

@@ -1,25 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "setup/screen_scaling.h"
-#include "setup/path_file_search.h"
+#include "setup/program_conf.h"
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSettings>
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 namespace screenscaling {
-namespace {
-
-bool saysOff(const QString &value)
-{
-    const QString v = value.trimmed().toLower();
-    return v == QLatin1String("off") || v == QLatin1String("0") || v == QLatin1String("no")
-        || v == QLatin1String("false");
-}
-
-} // namespace
 
 double fitFactor(const QSize &available)
 {
@@ -33,19 +22,13 @@ QString switchedOffBy(bool noScalingOption)
 {
     if (noScalingOption)
         return QStringLiteral("--no-scaling");
-    if (saysOff(qEnvironmentVariable("RUKAMINA_SCALING")))
+    if (programconf::saysOff(qEnvironmentVariable("RUKAMINA_SCALING")))
         return QStringLiteral("RUKAMINA_SCALING");
     if (!qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR"))
         return QStringLiteral("QT_SCALE_FACTOR");
     if (!qEnvironmentVariableIsEmpty("QT_SCREEN_SCALE_FACTORS"))
         return QStringLiteral("QT_SCREEN_SCALE_FACTORS");
-    for (const QString &folder : { pathsearch::userConfigFolder(), pathsearch::kSystemConfigFolder }) {
-        const QString file = folder + QStringLiteral("rukamina.conf");
-        QSettings settings(file, QSettings::IniFormat);
-        if (saysOff(settings.value(QStringLiteral("display/scaling")).toString()))
-            return file;
-    }
-    return QString();
+    return programconf::switchedOffIn(QStringLiteral("display/scaling"));
 }
 
 double applyBeforeApplication(int argc, char **argv, bool noScalingOption)

@@ -127,6 +127,9 @@ struct SharedState {
     std::int16_t SoundFailureCount = 0;
     QString LastMciCommand;
     QString LastMciResult;
+    // Shown on the name list when no sound will be heard for want of a
+    // device; empty otherwise.
+    QString SoundNotice;
 
     // --- roster --------------------------------------------------------------
     PupilTable<RosterRecord> Roster;

@@ -6,7 +6,9 @@
 #include "platform/item_reader.h"
 #include "platform/number_text.h"
 #include "platform/platform.h"
+#include "platform/program_log.h"
 #include "results/criteria_file.h"
+#include "setup/daily_backup.h"
 #include "setup/path_file_search.h"
 #include "startup/level_table.h"
 #include "startup/navigator.h"
@@ -119,6 +121,12 @@ bool FinishStartUp(SharedState &state, Platform &platform, Navigator &navigator,
 {
     if (!LoadPathsAndSettings(state, platform, executableFolder))
         return false;
+    // A copy that cannot be made must not keep a class from working; the
+    // log tells the administrator.
+    const dailybackup::Outcome copy = dailybackup::makeTodaysCopy(state, platform.clock);
+    if (platform.log
+        && (copy.kind == dailybackup::Outcome::Kind::Made || copy.kind == dailybackup::Outcome::Kind::Failed))
+        platform.log->write(QStringLiteral("毎日の控え"), copy.message);
     navigator.showNameSelection();
     return true;
 }

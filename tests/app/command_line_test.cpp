@@ -68,13 +68,54 @@ struct CommandEnv {
     }
 };
 
-TEST(CommandLineTest, OnlyItsOwnOptionsAreCommands)
+struct RequestCase {
+    const char *name;
+    std::vector<const char *> arguments;
+    bool command; // answered on the terminal rather than by the windows
+};
+
+class CommandLineRequest : public ::testing::TestWithParam<RequestCase> { };
+
+TEST_P(CommandLineRequest, EveryOptionButTheWindowsOwnIsAnsweredOnTheTerminal)
 {
-    EXPECT_FALSE(isCommandLineRequest({}));
-    EXPECT_FALSE(isCommandLineRequest({ QStringLiteral("-platform"), QStringLiteral("offscreen") }));
-    EXPECT_TRUE(isCommandLineRequest({ QStringLiteral("--check") }));
-    EXPECT_TRUE(isCommandLineRequest({ QStringLiteral("--export-csv=/tmp/x") }));
-    EXPECT_TRUE(isCommandLineRequest({ QStringLiteral("-h") }));
+    QStringList arguments;
+    for (const char *a : GetParam().arguments)
+        arguments << QString::fromUtf8(a);
+    EXPECT_EQ(isCommandLineRequest(arguments), GetParam().command);
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineRequest,
+    ::testing::Values(RequestCase { "Nothing", {}, false },
+        RequestCase { "QtPlatform", { "-platform", "offscreen" }, false },
+        RequestCase { "QtStyleWithEquals", { "--style=fusion", "-reverse" }, false },
+        RequestCase { "NoScaling", { "--no-scaling" }, false },
+        // A menu may hand a word over; the windows have always ignored it.
+        RequestCase { "PlainWord", { "001" }, false }, RequestCase { "Check", { "--check" }, true },
+        RequestCase { "Export", { "--export-csv=/tmp/x" }, true }, RequestCase { "ShortHelp", { "-h" }, true },
+        RequestCase { "Version", { "--version" }, true }, RequestCase { "Mistyped", { "--chek" }, true },
+        RequestCase { "UnknownAfterAQtOption", { "-platform", "xcb", "--bogus" }, true },
+        RequestCase { "UnknownSingleDash", { "-v" }, true }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(CommandLineTest, VersionNamesTheProgramAndItsVersion)
+{
+    CommandEnv env;
+    const Output o = env.run({ QStringLiteral("--version") });
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, versionText() + QLatin1Char('\n'));
+    EXPECT_TRUE(o.out.startsWith(
+        QStringLiteral("rukamina %1.%2.%3").arg(APP_VERSION_MAJOR).arg(APP_VERSION_MINOR).arg(APP_VERSION_PATCH)));
+    EXPECT_TRUE(o.err.isEmpty());
+}
+
+TEST(CommandLineTest, AnUnknownOptionIsNamedAndTheUsageFollows)
+{
+    CommandEnv env;
+    const Output o = env.run({ QStringLiteral("--chek") });
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(o.out.isEmpty());
+    EXPECT_TRUE(o.err.startsWith(QStringLiteral("知らないオプションです：--chek\n"))) << o.err.toStdString();
+    EXPECT_TRUE(o.err.contains(commandLineHelp()));
 }
 
 TEST(CommandLineTest, HelpDescribesEveryOptionInJapaneseAndEnglish)
@@ -134,6 +175,26 @@ TEST(CommandLineTest, CheckExitStatusFollowsTheFindings)
     EXPECT_TRUE(o.err.contains(env.resultsPath(env.install)));
 }
 
+TEST(CommandLineTest, CheckNamesTheDailyCopiesAndHowToRestoreOne)
+{
+    CommandEnv env;
+    env.writeRecords(env.install, { record(env.today(), 1, 40) });
+    const QString copies = env.install.dataRoot() + QStringLiteral("バックアップ/rukamina/");
+    env.install.writeBytes(copies + QStringLiteral("成績累積データ_20261208.dat"), QByteArray(44, 'r'));
+    const Output o = env.run({ QStringLiteral("--check") });
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    const QStringList lines = o.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[0].contains(copies + QStringLiteral(" に 1 件"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("成績累積データ_20261208.dat")));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("控えから戻すには"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("問題は見つかりませんでした"))) << "the summary stays last";
+
+    // Scripts read the TSV form, which stays as it was.
+    const Output tsv = env.run({ QStringLiteral("--check"), QStringLiteral("--format=tsv") });
+    EXPECT_FALSE(tsv.out.contains(QStringLiteral("バックアップ")));
+}
+
 TEST(CommandLineTest, DataRootReplacesThePathFile)
 {
     CommandEnv env;
@@ -179,6 +240,16 @@ TEST(CommandLineTest, ExportWritesBothFilesAndSaysWhere)
     EXPECT_TRUE(o.err.contains(QStringLiteral("タイム回数データ.txt"))) << o.err.toStdString();
 }
 
+// The environment of a machine without a display.
+QProcessEnvironment withoutADisplay()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return environment;
+}
+
 // The built program, started as a teacher would start it on a machine
 // without a display: no window system is touched.
 TEST(CommandLineTest, TheProgramChecksWithoutADisplay)
@@ -186,11 +257,7 @@ TEST(CommandLineTest, TheProgramChecksWithoutADisplay)
     CommandEnv env;
     env.writeRecords(env.install, { record(env.today() - 1, 1, 40), record(env.today() - 1, 7, 40) });
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    process.setProcessEnvironment(environment);
+    process.setProcessEnvironment(withoutADisplay());
     process.start(QStringLiteral(RUKAMINA_EXECUTABLE),
         { QStringLiteral("--check"), QStringLiteral("--data-root"), env.install.dataRoot() });
     ASSERT_TRUE(process.waitForFinished(60000));
@@ -199,5 +266,39 @@ TEST(CommandLineTest, TheProgramChecksWithoutADisplay)
     const QString out = QString::fromUtf8(process.readAllStandardOutput());
     EXPECT_TRUE(out.contains(QStringLiteral("記録 2：生徒番号 7 は名簿にありません。"))) << out.toStdString();
 }
+
+struct NoDisplayCase {
+    const char *name;
+    const char *argument;
+    int status;
+    bool onStandardOutput; // else on the error output
+    const char16_t *saying;
+};
+
+class WithoutADisplay : public ::testing::TestWithParam<NoDisplayCase> { };
+
+// The built program on a machine without a display, as an administrator
+// types it over SSH: it answers and ends, touching no window system.
+TEST_P(WithoutADisplay, TheProgramAnswersAndEnds)
+{
+    const NoDisplayCase &c = GetParam();
+    QProcess process;
+    process.setProcessEnvironment(withoutADisplay());
+    process.start(QStringLiteral(RUKAMINA_EXECUTABLE), { QString::fromUtf8(c.argument) });
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << err.toStdString();
+    EXPECT_EQ(process.exitCode(), c.status) << err.toStdString();
+    EXPECT_TRUE((c.onStandardOutput ? out : err).contains(QString::fromUtf16(c.saying)))
+        << out.toStdString() << err.toStdString();
+    EXPECT_TRUE((c.onStandardOutput ? err : out).isEmpty()) << out.toStdString() << err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, WithoutADisplay,
+    ::testing::Values(NoDisplayCase { "Version", "--version", 0, true, u"rukamina 1." },
+        NoDisplayCase { "UnknownOption", "--bogus", 2, false, u"--import-roster" },
+        NoDisplayCase { "UnknownShortOption", "-x", 2, false, u"Usage: rukamina" }),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -50,7 +50,15 @@ INSTANTIATE_TEST_SUITE_P(Topics, ReadmeExplains,
         Topic { "OwnDataRoot", QStringLiteral("To run on a school's own data root") },
         Topic { "RosterColumns", QStringLiteral("The roster `新名簿.txt` has one pupil per line with eight items") },
         Topic { "SharedResults", QStringLiteral("Several PCs, one results file") },
-        Topic { "Ending", QStringLiteral("Ending the program") }),
+        Topic { "Ending", QStringLiteral("Ending the program") },
+        Topic { "AdministratorSteps", QStringLiteral("Setting up a school, step by step") },
+        Topic { "SeveralClasses", QStringLiteral("rukamina --import-roster 5年2組.csv") },
+        Topic { "GradeForms", QStringLiteral("小5, 5年, 5年生, 中1, 中学1年, 高2, 高校2年, 幼3") },
+        Topic { "Replace", QStringLiteral("rukamina --import-roster --replace") },
+        Topic { "SoundOff", QStringLiteral("[sound]\n       sound=off") },
+        Topic { "Log", QStringLiteral("~/.local/state/rukamina/rukamina.log") },
+        Topic { "DailyCopies", QStringLiteral("バックアップ/rukamina/成績累積データ_<yyyyMMdd>.dat") },
+        Topic { "Restore", QStringLiteral("Restoring a daily copy") }),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -159,6 +160,22 @@ TEST_F(WholeLoop, SignInPlayARunAndHandThePcOn)
     EXPECT_EQ(navigator->hub(), nullptr);
     EXPECT_EQ(
         nameLine(3), QStringLiteral("小3 大野 ひな") + QString(1, QChar(0x3000)) + QStringLiteral("   6/      6"));
+}
+
+// Installed without the suite's menu program: "0" on the name list ends the
+// event loop with status 0, as closing the window does, and reports nothing.
+TEST_F(WholeLoop, ZeroOnTheNameListEndsTheProgramWithStatusZero)
+{
+    SplashWindow splash(*state, fakes.platform, *navigator, install.programFolder());
+    splash.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return navigator->nameSelection() != nullptr; }, 3000));
+    QWidget *names = navigator->nameSelection();
+    QTimer::singleShot(0, names, [names] { press(names, Qt::Key_0); });
+    // A stray loop would hang the test; this ends it with a status of its own.
+    QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_FALSE(fakes.fatal.called()) << fakes.fatal.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(fakes.launcher.programs.isEmpty());
 }
 
 } // namespace

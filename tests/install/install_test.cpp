@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -95,18 +96,22 @@ TEST_F(InstalledProgram, LauncherOnThePathIsALinkToTheProgramInItsSuiteFolder)
     EXPECT_EQ(launcher.canonicalFilePath(), QFileInfo(kProgramFolder + "/rukamina").canonicalFilePath());
     EXPECT_TRUE(QFileInfo(kProgramFolder + "/rukamina").isExecutable());
     for (const char *file : { "/share/applications/rukamina.desktop", "/share/icons/hicolor/scalable/apps/rukamina.svg",
-             "/share/man/man1/rukamina.1.gz", "/share/rukamina/sounds/新音ファイル.txt" })
+             "/share/man/man1/rukamina.1.gz", "/share/rukamina/sounds/sound-list.txt" })
         EXPECT_TRUE(QFile::exists(kPrefix + QString::fromUtf8(file))) << file;
 }
 
 TEST_F(InstalledProgram, StartsOnAFolderMadeByTheFirstRunCodeAndReachesNameSelection)
 {
     makeDataFolder();
-    // The installed default sounds were the ones copied.
-    QFile installed(kPrefix + "/share/rukamina/sounds/正解1.wav");
+    // The installed default sounds were the ones copied, from their ASCII
+    // names to the names the sound list uses.
+    QFile installed(kPrefix + "/share/rukamina/sounds/correct1.wav");
     QFile copied(data() + "音フォルダ/正解1.wav");
     ASSERT_TRUE(installed.open(QIODevice::ReadOnly) && copied.open(QIODevice::ReadOnly));
     EXPECT_EQ(installed.readAll(), copied.readAll());
+    for (const QString &name : QDir(kPrefix + "/share/rukamina/sounds").entryList(QDir::Files))
+        EXPECT_TRUE(std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; }))
+            << name.toStdString() << " is not an ASCII name";
 
     const QString log = startAndWaitFor("name selection shown");
     EXPECT_TRUE(log.contains("name selection shown")) << log.toStdString();
@@ -136,7 +141,21 @@ TEST_F(InstalledProgram, ImportsARosterFromTheCommandLine)
     QFile roster(data() + "新名簿.txt");
     ASSERT_TRUE(roster.open(QIODevice::ReadOnly));
     EXPECT_TRUE(roster.readAll().contains(datafiles::itemFileBytes(QStringLiteral("\"石井 はると\""))));
+    roster.close();
     EXPECT_EQ(QDir(data()).entryList({ "新名簿_*.txt" }, QDir::Files).size(), 1) << "the starter roster is kept";
+
+    // A second class joins the first; the starter teacher stays.
+    QFile second(home.path() + "/3年2組.csv");
+    ASSERT_TRUE(second.open(QIODevice::WriteOnly));
+    second.write("番号,学年,名前,ふりがな\r\n21,3年,上田 ゆい,うえだ ゆい\r\n");
+    second.close();
+    const Run added = run({ "--import-roster", second.fileName() });
+    EXPECT_EQ(added.exitCode, 0) << added.err.toStdString();
+    ASSERT_TRUE(roster.open(QIODevice::ReadOnly));
+    const QByteArray both = roster.readAll();
+    roster.close();
+    for (const char *entry : { "\"石井 はると\"", "\"上田 ゆい\",0,\"うえだ ゆい\"", "5000,1980,0,0,\"先生\"" })
+        EXPECT_TRUE(both.contains(datafiles::itemFileBytes(QString::fromUtf8(entry)))) << entry;
 
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
     csv.write("番号,学年,名前\n1,小3,青木\n1,小9,石井\n");

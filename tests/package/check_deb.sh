@@ -10,7 +10,10 @@ out=$2
 version=$3
 rm -rf "$out"
 mkdir -p "$out"
-if ! cpack --config "$build/CPackConfig.cmake" -G DEB -B "$out" >"$out/cpack.log" 2>&1; then
+# Built as on a fresh minimal Debian root, which has no locale: with LANG
+# and LC_* unset whatever the caller's environment holds.
+if ! env -i PATH="$PATH" HOME="${HOME:-/tmp}" cpack --config "$build/CPackConfig.cmake" -G DEB -B "$out" \
+    >"$out/cpack.log" 2>&1; then
     cat "$out/cpack.log"
     exit 1
 fi
@@ -43,13 +46,32 @@ expect '^lrwxrwxrwx root/root .* \./usr/bin/rukamina -> \.\./lib/rukamina/rukami
 expect '^-rw-r--r-- root/root .* \./usr/share/applications/rukamina\.desktop$'
 expect '^-rw-r--r-- root/root .* \./usr/share/icons/hicolor/scalable/apps/rukamina\.svg$'
 expect '^-rw-r--r-- root/root .* \./usr/share/man/man1/rukamina\.1\.gz$'
-expect '\./usr/share/rukamina/sounds/新音ファイル\.txt$'
-for tone in 正解1 正解2 間違い1 自己最高1 不合格1 最高1 合格; do
+expect '\./usr/share/rukamina/sounds/sound-list\.txt$'
+for tone in correct1 correct2 wrong1 own-record1 no-record1 top-record1 goal; do
     expect "\./usr/share/rukamina/sounds/$tone\.wav\$"
 done
+# Every name in ASCII: tar and dpkg see bytes, and a machine without a UTF-8
+# locale (a fresh minimal root) cannot build or list anything else.
+if LC_ALL=C grep -n '[^ -~]' "$out/contents.txt"; then
+    fail "file names outside ASCII in the package"
+fi
 # Nothing of the build or the tests may slip in.
 if grep -E 'drill_tests|install_tests|make_sample|make_default_sounds|/suite/' "$out/contents.txt"; then
     fail "build or test files in the package"
+fi
+
+# The long description: the summary is the Description line itself and
+# is not said again; every following line is indented by one blank, as
+# dpkg-deb -I then shows them all alike.
+summary=$(field Description | head -n 1)
+[ -n "$summary" ] || fail "no Description"
+long=$(field Description | tail -n +2)
+[ -n "$long" ] || fail "no long description"
+if echo "$long" | grep -qiF -- "$summary"; then
+    fail "the long description repeats the summary '$summary'"
+fi
+if echo "$long" | grep -qv '^ [^ ]'; then
+    fail "long description lines not indented alike: $(echo "$long" | grep -v '^ [^ ]')"
 fi
 
 dpkg-deb -x "$deb" "$out/root"

@@ -136,32 +136,109 @@ TEST(PupilStatistics, SumLevelsOneToThirtyFive)
     EXPECT_EQ(stats.totalPoints, 40000);
 }
 
-TEST(HiddenList, SortsByBirthYearThenByTheRestOfTheLine)
+// Adds a pupil with the key the screen would give it.
+void addPupil(NameList &list, NameOrderKeys &keys, int birthYear, const QString &text, int number,
+    const QString &reading = QString())
+{
+    const QString name = text.mid(text.indexOf(QLatin1Char(' ')) + 1);
+    list.add(birthYear, text, number, keys.key(name, reading));
+}
+
+TEST(HiddenList, SortsByBirthYearThenByTheNameInJisOrder)
 {
     NameList list;
-    list.add(2018, QStringLiteral("小2 上田"), 3);
-    list.add(2016, QStringLiteral("小4 林"), 12);
-    list.add(2018, QStringLiteral("小2 井上"), 2);
-    list.add(2020, QStringLiteral("幼3 森"), 1);
-    list.add(2016, QStringLiteral("小4 加藤"), 4);
+    NameOrderKeys keys;
+    addPupil(list, keys, 2018, QStringLiteral("小2 上田"), 3);
+    addPupil(list, keys, 2016, QStringLiteral("小4 林"), 12);
+    addPupil(list, keys, 2018, QStringLiteral("小2 井上"), 2);
+    addPupil(list, keys, 2020, QStringLiteral("幼3 森"), 1);
+    addPupil(list, keys, 2016, QStringLiteral("小4 加藤"), 4);
+    list.sort();
+    QStringList texts;
+    for (const auto &line : list.lines())
+        texts << line.text();
+    // いのうえ before うえだ, although 上 has the lower character code.
+    EXPECT_EQ(texts,
+        (QStringList { QStringLiteral("2016小4 加藤*4"), QStringLiteral("2016小4 林*12"),
+            QStringLiteral("2018小2 井上*2"), QStringLiteral("2018小2 上田*3"), QStringLiteral("2020幼3 森*1") }));
+}
+
+TEST(HiddenList, EqualNamesKeepTheOrderOfTheirLines)
+{
+    NameList list;
+    NameOrderKeys keys;
+    addPupil(list, keys, 2018, QStringLiteral("小2 上田"), 9);
+    addPupil(list, keys, 2018, QStringLiteral("小2 上田"), 10);
+    addPupil(list, keys, 2018, QStringLiteral("小2 上田"), 1);
     list.sort();
     QStringList texts;
     for (const auto &line : list.lines())
         texts << line.text();
     EXPECT_EQ(texts,
-        (QStringList { QStringLiteral("2016小4 加藤*4"), QStringLiteral("2016小4 林*12"),
-            QStringLiteral("2018小2 上田*3"), QStringLiteral("2018小2 井上*2"), QStringLiteral("2020幼3 森*1") }));
+        (QStringList {
+            QStringLiteral("2018小2 上田*1"), QStringLiteral("2018小2 上田*10"), QStringLiteral("2018小2 上田*9") }));
+}
+
+// Two pupils of one birth year whose order by character code is the wrong
+// one: `first` must come first.
+struct OrderCase {
+    const char *name;
+    const char16_t *first;
+    const char16_t *firstReading;
+    const char16_t *second;
+    const char16_t *secondReading;
+};
+
+class NameOrder : public ::testing::TestWithParam<OrderCase> { };
+
+TEST_P(NameOrder, FollowsTheReadingOrTheJisOrderNotTheCharacterCodes)
+{
+    const OrderCase &c = GetParam();
+    const QString first = QString::fromUtf16(c.first);
+    const QString second = QString::fromUtf16(c.second);
+    ASSERT_GT(QString::compare(first, second), 0) << "a case where the character codes disagree";
+    NameList list;
+    NameOrderKeys keys;
+    addPupil(list, keys, 2017, QStringLiteral("小3 ") + second, 1, QString::fromUtf16(c.secondReading));
+    addPupil(list, keys, 2017, QStringLiteral("小3 ") + first, 2, QString::fromUtf16(c.firstReading));
+    list.sort();
+    ASSERT_EQ(list.lines().size(), 2u);
+    EXPECT_EQ(list.lines()[0].numbered, QStringLiteral("小3 ") + first + QStringLiteral("*2"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, NameOrder,
+    ::testing::Values(OrderCase { "JisOrderOfKanji", u"井上", u"", u"上田", u"" },
+        OrderCase { "AndoBeforeIto", u"安藤", u"", u"伊藤", u"" },
+        OrderCase { "ReadingOfAnExtensionKanji", u"髙橋", u"たかはし", u"渡辺", u"わたなべ" },
+        OrderCase { "KatakanaReadingReadsAsHiragana", u"髙橋", u"タカハシ", u"渡辺", u"わたなべ" },
+        OrderCase { "HalfWidthReading", u"髙橋", u"ﾀｶﾊｼ", u"渡辺", u"ﾜﾀﾅﾍﾞ" },
+        OrderCase { "ReadingBeatsTheKanjisOwnPlace", u"東海林", u"しょうじ", u"中村", u"なかむら" },
+        OrderCase { "ReadingSortsAmongKanaNames", u"木村", u"きむら", u"くるみ", u"" }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(NameOrderKeys, ASpareTextThatIsNoReadingIsNotUsedAsOne)
+{
+    EXPECT_EQ(NameOrderKeys::readingOf(QStringLiteral("あおき                ")), QStringLiteral("あおき"));
+    EXPECT_EQ(NameOrderKeys::readingOf(QStringLiteral("アオキ　サクラ")), QStringLiteral("あおき さくら"));
+    EXPECT_EQ(NameOrderKeys::readingOf(QStringLiteral("ｶﾞｸ")), QStringLiteral("がく"));
+    for (const char16_t *other : { u"", u"   ", u"3-1", u"青木", u"あお木", u"aoki" })
+        EXPECT_TRUE(NameOrderKeys::readingOf(QString::fromUtf16(other)).isEmpty())
+            << QString::fromUtf16(other).toStdString();
+    NameOrderKeys keys;
+    EXPECT_EQ(
+        keys.key(QStringLiteral("上田  "), QStringLiteral("5年2組")), keys.key(QStringLiteral("上田"), QString()));
 }
 
 TEST(HiddenList, FilterKeepsOrderAndPairsEachLineWithItsNumber)
 {
     NameList list;
+    NameOrderKeys keys;
     const int schoolYear = 2026;
-    list.add(2017, QStringLiteral("小3 B"), 30); // G = 3
-    list.add(2012, QStringLiteral("中2 C"), 40); // G = 8
-    list.add(2017, QStringLiteral("小3 A"), 31); // G = 3
-    list.add(2021, QStringLiteral("幼2 D"), 50); // G = -1
-    list.add(2009, QStringLiteral("高2 E"), 60); // G = 11
+    addPupil(list, keys, 2017, QStringLiteral("小3 B"), 30); // G = 3
+    addPupil(list, keys, 2012, QStringLiteral("中2 C"), 40); // G = 8
+    addPupil(list, keys, 2017, QStringLiteral("小3 A"), 31); // G = 3
+    addPupil(list, keys, 2021, QStringLiteral("幼2 D"), 50); // G = -1
+    addPupil(list, keys, 2009, QStringLiteral("高2 E"), 60); // G = 11
     list.sort();
 
     const auto third = list.filtered(QStringLiteral("小３"), schoolYear);
@@ -188,7 +265,7 @@ TEST(ChosenLine, LabelsAndNumber)
 TEST(ChosenLine, AStarInANameCannotNameAnotherPupil)
 {
     NameList list;
-    list.add(2018, DisplayText(1, ListGradeLabel(2), QStringLiteral("*3 山田"), {}), 17);
+    list.add(2018, DisplayText(1, ListGradeLabel(2), QStringLiteral("*3 山田"), {}), 17, QByteArray());
     const auto visible = list.filtered(kAllGrades, 2026);
     ASSERT_EQ(visible.numbered.size(), 1);
     EXPECT_EQ(PupilNumberOfLine(visible.numbered[0]), 17);

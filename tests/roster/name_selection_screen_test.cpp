@@ -3,6 +3,7 @@
 #include "platform/number_text.h"
 #include "results/result_record.h"
 #include "roster/name_selection_screen.h"
+#include "setup/sound_choice.h"
 #include "startup/shared_state.h"
 #include "startup/startup_loader.h"
 #include "support/accessible.h"
@@ -122,8 +123,9 @@ TEST_F(NameSelection, OpensInModeOneWithAllGradesAndNothingChosen)
     EXPECT_EQ(texts[0], QStringLiteral("－－－－－－"));
     EXPECT_TRUE(texts[1].startsWith(QStringLiteral("高2 加藤"))) << texts[1].toStdString();
     EXPECT_TRUE(texts[2].startsWith(QStringLiteral("中2 上田")));
-    EXPECT_TRUE(texts[3].startsWith(QStringLiteral("小3 大野")));
-    EXPECT_TRUE(texts[4].startsWith(QStringLiteral("小3 石井")));
+    // いしい before おおの (JIS order), though 大 has the lower character code.
+    EXPECT_TRUE(texts[3].startsWith(QStringLiteral("小3 石井")));
+    EXPECT_TRUE(texts[4].startsWith(QStringLiteral("小3 大野")));
     EXPECT_TRUE(texts[5].startsWith(QStringLiteral("小2 青木 さくら")));
     EXPECT_TRUE(texts[6].startsWith(QStringLiteral("幼2 江藤")));
     // Mode 1 with no runs: zero point columns.
@@ -290,14 +292,14 @@ TEST_F(NameSelection, GradeFilterListsOnlyItsGrades)
     EXPECT_EQ(state->GradeFilter, QStringLiteral("小３"));
     QStringList texts = lines();
     ASSERT_EQ(texts.size(), 3);
-    EXPECT_TRUE(texts[1].startsWith(QStringLiteral("小3 大野")));
-    EXPECT_TRUE(texts[2].startsWith(QStringLiteral("小3 石井")));
+    EXPECT_TRUE(texts[1].startsWith(QStringLiteral("小3 石井")));
+    EXPECT_TRUE(texts[2].startsWith(QStringLiteral("小3 大野")));
     EXPECT_EQ(list1()->currentRow(), 0);
     EXPECT_EQ(QApplication::focusWidget(), list1());
 
     // The numbers follow the filtered lines.
     list1()->setCurrentRow(2);
-    EXPECT_EQ(control<QLabel>("Label2")->text(), QStringLiteral("2"));
+    EXPECT_EQ(control<QLabel>("Label2")->text(), QStringLiteral("5"));
 
     pick(QStringLiteral("中学生全体"));
     texts = lines();
@@ -442,6 +444,44 @@ TEST_F(NameSelection, AClickDuringARetryWaitRebuildsAfterwardsNotInside)
     EXPECT_EQ(screen->DisplayMode(), 2);
 }
 
+TEST_F(NameSelection, NamesWithAReadingSortByIt)
+{
+    // The first spare text holds the reading an import stores there; a
+    // spare text that is no reading leaves the name's own order.
+    install.writeRoster(QStringLiteral("1,2017,0,0,\"渡辺\",0,\"わたなべ\",\"\"\n"
+                                       "2,2017,0,0,\"髙橋\",0,\"タカハシ\",\"\"\n"
+                                       "3,2017,0,0,\"上田\",0,\"3-1\",\"\"\n"
+                                       "4,2017,0,0,\"井上\",0,\"\",\"\"\n"));
+    open();
+    QStringList names;
+    for (const QString &line : lines().mid(1))
+        names << line.section(QLatin1Char(' '), 1, 1).section(kIdeographicSpace, 0, 0);
+    EXPECT_EQ(names,
+        (QStringList {
+            QStringLiteral("髙橋"), QStringLiteral("渡辺"), QStringLiteral("井上"), QStringLiteral("上田") }));
+}
+
+// A PC without a sound device says so on the name list, where everybody
+// sees it before a run, and a screen reader reads it as it stands.
+TEST_F(NameSelection, ANoticeAboutTheSoundShowsBelowTheList)
+{
+    open();
+    EXPECT_FALSE(control<QLabel>("SoundNotice")->isVisible());
+
+    state->SoundNotice = soundchoice::noticeText({ soundchoice::Choice::NoDevice, QStringLiteral("no card") });
+    open();
+    QLabel *notice = control<QLabel>("SoundNotice");
+    EXPECT_TRUE(notice->isVisible());
+    EXPECT_EQ(notice->text(), state->SoundNotice);
+    EXPECT_LE(notice->fontMetrics().horizontalAdvance(notice->text()), notice->contentsRect().width())
+        << "the whole notice fits its line";
+    EXPECT_EQ(accessibleName(notice), state->SoundNotice);
+    EXPECT_FALSE(notice->geometry().intersects(list1()->geometry())) << "the list stays whole";
+    EXPECT_TRUE(screen->rect().contains(notice->geometry())) << "inside the window";
+    if (qEnvironmentVariableIsSet("RUKAMINA_SCREENSHOT_DIR"))
+        screen->grab().save(qEnvironmentVariable("RUKAMINA_SCREENSHOT_DIR") + "/name_list_no_sound.png");
+}
+
 TEST_F(NameSelection, TheChosenNameAndNumberReadBackAsShown)
 {
     open();
@@ -470,8 +510,18 @@ TEST_F(NameSelection, ZeroStartsTheMenuProgramWithItsArgumentAndEnds)
     EXPECT_FALSE(fakes.fatal.called());
 }
 
+// The suite's menu program as a file, named as on this system.
+void placeMenuProgram(const TestInstall &install)
+{
+    const QString menuFolder = install.suiteFolder() + QStringLiteral("起動/");
+    QDir().mkpath(menuFolder);
+    QFile program(menuFolder + QStringLiteral("プログラムメニューc"));
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+}
+
 TEST_F(NameSelection, MenuProgramWithoutExeIsStartedOnThisSystem)
 {
+    placeMenuProgram(install);
     open();
     control<QPushButton>("Command7")->click();
     ASSERT_EQ(fakes.launcher.programs.size(), 1);
@@ -482,6 +532,7 @@ TEST_F(NameSelection, MenuProgramWithoutExeIsStartedOnThisSystem)
 
 TEST_F(NameSelection, AMenuProgramThatCannotStartIsReportedBeforeTheEnd)
 {
+    placeMenuProgram(install);
     fakes.launcher.succeed = false;
     open();
     control<QPushButton>("Command7")->click();
@@ -490,5 +541,24 @@ TEST_F(NameSelection, AMenuProgramThatCannotStartIsReportedBeforeTheEnd)
     EXPECT_TRUE(fakes.fatal.messages[0].contains(QStringLiteral("cannot start")));
     EXPECT_EQ(navigator.calls.last(), QStringLiteral("quit"));
 }
+
+class WithoutMenuProgram : public NameSelection, public ::testing::WithParamInterface<bool> { };
+
+// Installed without the suite: the button and the key end the program as
+// any normal end of a lesson, starting nothing and reporting nothing.
+TEST_P(WithoutMenuProgram, ZeroEndsTheProgramNormally)
+{
+    open();
+    if (GetParam())
+        typeInList('0');
+    else
+        control<QPushButton>("Command7")->click();
+    EXPECT_TRUE(fakes.launcher.programs.isEmpty());
+    EXPECT_FALSE(fakes.fatal.called()) << fakes.fatal.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(navigator.calls.last(), QStringLiteral("quit"));
+}
+
+INSTANTIATE_TEST_SUITE_P(KeyOrButton, WithoutMenuProgram, ::testing::Bool(),
+    [](const auto &info) { return std::string(info.param ? "Key" : "Button"); });
 
 } // namespace

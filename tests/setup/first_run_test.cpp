@@ -4,6 +4,7 @@
 #include "roster/roster_file.h"
 #include "setup/data_files.h"
 #include "setup/first_run.h"
+#include "setup/installed_sounds.h"
 #include "startup/shared_state.h"
 #include "startup/startup_loader.h"
 #include "support/data_root.h"
@@ -11,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -241,6 +243,39 @@ TEST_F(ExistingFolder, InstalledSoundsAreCopiedInsteadOfTheBuiltInTones)
     EXPECT_EQ(readAll(root() + "音フォルダ/声.wav"), "RIFFvoice");
     EXPECT_EQ(readAll(root() + "音フォルダ/新音ファイル.txt"), readAll(installed.path() + "/新音ファイル.txt"));
     EXPECT_FALSE(QFile::exists(root() + "音フォルダ/正解1.wav"));
+}
+
+// The package installs its sounds under ASCII names; a new data folder
+// gets them under the names its sound list uses, and a sound the
+// administrator added there under its own name.
+TEST_F(ExistingFolder, InstalledAsciiNamedSoundsArriveUnderTheirOwnNames)
+{
+    QTemporaryDir installed;
+    QString error;
+    ASSERT_TRUE(
+        datafiles::writeItemFile(installed.path() + "/" + installedsounds::installedName(datafiles::kSoundListFileName),
+            datafiles::defaultSoundListText(), &error));
+    for (const datafiles::Tone &tone : datafiles::defaultTones()) {
+        const QString name = installedsounds::installedName(tone.name + ".wav");
+        ASSERT_TRUE(QString(name).remove(QRegularExpression("[ -~]")).isEmpty()) << name.toStdString();
+        ASSERT_TRUE(datafiles::writeFileAtomically(installed.path() + "/" + name, "RIFF" + name.toUtf8(), &error));
+    }
+    ASSERT_TRUE(datafiles::writeFileAtomically(installed.path() + "/声.wav", "RIFFvoice", &error));
+    ASSERT_TRUE(firstrun::createDataFolder(entry(), "prog", installed.path(), false, kNow, &error))
+        << error.toStdString();
+
+    EXPECT_EQ(
+        readAll(root() + "音フォルダ/新音ファイル.txt"), datafiles::itemFileBytes(datafiles::defaultSoundListText()));
+    EXPECT_EQ(readAll(root() + "音フォルダ/正解1.wav"), "RIFFcorrect1.wav");
+    EXPECT_EQ(readAll(root() + "音フォルダ/合格.wav"), "RIFFgoal.wav");
+    EXPECT_EQ(readAll(root() + "音フォルダ/声.wav"), "RIFFvoice");
+    QStringList names = QDir(root() + "音フォルダ").entryList(QDir::Files);
+    QStringList expected { "新音ファイル.txt", "声.wav" };
+    for (const datafiles::Tone &tone : datafiles::defaultTones())
+        expected << tone.name + ".wav";
+    names.sort();
+    expected.sort();
+    EXPECT_EQ(names, expected) << "no installed name left in the data folder";
 }
 
 TEST_F(ExistingFolder, ChosenFolderMustHoldTheProgramsFiles)

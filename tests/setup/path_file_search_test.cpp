@@ -5,6 +5,7 @@
 #include "startup/startup_loader.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
+#include "support/scoped_env.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -55,30 +56,6 @@ INSTANTIATE_TEST_SUITE_P(Places, PathFileSearch,
         SearchCase { "SystemOnly", false, false, true, "system" },
         SearchCase { "SuiteAndSystem", true, false, true, "suite" }, SearchCase { "None", false, false, false, "" }),
     [](const auto &info) { return std::string(info.param.name); });
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char *name, const QByteArray &value)
-        : name_(name)
-        , old_(qgetenv(name))
-        , had_(qEnvironmentVariableIsSet(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedEnv()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char *name_;
-    QByteArray old_;
-    bool had_;
-};
 
 TEST(PathFileSearch, UserFolderFollowsXdgConfigHomeAndIgnoresARelativeOne)
 {

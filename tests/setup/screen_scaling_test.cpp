@@ -6,6 +6,7 @@
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
+#include "support/scoped_env.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -39,32 +40,6 @@ INSTANTIATE_TEST_SUITE_P(Screens, FitFactor,
         FitCase { 3840, 2160, 2.8125 },
         // 1048 / 768 = 1.3646: down to the next 1/64
         FitCase { 1920, 1048, 1.359375 }));
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char *name, const QByteArray &value)
-        : name_(name)
-        , old_(qgetenv(name))
-        , had_(qEnvironmentVariableIsSet(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    ~ScopedEnv()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char *name_;
-    QByteArray old_;
-    bool had_;
-};
 
 TEST(ScalingSwitch, OptionEnvironmentAndSettingFileEachTurnItOff)
 {
