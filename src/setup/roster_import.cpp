@@ -373,7 +373,8 @@ Outcome importFile(const QString &csvPath, const QString &dataRoot, double schoo
     if (QFile::exists(roster) && !datafiles::keepDatedCopy(roster, now, &out.backupPath, &out.message))
         return out;
     QString error;
-    if (!datafiles::writeItemFile(roster, rosterText(parsed.rows), &error)) {
+    QString note;
+    if (!datafiles::writeItemFile(roster, rosterText(parsed.rows), &error, &note)) {
         out.message = error + QStringLiteral("\n名簿は変えていません。");
         if (!out.backupPath.isEmpty())
             QFile::remove(out.backupPath);
@@ -394,6 +395,8 @@ Outcome importFile(const QString &csvPath, const QString &dataRoot, double schoo
     if (!teacher)
         out.warning = QStringLiteral("名簿に先生（名前に「★」か「先生」がある人）がいません。"
                                      "データの変更や名簿の読み込みには先生の名前でサインインします。");
+    if (!note.isEmpty())
+        out.warning += (out.warning.isEmpty() ? QString() : QStringLiteral("\n")) + note;
     return out;
 }
 

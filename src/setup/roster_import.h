@@ -49,7 +49,7 @@ struct Outcome {
     QString message; // what was done, or every reason it was not, for the teacher
     QString backupPath; // the dated copy of the old roster, when there was one
     int count = 0; // entries written
-    QString warning; // written, but worth a look (no teacher in the list)
+    QString warning; // written, but worth a look (no teacher in the list, the old file's owner not kept)
 };
 
 // Reads the CSV, checks it and, when every row is good, keeps the old
