@@ -52,6 +52,9 @@ public:
     void Command4_Click(); // 戻る
     void exportCsv(); // CSV出力
     void checkData(); // データ点検
+    void showUndoList(); // 元に戻す
+    // Undoes one journal entry and tells the outcome (messages over `parent`).
+    void undoEntry(qint64 entryNumber, QWidget *parent);
 
     // What the screen shows, for the program's own checks and the tests.
     ResultsListModel &listModel() const { return *model_; }
@@ -68,10 +71,12 @@ private:
     void selectRow(int row);
     void setWorking(bool working);
     void runTool(const std::function<void()> &tool);
-    void showMessage(const QString &text);
-    void reportFailure(const QString &what, const QString &file, int errorNumber);
-    // A change or deletion that wrote nothing: stale record or failed step.
-    void reportUnwritten(const RecordEditResult &result, const QString &what);
+    void showMessage(const QString &text, QWidget *parent = nullptr);
+    void reportFailure(const QString &what, const QString &file, int errorNumber, QWidget *parent = nullptr);
+    // A change, deletion or undo that did not end as asked: what happened,
+    // and the list read again where the file may differ from it.
+    void reportNotDone(
+        const RecordEditResult &result, const QString &what, const QString &staleText, QWidget *parent = nullptr);
     void showTime(std::int32_t seconds);
 
     SharedState &state_;
@@ -106,6 +111,7 @@ private:
     QPushButton *deleteButton_ = nullptr; // Command3
     QPushButton *exportButton_ = nullptr; // CSV出力
     QPushButton *checkButton_ = nullptr; // データ点検
+    QPushButton *undoButton_ = nullptr; // 元に戻す
     QPushButton *backButton_ = nullptr; // Command4
     QWidget *cover_ = nullptr; // Picture1
 };
