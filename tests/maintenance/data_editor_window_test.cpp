@@ -700,15 +700,6 @@ TEST_F(DataEditor, AChangeWhoseFlushFailsMayHaveBeenWrittenAndTheListIsReadAgain
     EXPECT_FALSE(panel()->isVisible());
 }
 
-int refuseUnlock(int fd, int command, struct flock *lock)
-{
-    if (lock->l_type == F_UNLCK) {
-        errno = ENOLCK;
-        return -1;
-    }
-    return fcntl(fd, command, lock);
-}
-
 TEST_F(DataEditor, AChangeWrittenBeforeARefusedUnlockIsReportedAsWritten)
 {
     writeRuns({ record(12, 1, 10) });
@@ -716,7 +707,7 @@ TEST_F(DataEditor, AChangeWrittenBeforeARefusedUnlockIsReportedAsWritten)
     doubleClick(0);
     child<QLineEdit>(QStringLiteral("Text1_1"))->setText(QStringLiteral("25"));
     boxes.answerWith({ QMessageBox::Ok });
-    const LockSystemCall previous = replaceLockSystemCall(refuseUnlock);
+    const LockSystemCall previous = replaceLockSystemCall(file_call_faults::refuseUnlock);
     press(QStringLiteral("Command2"));
     replaceLockSystemCall(previous);
     ASSERT_EQ(boxes.texts.size(), 1);

@@ -94,7 +94,7 @@ TEST(EditChild, DISABLED_ActsOutItsRole)
     const QString path = folder + QStringLiteral("成績累積データ.dat");
     SystemClock clock;
 
-    if (role == QStringLiteral("append")) {
+    if (role == QStringLiteral("append") || role == QStringLiteral("append-gated")) {
         ExitingFatal fatal;
         FakeSound sound;
         FakeLauncher launcher;
@@ -104,32 +104,18 @@ TEST(EditChild, DISABLED_ActsOutItsRole)
         state->PupilNumber = std::int16_t(args.value(0).toInt());
         state->CurrentLevel = 1;
         const int count = args.value(1).toInt();
-        const int pauseUs = args.value(2).toInt();
-        for (int i = 0; i < count; ++i) {
-            state->RecordedTime = i;
-            ASSERT_TRUE(成績ランダムファイル記録(*state, platform));
-            if (pauseUs > 0)
-                usleep(useconds_t(pauseUs));
-        }
-    } else if (role == QStringLiteral("append-gated")) {
-        // Run j waits until the teacher has made j * deletions / count
-        // deletions: the copies can neither run ahead of the deletions nor
-        // finish before them, however the processes are scheduled.
-        ExitingFatal fatal;
-        FakeSound sound;
-        FakeLauncher launcher;
-        Platform platform { clock, fatal, sound, launcher };
-        auto state = std::make_unique<SharedState>();
-        state->ProgramDataFolder = folder;
-        state->PupilNumber = std::int16_t(args.value(0).toInt());
-        state->CurrentLevel = 1;
-        const int count = args.value(1).toInt();
-        const int deletions = args.value(2).toInt();
+        const bool gated = role == QStringLiteral("append-gated");
+        const int third = args.value(2).toInt(); // a pause in µs, or the deletions the runs wait for
         for (int j = 0; j < count; ++j) {
-            while (gateValue(folder) < j * deletions / count)
+            // Gated, run j waits until the teacher has made j * deletions /
+            // count deletions: the copies can neither run ahead of the
+            // deletions nor finish before them, however they are scheduled.
+            while (gated && gateValue(folder) < j * third / count)
                 usleep(500);
             state->RecordedTime = j;
             ASSERT_TRUE(成績ランダムファイル記録(*state, platform));
+            if (!gated && third > 0)
+                usleep(useconds_t(third));
         }
     } else if (role == QStringLiteral("delete-crash")) {
         // Some whole deletions, then one that dies right before its n-th

@@ -267,20 +267,11 @@ TEST(EditFailure, AChangeWhoseFlushFailsMayHaveBeenWritten)
     EXPECT_EQ(readJournal(resultsJournalPath(u.path())).entries.size(), 1u);
 }
 
-int refuseUnlock(int fd, int command, struct flock *lock)
-{
-    if (lock->l_type == F_UNLCK) {
-        errno = ENOLCK;
-        return -1;
-    }
-    return fcntl(fd, command, lock);
-}
-
 TEST(EditFailure, AnUnlockRefusedAfterTheWriteIsNotANothingWritten)
 {
     UndoEnv u;
     const QByteArray opened = recordAt(readFile(u.path()), 4);
-    const LockSystemCall previous = replaceLockSystemCall(refuseUnlock);
+    const LockSystemCall previous = replaceLockSystemCall(file_call_faults::refuseUnlock);
     const RecordEditResult change = changeResultRecord(u.path(), 4, opened, withPupilAndTime(opened, 1, 1), u.clock);
     const RecordEditResult deletion = deleteResultRecord(u.path(), 1, recordAt(readFile(u.path()), 1), u.clock);
     replaceLockSystemCall(previous);

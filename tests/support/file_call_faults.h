@@ -96,6 +96,17 @@ public:
     int failed() const { return state.failed; }
 };
 
+// A lock call that refuses every unlock (ENOLCK), as a share whose lock
+// server went away does; for replaceLockSystemCall.
+inline int refuseUnlock(int fd, int command, struct flock *lock)
+{
+    if (lock->l_type == F_UNLCK) {
+        errno = ENOLCK;
+        return -1;
+    }
+    return fcntl(fd, command, lock);
+}
+
 // For a child process: dies right before its `step`-th file or lock call
 // from now on. Never undone: the process ends one way or the other.
 inline void dieAtStep(long stepNumber)
