@@ -50,6 +50,38 @@ struct Outcome {
     QString err;
 };
 
+// Whether any account may run the file where it is: every folder above it
+// searchable by others (a build in /root is not).
+bool runnableByOthers(const QString &path)
+{
+    QString at = QFileInfo(path).absoluteFilePath();
+    while (true) {
+        struct stat info;
+        if (::stat(QFile::encodeName(at).constData(), &info) != 0 || !(info.st_mode & S_IXOTH))
+            return false;
+        const QString up = QFileInfo(at).absolutePath();
+        if (up == at)
+            return true;
+        at = up;
+    }
+}
+
+// `binary` where every account may run it: as it is, else linked or copied
+// into `folder`.
+QString reachable(const QString &binary, const QString &folder)
+{
+    if (runnableByOthers(binary))
+        return binary;
+    const QString copy = folder + QLatin1Char('/') + QFileInfo(binary).fileName();
+    if (QFileInfo::exists(copy))
+        return copy;
+    if (::link(QFile::encodeName(binary).constData(), QFile::encodeName(copy).constData()) != 0
+        && !QFile::copy(binary, copy))
+        return binary;
+    ::chmod(QFile::encodeName(copy).constData(), 0755);
+    return copy;
+}
+
 // Runs `program` with `arguments` as `account` (set in the child between
 // fork and exec).
 Outcome runAs(const Account &account, const QString &program, const QStringList &arguments,
@@ -75,13 +107,13 @@ Outcome runAs(const Account &account, const QString &program, const QStringList 
 
 // One step of the library as another account: this test binary again, with
 // the step in its environment (SharedFolderChild.DISABLED_Acts).
-Outcome actAs(const Account &account, const QString &action, const QString &path)
+Outcome actAs(const Account &account, const QString &action, const QString &path, const QString &binFolder)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("SHARED_ACTION"), action);
     env.insert(QStringLiteral("SHARED_PATH"), path);
     env.insert(QStringLiteral("HOME"), QStringLiteral("/tmp"));
-    return runAs(account, QCoreApplication::applicationFilePath(),
+    return runAs(account, reachable(QCoreApplication::applicationFilePath(), binFolder),
         { QStringLiteral("--gtest_also_run_disabled_tests"),
             QStringLiteral("--gtest_filter=SharedFolderChild.DISABLED_Acts") },
         env);
@@ -117,6 +149,19 @@ protected:
         const QByteArray name = QFile::encodeName(share());
         ASSERT_EQ(::chown(name.constData(), 0, kSchoolGroup), 0);
         ASSERT_EQ(::chmod(name.constData(), 02775), 0);
+        ASSERT_TRUE(QDir().mkpath(bin()));
+        ASSERT_TRUE(QDir().mkpath(top.path() + QStringLiteral("/rukamina")));
+    }
+    // Programs the other accounts run, where they can reach them; the
+    // program keeps its folder's name, which names its data sub-folder.
+    QString bin() const { return top.path() + QStringLiteral("/bin"); }
+    QString program() const
+    {
+        return reachable(QStringLiteral(RUKAMINA_EXECUTABLE), top.path() + QStringLiteral("/rukamina"));
+    }
+    Outcome act(const Account &account, const QString &action, const QString &path) const
+    {
+        return actAs(account, action, path, bin());
     }
     QString share() const { return top.path() + QStringLiteral("/share"); }
     QString dataRoot() const { return share() + QStringLiteral("/data"); }
@@ -124,7 +169,7 @@ protected:
 
     void createDataFolderAs(const Account &account)
     {
-        const Outcome o = actAs(account, QStringLiteral("create-data-folder"), dataRoot());
+        const Outcome o = act(account, QStringLiteral("create-data-folder"), dataRoot());
         ASSERT_EQ(o.exitCode, 0) << o.out.toStdString() << o.err.toStdString();
     }
 
@@ -153,10 +198,10 @@ TEST_F(SharedFolder, AResultsFileAPupilCreatesTakesTheOthersRuns)
 {
     createDataFolderAs(kTeacherAccount);
     ASSERT_TRUE(QFile::remove(results()));
-    Outcome o = actAs(kPupilAccount, QStringLiteral("append"), results());
+    Outcome o = act(kPupilAccount, QStringLiteral("append"), results());
     ASSERT_EQ(o.exitCode, 0) << o.out.toStdString() << o.err.toStdString();
     expectOwnership(results(), kPupil, kSchoolGroup, 0664);
-    o = actAs(kTeacherAccount, QStringLiteral("append"), results());
+    o = act(kTeacherAccount, QStringLiteral("append"), results());
     EXPECT_EQ(o.exitCode, 0) << o.out.toStdString() << o.err.toStdString();
     EXPECT_EQ(resultRecordCount(results()), 2);
 }
@@ -166,9 +211,9 @@ TEST_F(SharedFolder, ATeachersDeletionLeavesAFileThePupilsStillAppendTo)
     createDataFolderAs(kTeacherAccount);
     ASSERT_TRUE(QFile::remove(results()));
     for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(actAs(kPupilAccount, QStringLiteral("append"), results()).exitCode, 0);
+        ASSERT_EQ(act(kPupilAccount, QStringLiteral("append"), results()).exitCode, 0);
 
-    const Outcome o = actAs(kTeacherAccount, QStringLiteral("delete-first"), results());
+    const Outcome o = act(kTeacherAccount, QStringLiteral("delete-first"), results());
     ASSERT_EQ(o.exitCode, 0) << o.out.toStdString() << o.err.toStdString();
     // The teacher cannot give the file back to the pupil; the group and
     // its write access stay, and the teacher is told.
@@ -177,7 +222,7 @@ TEST_F(SharedFolder, ATeachersDeletionLeavesAFileThePupilsStillAppendTo)
     expectOwnership(resultsJournalPath(results()), kTeacher, kSchoolGroup, 0664);
     EXPECT_EQ(resultRecordCount(results()), 2);
 
-    EXPECT_EQ(actAs(kPupilAccount, QStringLiteral("append"), results()).exitCode, 0);
+    EXPECT_EQ(act(kPupilAccount, QStringLiteral("append"), results()).exitCode, 0);
     EXPECT_EQ(resultRecordCount(results()), 3);
 }
 
@@ -186,7 +231,7 @@ TEST_F(SharedFolder, RootsDeletionKeepsThePupilsFileAsItWas)
     createDataFolderAs(kTeacherAccount);
     ASSERT_TRUE(QFile::remove(results()));
     for (int i = 0; i < 2; ++i)
-        ASSERT_EQ(actAs(kPupilAccount, QStringLiteral("append"), results()).exitCode, 0);
+        ASSERT_EQ(act(kPupilAccount, QStringLiteral("append"), results()).exitCode, 0);
     HookClock clock;
     const RecordEditResult r = deleteResultRecord(results(), 1, readFile(results()).left(kRecordLength), clock);
     ASSERT_EQ(r.outcome, RecordEditOutcome::Done);
@@ -207,7 +252,7 @@ TEST_F(SharedFolder, AReplacementThatWouldShutTheGroupOutIsRefused)
     ASSERT_EQ(::chown(name.constData(), kPupil, kSchoolGroup), 0);
     ASSERT_EQ(::chmod(name.constData(), 0664), 0);
 
-    const Outcome o = actAs(kStrangerAccount, QStringLiteral("replace"), path);
+    const Outcome o = act(kStrangerAccount, QStringLiteral("replace"), path);
     EXPECT_EQ(o.exitCode, 1) << o.out.toStdString() << o.err.toStdString();
     EXPECT_TRUE(o.out.contains(path)) << o.out.toStdString();
     EXPECT_TRUE(o.out.contains(QStringLiteral("何も変えていません"))) << o.out.toStdString();
@@ -228,7 +273,7 @@ TEST_F(SharedFolder, TheProgramsExportAndImportWriteForTheGroup)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), share());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), share() + QStringLiteral("/.config"));
-    const QString program = QStringLiteral(RUKAMINA_EXECUTABLE);
+    const QString program = this->program();
     Outcome o = runAs(kTeacherAccount, program,
         { QStringLiteral("--import-roster"), csv, QStringLiteral("--data-root"), dataRoot() }, env);
     ASSERT_EQ(o.exitCode, 0) << o.out.toStdString() << o.err.toStdString();
