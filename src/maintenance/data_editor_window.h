@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The results-data editor (FrmData): every stored run listed, a run opened
 // by double-click (or Enter), its pupil or time corrected, or the run
-// deleted, while other PCs go on appending to the same file.
+// deleted, while other PCs go on appending to the same file; and any change
+// or deletion undone from the journal ("元に戻す").
 //
 // Re-entrancy: waiting for the whole-file lock lets events run, and the
 // message boxes run their own event loop. `working_` is set from the start
-// of a change or deletion (its question included) to its end; the list, the
-// inputs and the buttons are disabled meanwhile, and the handlers that start
-// work return at once while it is set. A leave asked for meanwhile (closing
+// of a change or deletion (its question included) to its end, and while a
+// tool's dialog is open (CSV出力, データ点検, 元に戻す and the undos made in
+// it); the list, the inputs and the buttons are disabled meanwhile, and the
+// handlers that start work return at once while it is set. A leave asked for meanwhile (closing
 // the window by its frame) only sets `leaving_`, and the work leaves when it
 // ends, so the window is never gone when a handler comes back to it.
 // `left_` makes leaving happen once.

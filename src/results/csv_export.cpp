@@ -181,7 +181,7 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
     const QString dir = QDir::cleanPath(folder);
     QString folderProblem;
     if (!sharedfolder::makeFolders(dir, &folderProblem)) {
-        result.problem = QStringLiteral("出力先のフォルダを作れません：%1").arg(folderProblem);
+        result.problem = folderProblem; // the folder and the system's reason
         return result;
     }
     result.runsPath = dir + QLatin1Char('/') + QLatin1String(kCsvRunsFile);
