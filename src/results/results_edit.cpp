@@ -122,56 +122,48 @@ QString joined(const QString &a, const QString &b)
     return a + QLatin1Char('\n') + b;
 }
 
-// The whole records of the locked file, in one read.
-int readWhole(const ResultsFile &file, std::vector<char> &bytes, qint64 *count)
+// A record looked for in the locked file: the occurrence nearest `near`
+// (1-based), 0 when there is none.
+struct Sought {
+    QByteArray record;
+    qint64 near = 0;
+    qint64 found = 0;
+};
+
+// One pass over the whole records of the locked file with one buffer:
+// the file is read in pieces, never held whole (44 MB for a million runs).
+int findNearest(const ResultsFile &file, qint64 count, std::vector<Sought> &sought, std::vector<char> &buffer)
 {
-    int error = 0;
-    *count = file.recordCount(&error);
-    if (*count < 0)
-        return error;
-    const qint64 got = file.readRecords(1, *count, bytes, &error);
-    if (got != *count)
-        return error ? error : EIO;
+    const qint64 piece = qint64(buffer.size()) / kRecordLength;
+    for (qint64 first = 1; first <= count; first += piece) {
+        const qint64 n = std::min(piece, count - first + 1);
+        int error = 0;
+        if (file.readRecords(first, n, buffer, &error) != n)
+            return error ? error : EIO; // the locked file cannot shrink
+        for (qint64 i = 0; i < n; ++i) {
+            const char *record = buffer.data() + i * kRecordLength;
+            const qint64 r = first + i;
+            for (Sought &s : sought) {
+                if (s.record.size() != kRecordLength || std::memcmp(record, s.record.constData(), kRecordLength) != 0)
+                    continue;
+                if (s.found == 0 || std::llabs(r - s.near) < std::llabs(s.found - s.near))
+                    s.found = r;
+            }
+        }
+    }
     return 0;
 }
 
-// The 1-based number of the record equal to `record` that stands nearest
-// record `near`; 0 when none does.
-qint64 nearestRecord(const std::vector<char> &bytes, qint64 count, const QByteArray &record, qint64 near)
-{
-    if (record.size() != kRecordLength)
-        return 0;
-    qint64 best = 0;
-    for (qint64 r = 1; r <= count; ++r) {
-        if (std::memcmp(bytes.data() + (r - 1) * kRecordLength, record.constData(), kRecordLength) != 0)
-            continue;
-        if (best == 0 || std::llabs(r - near) < std::llabs(best - near))
-            best = r;
-    }
-    return best;
-}
-
-// Where a deleted run goes back (1-based: it becomes that record): after
-// the record that stood before it, else before the one that stood after
-// it, else at the end. A run that was the first goes first again.
-qint64 placeOfDeletedRun(const std::vector<char> &bytes, qint64 count, const JournalEntry &entry)
-{
-    if (entry.before.isEmpty())
-        return 1;
-    if (const qint64 before = nearestRecord(bytes, count, entry.before, entry.recordNumber - 1))
-        return before + 1;
-    if (const qint64 after = nearestRecord(bytes, count, entry.after, entry.recordNumber))
-        return after;
-    return count + 1;
-}
-
-RecordEditResult undoChange(const ResultsFile &file, const QString &path, const JournalEntry &entry,
-    const std::vector<char> &bytes, qint64 count, Clock &clock)
+RecordEditResult undoChange(const ResultsFile &file, const QString &path, const JournalEntry &entry, qint64 count,
+    std::vector<char> &buffer, Clock &clock)
 {
     // The run is found by what the change wrote: deletions since may have
     // moved it, and a later change or deletion means the journal's bytes are
     // no longer what stands there.
-    const qint64 at = nearestRecord(bytes, count, entry.newRecord, entry.recordNumber);
+    std::vector<Sought> sought { { entry.newRecord, entry.recordNumber } };
+    if (const int error = findNearest(file, count, sought, buffer))
+        return failed(error, path);
+    const qint64 at = sought[0].found;
     if (at == 0)
         return outcome(RecordEditOutcome::Stale);
     // What this replaces is the change's own new bytes, already in the
@@ -202,25 +194,37 @@ RecordEditResult undoChange(const ResultsFile &file, const QString &path, const 
     return r;
 }
 
-RecordEditResult undoDeletion(
-    const QString &path, const JournalEntry &entry, const std::vector<char> &bytes, qint64 count, Clock &clock)
+RecordEditResult undoDeletion(const ResultsFile &file, const QString &path, const JournalEntry &entry, qint64 count,
+    std::vector<char> &buffer, Clock &clock)
 {
-    const qint64 place = placeOfDeletedRun(bytes, count, entry);
-    auto holds = [&](qint64 r) {
-        return r >= 1 && r <= count
-            && std::memcmp(bytes.data() + (r - 1) * kRecordLength, entry.oldRecord.constData(), kRecordLength) == 0;
-    };
+    // Back after the record that stood before it, else before the one that
+    // stood after it, else at the end; a run that was the first goes first.
+    std::vector<Sought> sought { { entry.before, entry.recordNumber - 1 }, { entry.after, entry.recordNumber } };
+    if (!entry.before.isEmpty())
+        if (const int error = findNearest(file, count, sought, buffer))
+            return failed(error, path);
+    const qint64 place = entry.before.isEmpty() ? 1
+        : sought[0].found != 0                  ? sought[0].found + 1
+        : sought[1].found != 0                  ? sought[1].found
+                                                : count + 1;
     // Back already (an undo whose journal entry a crash kept from the disk).
-    if (holds(place) || holds(place - 1))
-        return outcome(RecordEditOutcome::AlreadyUndone);
+    for (const qint64 r : { place - 1, place }) {
+        QByteArray there;
+        if (const int error = recordOf(file, r, &there))
+            return failed(error, path);
+        if (there == entry.oldRecord)
+            return outcome(RecordEditOutcome::AlreadyUndone);
+    }
 
     FileReplacement replacement(path);
-    const size_t split = size_t(place - 1) * kRecordLength;
-    replacement.write(bytes.data(), qsizetype(split));
-    replacement.write(entry.oldRecord);
-    replacement.write(bytes.data() + split, qsizetype(size_t(count) * kRecordLength - split));
-    if (!replacement.commit()) {
-        RecordEditResult r = failed(replacement.errorNumber(), path);
+    const off_t split = off_t(place - 1) * kRecordLength;
+    int error = copyRange(file.handle(), 0, split, replacement, buffer);
+    if (error == 0 && !replacement.write(entry.oldRecord))
+        error = replacement.errorNumber();
+    if (error == 0)
+        error = copyRange(file.handle(), split, off_t(count) * kRecordLength - split, replacement, buffer);
+    if (error != 0 || !replacement.commit()) {
+        RecordEditResult r = failed(replacement.errorNumber() ? replacement.errorNumber() : error, path);
         r.detail = replacement.error();
         return r;
     }
@@ -412,13 +416,14 @@ RecordEditResult undoJournalEntry(const QString &path, qint64 entryNumber, Clock
     if (contents.undone(entryNumber))
         return outcome(RecordEditOutcome::AlreadyUndone);
 
-    std::vector<char> bytes;
-    qint64 count = 0;
-    if (const int error = readWhole(file, bytes, &count))
+    int error = 0;
+    const qint64 count = file.recordCount(&error);
+    if (count < 0)
         return failed(error, path);
+    std::vector<char> buffer(size_t(4) << 20);
     RecordEditResult result = entry->action == JournalAction::Change
-        ? undoChange(file, path, *entry, bytes, count, clock)
-        : undoDeletion(path, *entry, bytes, count, clock);
+        ? undoChange(file, path, *entry, count, buffer, clock)
+        : undoDeletion(file, path, *entry, count, buffer, clock);
     if (result.outcome == RecordEditOutcome::Done)
         result.note = joined(result.note, unlockNote(path, lock.release()));
     return result;
