@@ -143,17 +143,30 @@ const JournalEntry *JournalContents::find(qint64 number) const
 JournalContents readJournal(const QString &journalPath)
 {
     JournalContents contents;
-    QFile file(journalPath);
-    if (!file.exists()) {
-        contents.ok = true;
+    const int fd = ::open(QFile::encodeName(journalPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        // No journal yet: nothing was changed or deleted since it began.
+        contents.ok = errno == ENOENT;
+        contents.errorNumber = contents.ok ? 0 : errno;
         return contents;
     }
     contents.exists = true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        contents.errorNumber = file.error() == QFileDevice::PermissionsError ? EACCES : EIO;
-        return contents;
+    QByteArray bytes;
+    char buffer[65536];
+    while (true) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            contents.errorNumber = errno;
+            ::close(fd);
+            return contents;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, n);
     }
-    const QByteArray bytes = file.readAll();
+    ::close(fd);
     contents.bytes = bytes.size();
     const qint64 whole = bytes.size() / kJournalEntryLength;
     for (qint64 i = 0; i < whole; ++i) {
