@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The results-data editor on a results file of a million runs (44 MB):
 // opening the editor until its list is painted, one deletion and one change
-// (each with the list refill the teacher then waits for), each beside the
+// (each with the list refill the teacher then waits for), the undo of a
+// deletion, each beside the
 // floor of moving the same bytes in the same run: reading the file, copying
 // it to a file beside and flushing that, and rewriting one record in place
 // with a flush.
@@ -10,6 +11,7 @@
 #include "platform/clock.h"
 #include "results/results_edit.h"
 #include "results/results_file.h"
+#include "results/results_journal.h"
 #include "startup/shared_state.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
@@ -147,6 +149,26 @@ void BM_DeletionFileStep(benchmark::State &bench)
     }
 }
 BENCHMARK(BM_DeletionFileStep)->Unit(benchmark::kMillisecond);
+
+// Undoing a deletion in the middle of the file: the journal read, the run's
+// place found again by its neighbours, the file rewritten with it. The
+// deletion it undoes is not timed.
+void BM_UndoDeletionFileStep(benchmark::State &bench)
+{
+    BigSchool &s = school();
+    const QString journal = resultsJournalPath(s.path());
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        const QByteArray opened = recordOf(s.path(), kRuns / 2);
+        if (deleteResultRecord(s.path(), kRuns / 2, opened, s.fakes.clock).outcome != RecordEditOutcome::Done)
+            bench.SkipWithError("deletion failed");
+        const qint64 entry = qint64(readJournal(journal).entries.size());
+        bench.ResumeTiming();
+        if (undoJournalEntry(s.path(), entry, s.fakes.clock).outcome != RecordEditOutcome::Done)
+            bench.SkipWithError("undo failed");
+    }
+}
+BENCHMARK(BM_UndoDeletionFileStep)->Unit(benchmark::kMillisecond);
 
 // Floor of a deletion: the same bytes copied to a file beside and flushed.
 void BM_DeletionFloor(benchmark::State &bench)

@@ -6,7 +6,6 @@
 // this window runs while one is open. The window itself is destroyed only
 // by the navigator after showHub(), which is the last step of leaving.
 #include "maintenance/criteria_editor_window.h"
-#include "platform/atomic_file.h"
 #include "platform/events.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
@@ -101,6 +100,7 @@ void FrmTimeData::loadGrid()
 {
     const CriteriaGridLoad load = loadCriteriaGrid(criteriaPath());
     loadedOk_ = load.ok;
+    loadedBytes_ = load.bytes;
     const QSignalBlocker quiet(ui_.grid);
     ui_.grid->clearContents();
     ui_.grid->setRowCount(int(load.rows.size()));
@@ -380,16 +380,54 @@ bool FrmTimeData::save()
     showWaitPanel(true);
     if (!self)
         return false;
-    QString error;
-    const bool written = replaceFileAtomically(path, criteriaFileBytes(rows), &error);
+    const QByteArray bytes = criteriaFileBytes(rows);
+    const CriteriaSaveResult saved = saveCriteriaIfUnchanged(path, loadedBytes_, bytes, platform_.clock);
+    if (!self)
+        return false;
     showWaitPanel(false);
-    if (!written) {
-        tell(QStringLiteral("注意"), error + QStringLiteral("\n記録できませんでした。"));
+    switch (saved.outcome) {
+    case CriteriaSaveOutcome::Saved:
+        break;
+    case CriteriaSaveOutcome::ChangedElsewhere:
+        offerReload(path);
+        return false;
+    case CriteriaSaveOutcome::Failed:
+        tell(QStringLiteral("注意"), saved.message + QStringLiteral("\n記録できませんでした。"));
         return false;
     }
+    loadedBytes_ = bytes;
     Changed = 0;
+    if (!saved.note.isEmpty())
+        tell(QStringLiteral("注意"), QStringLiteral("記録しました。\n") + saved.note);
     // Runs on this PC use the new values at once.
     return LoadCriteriaTable(state_, platform_.fatal, path);
+}
+
+void FrmTimeData::offerReload(const QString &path)
+{
+    // Nothing was written: the other PC's table stands. The teacher's own
+    // edits stay on screen until they choose to drop them.
+    QMessageBox ask(QMessageBox::Warning, QStringLiteral("注意"),
+        QStringLiteral("%1\n合格タイムデータは、この画面で読み込んだ後に他のパソコンで変更されました。"
+                       "何も記録していません。\n\n"
+                       "他のパソコンで記録された表を読み込みますか？\n"
+                       "「読み込む」：この画面での変更は消えます。\n"
+                       "「このまま」：変更は画面に残ります。記録するには、読み込んでから入力し直してください。")
+            .arg(path),
+        QMessageBox::Yes | QMessageBox::No, this);
+    ask.setObjectName(QStringLiteral("CriteriaChangedElsewhere"));
+    ask.button(QMessageBox::Yes)->setText(QStringLiteral("読み込む(&L)"));
+    ask.button(QMessageBox::No)->setText(QStringLiteral("このまま(&K)"));
+    // Enter alone keeps the edits: dropping them is the step to choose.
+    ask.setDefaultButton(QMessageBox::No);
+    if (ask.exec() != QMessageBox::Yes) {
+        if (ui_.editBox->isVisible())
+            ui_.editBox->setFocus();
+        return;
+    }
+    Command2_Click();
+    // The grid is now the file: nothing of it is left to save.
+    Changed = 0;
 }
 
 void FrmTimeData::Command3_Click()

@@ -36,7 +36,8 @@ public:
     void GridToText転送();
 
     // Saves the grid; false when nothing was written (a cell the loader
-    // would refuse, or the file could not be replaced).
+    // would refuse, another PC saved since the grid was loaded, or the file
+    // could not be replaced).
     bool save();
 
     bool changed() const { return Changed == 1; }
@@ -62,6 +63,9 @@ private:
     void markCell(int row, int column, const QColor &colour);
     std::vector<CriteriaGridRow> gridRows() const;
     void showWaitPanel(bool on);
+    // After a save refused because another PC saved since the grid was
+    // loaded: asks whether to load that table, dropping the edits.
+    void offerReload(const QString &path);
     void tell(const QString &title, const QString &text);
     QString criteriaPath() const;
 
@@ -78,5 +82,6 @@ private:
     int rowSel_ = 0; // end row of the selection (Shift+Down)
     int shownLevel_ = 0; // level the histogram lists show, to keep their scroll
     bool loadedOk_ = false;
+    QByteArray loadedBytes_; // the file as the grid was loaded from it
     bool leaving_ = false;
 };

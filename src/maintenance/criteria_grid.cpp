@@ -1,9 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "maintenance/criteria_grid.h"
+#include "platform/atomic_file.h"
 #include "platform/cp932.h"
+#include "platform/file_lock.h"
 #include "platform/item_reader.h"
 #include "results/criteria_file.h"
 #include "startup/tables.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -55,21 +64,23 @@ CriteriaGridLoad loadCriteriaGrid(const QString &path)
 {
     CriteriaGridLoad load;
     load.rows.push_back(criteriaTitleRow());
-    QString error;
-    auto reader = ItemReader::open(path, &error);
-    if (!reader) {
-        load.problem = QStringLiteral("%1\nこのファイルを読めません（%2）。").arg(path, error);
+    // The bytes are kept as read: the save compares the file with them.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        load.problem = QStringLiteral("%1\nこのファイルを読めません（%2）。").arg(path, file.errorString());
         return load;
     }
+    load.bytes = file.readAll();
+    ItemReader reader = ItemReader::fromText(cp932::decode(load.bytes));
     load.ok = true;
-    for (int c = 0; c < kCriteriaColumns && !reader->atEnd(); ++c)
-        reader->next();
-    while (!reader->atEnd()) {
+    for (int c = 0; c < kCriteriaColumns && !reader.atEnd(); ++c)
+        reader.next();
+    while (!reader.atEnd()) {
         CriteriaGridRow row;
         row[0] = QString::number(load.rows.size());
-        const int remaining = reader->total() - reader->consumed();
+        const int remaining = reader.total() - reader.consumed();
         for (int c = 1; c <= kCriteriaColumns; ++c)
-            row[size_t(c)] = reader->next().text;
+            row[size_t(c)] = reader.next().text;
         if (remaining < kCriteriaColumns)
             load.problem = QStringLiteral(
                 "%1\n最後の行（レベル%2）は12項目のうち%3項目しかありません。足りない項目は空にしました。")
@@ -133,4 +144,86 @@ std::optional<CriteriaCellProblem> findCriteriaProblem(const std::vector<Criteri
         }
     }
     return std::nullopt;
+}
+
+namespace {
+
+QString reason(int errorNumber)
+{
+    return QString::fromLocal8Bit(std::strerror(errorNumber));
+}
+
+// The whole content of an open file, read through the descriptor.
+int readAllOf(int fd, QByteArray *bytes)
+{
+    bytes->clear();
+    char buffer[65536];
+    off_t offset = 0;
+    while (true) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, offset);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return 0;
+        bytes->append(buffer, n);
+        offset += n;
+    }
+}
+
+// Whether the name still points to the open file: another PC's save
+// renames a new file over it, and a lock on the old one guards nothing.
+bool stillNamed(int fd, const QByteArray &path)
+{
+    struct stat opened;
+    struct stat named;
+    return ::fstat(fd, &opened) == 0 && ::stat(path.constData(), &named) == 0 && opened.st_dev == named.st_dev
+        && opened.st_ino == named.st_ino;
+}
+
+} // namespace
+
+CriteriaSaveResult saveCriteriaIfUnchanged(
+    const QString &path, const QByteArray &loaded, const QByteArray &bytes, Clock &clock)
+{
+    CriteriaSaveResult result;
+    auto fail = [&](const QString &what, int errorNumber) {
+        result.outcome = CriteriaSaveOutcome::Failed;
+        result.message = QStringLiteral("%1\n%2（%3）").arg(path, what, reason(errorNumber));
+        return result;
+    };
+    const QByteArray name = QFile::encodeName(path);
+    while (true) {
+        const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+        if (fd < 0)
+            return fail(QStringLiteral("ファイルを開けません"), errno);
+        if (const int error = lockWholeFileWaiting(fd, clock)) {
+            ::close(fd);
+            return fail(QStringLiteral("ファイルをロックできません"), error);
+        }
+        // The lock goes with the descriptor, on every way out.
+        struct Closer {
+            int fd;
+            ~Closer() { ::close(fd); }
+        } closer { fd };
+        if (!stillNamed(fd, name))
+            continue;
+        QByteArray now;
+        if (const int error = readAllOf(fd, &now))
+            return fail(QStringLiteral("ファイルを読めません"), error);
+        if (now != loaded) {
+            result.outcome = CriteriaSaveOutcome::ChangedElsewhere;
+            return result;
+        }
+        FileReplacement replacement(path);
+        if (!replacement.write(bytes) || !replacement.commit()) {
+            result.message = replacement.error();
+            return result;
+        }
+        result.outcome = CriteriaSaveOutcome::Saved;
+        result.note = replacement.note();
+        return result;
+    }
 }

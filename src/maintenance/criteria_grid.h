@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <optional>
 #include <vector>
@@ -28,6 +29,7 @@ struct CriteriaGridLoad {
     std::vector<CriteriaGridRow> rows;
     bool ok = false; // false: the file could not be read at all
     QString problem; // the file and what is wrong; empty when all is well
+    QByteArray bytes; // the file as read, for the save's check
 };
 
 // Reads the file twelve items at a time: the first twelve (the header line)
@@ -49,3 +51,25 @@ struct CriteriaCellProblem {
 // The first cell (row by row, left to right) that must not be written, so
 // that every PC sharing the data root still starts with the saved file.
 std::optional<CriteriaCellProblem> findCriteriaProblem(const std::vector<CriteriaGridRow> &rows);
+
+class Clock;
+
+enum class CriteriaSaveOutcome {
+    Saved,
+    ChangedElsewhere, // the file is no longer what the editor loaded; nothing written
+    Failed, // nothing written; the message says why
+};
+
+struct CriteriaSaveResult {
+    CriteriaSaveOutcome outcome = CriteriaSaveOutcome::Failed;
+    QString message; // when failed: the file and the cause
+    QString note; // when saved: what of the old file's owner, group or mode could not be kept
+};
+
+// Two teachers, one table: replaces the file at `path` with `bytes` only if,
+// under its whole-file lock (file_lock.h, held until the new file has the
+// name), it still holds exactly `loaded`, the bytes the editor showed. A
+// save from another PC since is never written over. Waits while another
+// copy holds the lock.
+CriteriaSaveResult saveCriteriaIfUnchanged(
+    const QString &path, const QByteArray &loaded, const QByteArray &bytes, Clock &clock);

@@ -4,6 +4,7 @@
 #include "platform/blank_trim.h"
 #include "platform/number_text.h"
 #include "results/results_file.h"
+#include "results/results_journal.h"
 #include "roster/grade_rules.h"
 
 namespace {
@@ -150,4 +151,71 @@ std::optional<std::int16_t> validChosenPupil(const QString &choiceText, const Ed
         return std::nullopt;
     }
     return std::int16_t(*pupil);
+}
+
+namespace {
+
+// "2026/12/01 10:00:00 ﾚﾍﾞﾙ3 55秒 12 山田太郎": the run a journal entry names.
+QString runSummary(const QByteArray &bytes, const EditorRoster &roster)
+{
+    if (bytes.size() != kRecordLength)
+        return QString();
+    const ResultRecord r = decodeRecord(bytes.constData());
+    return QStringLiteral("%1 %2 ﾚﾍﾞﾙ%3 %4秒 %5 %6")
+        .arg(runDateText(r.date), timeOfDayText(r.timeOfDay))
+        .arg(r.level)
+        .arg(r.seconds)
+        .arg(r.pupilNumber)
+        .arg(roster.nameOf(r.pupilNumber));
+}
+
+// What a change made of the run: the pupil and the time it left.
+QString changedTo(const QByteArray &bytes, const EditorRoster &roster)
+{
+    if (bytes.size() != kRecordLength)
+        return QString();
+    const ResultRecord r = decodeRecord(bytes.constData());
+    return QStringLiteral("%1秒 %2 %3").arg(r.seconds).arg(r.pupilNumber).arg(roster.nameOf(r.pupilNumber));
+}
+
+} // namespace
+
+QString journalActionText(JournalAction action)
+{
+    switch (action) {
+    case JournalAction::Change:
+        return QStringLiteral("変更");
+    case JournalAction::Deletion:
+        return QStringLiteral("消去");
+    case JournalAction::UndoOfChange:
+        return QStringLiteral("変更の取り消し");
+    case JournalAction::UndoOfDeletion:
+        return QStringLiteral("消去の取り消し");
+    }
+    return QString();
+}
+
+QString journalListLine(const JournalEntry &entry, bool undone, const EditorRoster &roster)
+{
+    QString line
+        = QStringLiteral("[%1] %2 %3 %4 %5 記録%6：")
+              .arg(entry.number)
+              .arg(runDateText(entry.date), timeOfDayText(entry.timeOfDay),
+                  entry.host.isEmpty() ? QStringLiteral("（PC名なし）") : entry.host, journalActionText(entry.action))
+              .arg(entry.recordNumber);
+    switch (entry.action) {
+    case JournalAction::Change:
+    case JournalAction::UndoOfChange:
+        line += runSummary(entry.oldRecord, roster) + QStringLiteral(" → ") + changedTo(entry.newRecord, roster);
+        break;
+    case JournalAction::Deletion:
+    case JournalAction::UndoOfDeletion:
+        line += runSummary(entry.oldRecord, roster);
+        break;
+    }
+    if (entry.isUndo())
+        line += QStringLiteral("（[%1]を元に戻した）").arg(entry.undoes);
+    if (undone)
+        line += QStringLiteral("【元に戻し済み】");
+    return line;
 }

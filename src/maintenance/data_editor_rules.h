@@ -73,3 +73,13 @@ std::optional<std::int32_t> validEditedTime(const QString &text, QString *proble
 std::optional<std::int16_t> validChosenPupil(const QString &choiceText, const EditorRoster &roster, QString *problem);
 
 inline constexpr std::int32_t kLongestStoredTime = 99999;
+
+struct JournalEntry;
+enum class JournalAction : std::int16_t;
+
+// What a journal entry did, in a word or two ("変更", "消去", ...).
+QString journalActionText(JournalAction action);
+// One line of the undo list: when, on which PC, what was done at which
+// record number to which run (a change with what it made of it), the entry
+// it undid, and whether it has been undone.
+QString journalListLine(const JournalEntry &entry, bool undone, const EditorRoster &roster);

@@ -3,12 +3,14 @@
 #include "hub/listings.h"
 #include "maintenance/results_data_tools.h"
 #include "maintenance/results_list_model.h"
+#include "maintenance/undo_window.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
 #include "results/results_edit.h"
 #include "results/results_file.h"
+#include "results/results_journal.h"
 #include "roster/grade_rules.h"
 #include "startup/navigator.h"
 #include "startup/shared_state.h"
@@ -29,6 +31,8 @@ namespace {
 const QColor kFormColour = rgbHex(0xE0F0FF);
 const QColor kPanelColour(192, 255, 192);
 const QString kStaleText = QStringLiteral("他のパソコンでデータが変更されました。一覧を読み直します。");
+const QString kUndoStaleText = QStringLiteral("元に戻せませんでした。変更記録にある記録が、ファイルのその場所にもう"
+                                              "ありません（その後に変更または消去されています）。何も書いていません。");
 
 QLabel *makeLabel(QWidget *parent, const QString &name, int left, int top, int width, int height, double points)
 {
@@ -189,10 +193,14 @@ void FrmData::buildWidgets()
     checkButton_ = makeButton(this, QStringLiteral("DataCheck"), QStringLiteral("データ点検"), 10560, 8280, 4500, 780);
     connect(exportButton_, &QPushButton::clicked, this, &FrmData::exportCsv);
     connect(checkButton_, &QPushButton::clicked, this, &FrmData::checkData);
+    // Every change and deletion can be taken back from the journal.
+    undoButton_ = makeButton(this, QStringLiteral("UndoButton"), QStringLiteral("元に戻す"), 10560, 9360, 4500, 780);
+    undoButton_->setAccessibleDescription(QStringLiteral("変更や消去の記録を一覧にして、選んだものを元に戻します"));
+    connect(undoButton_, &QPushButton::clicked, this, &FrmData::showUndoList);
 
     backButton_ = makeButton(this, QStringLiteral("Command4"), QStringLiteral("戻る"), 12840, 10380, 2220, 780);
     connect(backButton_, &QPushButton::clicked, this, &FrmData::Command4_Click);
-    for (QPushButton *button : { changeButton_, deleteButton_, exportButton_, checkButton_, backButton_ })
+    for (QPushButton *button : { changeButton_, deleteButton_, exportButton_, checkButton_, undoButton_, backButton_ })
         button->installEventFilter(this);
 
     cover_ = new QWidget(this);
@@ -208,7 +216,10 @@ void FrmData::buildWidgets()
     setTabOrder(pupilChoice_, timeBox_);
     setTabOrder(timeBox_, changeButton_);
     setTabOrder(changeButton_, deleteButton_);
-    setTabOrder(deleteButton_, backButton_);
+    setTabOrder(deleteButton_, exportButton_);
+    setTabOrder(exportButton_, checkButton_);
+    setTabOrder(checkButton_, undoButton_);
+    setTabOrder(undoButton_, backButton_);
 }
 
 void FrmData::Form_Load()
@@ -352,18 +363,16 @@ void FrmData::Command2_Click()
     if (!self)
         return;
     setWorking(false);
-    switch (result.outcome) {
-    case RecordEditOutcome::Done:
+    if (result.outcome == RecordEditOutcome::Done) {
         openedBytes_ = withPupilAndTime(openedBytes_, *pupil, *seconds);
         if (written)
             model_->applyOwnChange(r, openedBytes_, written->before, written->after);
         fillList();
         selectRow(model_->rowAtOrAfter(r));
-        break;
-    case RecordEditOutcome::Stale:
-    case RecordEditOutcome::Failed:
-        reportUnwritten(result, QStringLiteral("記録を変更できませんでした。"));
-        break;
+        if (!result.note.isEmpty())
+            showMessage(QStringLiteral("記録を変更しました。\n") + result.note);
+    } else {
+        reportNotDone(result, QStringLiteral("記録を変更できませんでした。"), kStaleText);
     }
     if (self && leaving_)
         Command4_Click();
@@ -394,8 +403,7 @@ void FrmData::Command3_Click()
     if (!self)
         return;
     setWorking(false);
-    switch (result.outcome) {
-    case RecordEditOutcome::Done: {
+    if (result.outcome == RecordEditOutcome::Done) {
         openedRecord_ = 0;
         changeButton_->setEnabled(false);
         deleteButton_->setEnabled(false);
@@ -403,12 +411,10 @@ void FrmData::Command3_Click()
         // The run that followed the deleted one is now record r.
         const int row = model_->rowAtOrAfter(r);
         selectRow(row >= 0 ? row : model_->rowCount() - 1);
-        break;
-    }
-    case RecordEditOutcome::Stale:
-    case RecordEditOutcome::Failed:
-        reportUnwritten(result, QStringLiteral("記録を消去できませんでした。"));
-        break;
+        if (!result.note.isEmpty())
+            showMessage(QStringLiteral("記録を消去しました。\n") + result.note);
+    } else {
+        reportNotDone(result, QStringLiteral("記録を消去できませんでした。"), kStaleText);
     }
     if (self && leaving_)
         Command4_Click();
@@ -437,6 +443,38 @@ void FrmData::checkData()
     runTool([this] { checkResultsInteractive(this, state_, platform_); });
 }
 
+void FrmData::showUndoList()
+{
+    runTool([this] {
+        UndoWindow window(
+            resultsJournalPath(resultsFilePath(state_)), roster_,
+            [this](qint64 entry, QWidget *parent) { undoEntry(entry, parent); }, this);
+        window.exec();
+    });
+}
+
+void FrmData::undoEntry(qint64 entryNumber, QWidget *parent)
+{
+    QPointer<FrmData> self(this);
+    const RecordEditResult result = undoJournalEntry(resultsFilePath(state_), entryNumber, platform_.clock);
+    if (!self)
+        return;
+    if (result.outcome != RecordEditOutcome::Done) {
+        reportNotDone(result, QStringLiteral("元に戻せませんでした。"), kUndoStaleText, parent);
+        return;
+    }
+    // The opened run may have moved or changed; it is opened again from the
+    // list if the teacher wants it.
+    openedRecord_ = 0;
+    editPanel_->hide();
+    fillList();
+    selectRow(model_->rowAtOrAfter(result.recordNumber));
+    QString text = QStringLiteral("元に戻しました（記録番号 %1）。").arg(result.recordNumber);
+    if (!result.note.isEmpty())
+        text += QLatin1Char('\n') + result.note;
+    showMessage(text, parent);
+}
+
 void FrmData::runTool(const std::function<void()> &tool)
 {
     // The tools run their own dialogs; the list and the editing stay
@@ -454,35 +492,60 @@ void FrmData::setWorking(bool working)
 {
     working_ = working;
     for (QWidget *w : std::initializer_list<QWidget *> {
-             runList_, pupilChoice_, timeBox_, timeScroll_, exportButton_, checkButton_, backButton_ })
+             runList_, pupilChoice_, timeBox_, timeScroll_, exportButton_, checkButton_, undoButton_, backButton_ })
         w->setEnabled(!working);
     changeButton_->setEnabled(!working && openedRecord_ != 0);
     deleteButton_->setEnabled(!working && openedRecord_ != 0);
 }
 
-void FrmData::reportUnwritten(const RecordEditResult &result, const QString &what)
+void FrmData::reportNotDone(
+    const RecordEditResult &result, const QString &what, const QString &staleText, QWidget *parent)
 {
-    if (result.outcome == RecordEditOutcome::Stale) {
+    switch (result.outcome) {
+    case RecordEditOutcome::Done:
+        return;
+    case RecordEditOutcome::Stale:
         // Another PC changed the file: the opened run is no longer known.
-        showMessage(kStaleText);
+        showMessage(staleText, parent);
         openedRecord_ = 0;
         fillList();
-    } else {
-        reportFailure(what, result.failedFile, result.errorNumber);
+        return;
+    case RecordEditOutcome::MayBeWritten:
+        // The write began: the record may be the old one, the new one or,
+        // for a write cut short, a mixture. The list shows what is there.
+        reportFailure(QStringLiteral("書き込みの途中で失敗しました。記録が書かれたかどうか分かりません。"
+                                     "一覧を読み直しますので、その記録を確かめてください。"),
+            result.failedFile, result.errorNumber, parent);
+        openedRecord_ = 0;
+        editPanel_->hide();
+        fillList();
+        return;
+    case RecordEditOutcome::AlreadyUndone:
+        showMessage(QStringLiteral("これはもう元に戻してあります。何も書いていません。"), parent);
+        return;
+    case RecordEditOutcome::NotUndoable:
+        showMessage(QStringLiteral("この記録は元に戻せません。何も書いていません。"), parent);
+        return;
+    case RecordEditOutcome::Failed:
+        if (!result.detail.isEmpty())
+            showMessage(what + QLatin1Char('\n') + result.detail, parent);
+        else
+            reportFailure(what, result.failedFile, result.errorNumber, parent);
+        return;
     }
 }
 
-void FrmData::showMessage(const QString &text)
+void FrmData::showMessage(const QString &text, QWidget *parent)
 {
-    QMessageBox box(QMessageBox::Information, state_.ProgramName, text, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Information, state_.ProgramName, text, QMessageBox::Ok, parent ? parent : this);
     box.exec();
 }
 
-void FrmData::reportFailure(const QString &what, const QString &file, int errorNumber)
+void FrmData::reportFailure(const QString &what, const QString &file, int errorNumber, QWidget *parent)
 {
     QMessageBox box(QMessageBox::Warning, state_.ProgramName,
         QStringLiteral("%1\n%2\n%3（%4）").arg(what, file, fileErrorDescription(errorNumber)).arg(errorNumber),
-        QMessageBox::Ok, this);
+        QMessageBox::Ok, parent ? parent : this);
     box.exec();
 }
 

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The results-data editor (FrmData): every stored run listed, a run opened
 // by double-click (or Enter), its pupil or time corrected, or the run
-// deleted, while other PCs go on appending to the same file.
+// deleted, while other PCs go on appending to the same file; and any change
+// or deletion undone from the journal ("元に戻す").
 //
 // Re-entrancy: waiting for the whole-file lock lets events run, and the
 // message boxes run their own event loop. `working_` is set from the start
-// of a change or deletion (its question included) to its end; the list, the
-// inputs and the buttons are disabled meanwhile, and the handlers that start
-// work return at once while it is set. A leave asked for meanwhile (closing
+// of a change or deletion (its question included) to its end, and while a
+// tool's dialog is open (CSV出力, データ点検, 元に戻す and the undos made in
+// it); the list, the inputs and the buttons are disabled meanwhile, and the
+// handlers that start work return at once while it is set. A leave asked for meanwhile (closing
 // the window by its frame) only sets `leaving_`, and the work leaves when it
 // ends, so the window is never gone when a handler comes back to it.
 // `left_` makes leaving happen once.
@@ -52,6 +54,9 @@ public:
     void Command4_Click(); // 戻る
     void exportCsv(); // CSV出力
     void checkData(); // データ点検
+    void showUndoList(); // 元に戻す
+    // Undoes one journal entry and tells the outcome (messages over `parent`).
+    void undoEntry(qint64 entryNumber, QWidget *parent);
 
     // What the screen shows, for the program's own checks and the tests.
     ResultsListModel &listModel() const { return *model_; }
@@ -68,10 +73,12 @@ private:
     void selectRow(int row);
     void setWorking(bool working);
     void runTool(const std::function<void()> &tool);
-    void showMessage(const QString &text);
-    void reportFailure(const QString &what, const QString &file, int errorNumber);
-    // A change or deletion that wrote nothing: stale record or failed step.
-    void reportUnwritten(const RecordEditResult &result, const QString &what);
+    void showMessage(const QString &text, QWidget *parent = nullptr);
+    void reportFailure(const QString &what, const QString &file, int errorNumber, QWidget *parent = nullptr);
+    // A change, deletion or undo that did not end as asked: what happened,
+    // and the list read again where the file may differ from it.
+    void reportNotDone(
+        const RecordEditResult &result, const QString &what, const QString &staleText, QWidget *parent = nullptr);
     void showTime(std::int32_t seconds);
 
     SharedState &state_;
@@ -106,6 +113,7 @@ private:
     QPushButton *deleteButton_ = nullptr; // Command3
     QPushButton *exportButton_ = nullptr; // CSV出力
     QPushButton *checkButton_ = nullptr; // データ点検
+    QPushButton *undoButton_ = nullptr; // 元に戻す
     QPushButton *backButton_ = nullptr; // Command4
     QWidget *cover_ = nullptr; // Picture1
 };

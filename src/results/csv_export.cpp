@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "results/csv_export.h"
+#include "platform/atomic_file.h"
 #include "platform/blank_trim.h"
 #include "platform/clock.h"
 #include "platform/cp932.h"
+#include "platform/shared_folder.h"
 #include "results/counts.h"
 #include "results/points.h"
 #include "results/result_record.h"
@@ -13,7 +15,6 @@
 #include "startup/shared_state.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QtEndian>
 #include <charconv>
 #include <cmath>
@@ -64,36 +65,37 @@ const char16_t *const kPupilsHeader[] = { u"生徒番号", u"名前", u"学年",
     u"回数（今日）", u"回数（判定期間）", u"ポイント（全）", u"ポイント（今日）", u"ポイント（判定期間）",
     u"ベストタイム（秒）", u"合格", u"やりすぎ禁止" };
 
-// A file written beside its final name and renamed over it once complete.
+// A file written beside its final name and renamed over it once complete
+// (FileReplacement), so a failed export leaves an earlier file as it was.
 class CsvFile {
 public:
     explicit CsvFile(const QString &path)
         : file_(path)
     {
     }
-    bool open() { return file_.open(QIODevice::WriteOnly); }
+    bool open() const { return file_.ok(); }
     void write(QByteArray &buffer, bool force = false)
     {
         if (!force && buffer.size() < kFlushBytes)
             return;
-        if (ok_ && file_.write(buffer) != buffer.size())
-            ok_ = false;
+        file_.write(buffer);
         buffer.clear();
     }
-    void cancel() { file_.cancelWriting(); }
+    void cancel() { file_.abandon(); }
     bool commit()
     {
-        if (!ok_) {
-            file_.cancelWriting();
+        if (!file_.commit())
             return false;
-        }
-        return file_.commit();
+        note_ = file_.note();
+        return true;
     }
-    QString errorString() const { return file_.errorString(); }
+    // The file and the cause, as the replacement reports them.
+    QString errorString() const { return file_.error(); }
+    QString note() const { return note_; }
 
 private:
-    QSaveFile file_;
-    bool ok_ = true;
+    FileReplacement file_;
+    QString note_;
 };
 
 // "yyyy-MM-dd" of a stored day; empty when the value is no date at all.
@@ -177,8 +179,9 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
 {
     CsvExportResult result;
     const QString dir = QDir::cleanPath(folder);
-    if (!QDir().mkpath(dir)) {
-        result.problem = QStringLiteral("出力先のフォルダを作れません：%1").arg(dir);
+    QString folderProblem;
+    if (!sharedfolder::makeFolders(dir, &folderProblem)) {
+        result.problem = folderProblem; // the folder and the system's reason
         return result;
     }
     result.runsPath = dir + QLatin1Char('/') + QLatin1String(kCsvRunsFile);
@@ -220,7 +223,7 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
 
     CsvFile runs(result.runsPath);
     if (!runs.open()) {
-        result.problem = QStringLiteral("%1 に書き込めません（%2）").arg(result.runsPath, runs.errorString());
+        result.problem = runs.errorString();
         return result;
     }
     QByteArray out;
@@ -300,9 +303,11 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
     }
     runs.write(out, true);
     if (!runs.commit()) {
-        result.problem = QStringLiteral("%1 に書き込めません（%2）").arg(result.runsPath, runs.errorString());
+        result.problem = runs.errorString();
         return result;
     }
+    if (!runs.note().isEmpty())
+        result.notes << runs.note();
     result.records = scan.records;
     result.tornBytes = scan.bytes % kRecordLength;
 
@@ -321,7 +326,7 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
 
     CsvFile pupilsFile(result.pupilsPath);
     if (!pupilsFile.open()) {
-        result.problem = QStringLiteral("%1 に書き込めません（%2）").arg(result.pupilsPath, pupilsFile.errorString());
+        result.problem = pupilsFile.errorString();
         return result;
     }
     out = kBom + headerLine(kPupilsHeader, int(std::size(kPupilsHeader)));
@@ -362,9 +367,11 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
     }
     pupilsFile.write(out, true);
     if (!pupilsFile.commit()) {
-        result.problem = QStringLiteral("%1 に書き込めません（%2）").arg(result.pupilsPath, pupilsFile.errorString());
+        result.problem = pupilsFile.errorString();
         return result;
     }
+    if (!pupilsFile.note().isEmpty())
+        result.notes << pupilsFile.note();
     result.ok = true;
     return result;
 }
@@ -394,5 +401,6 @@ QStringList csvExportSummary(const CsvExportResult &result)
                      .arg(result.countedRecords);
     if (!result.rosterProblem.isEmpty())
         lines << QStringLiteral("名簿を読めなかったため、名前と学年が空の行があります：%1").arg(result.rosterProblem);
+    lines << result.notes;
     return lines;
 }

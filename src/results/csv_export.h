@@ -37,10 +37,12 @@ struct CsvExportResult {
     qint64 countedFrom = 1; // first record the counts (pupils.csv) cover
     qint64 countedRecords = 0; // records the counts took, as the screens take them
     QString rosterProblem; // names and grades are empty when set
+    QStringList notes; // per replaced file, what of its owner, group or mode could not be kept
 };
 
-// Writes runs.csv and pupils.csv into `folder` (created when missing;
-// existing files are replaced whole, never half-written). Needs from
+// Writes runs.csv and pupils.csv into `folder` (created when missing, by
+// the shared folder rule; existing files are replaced whole, never
+// half-written, keeping their owner, group and mode where the system lets). Needs from
 // `state` the folders, the common settings and the criteria table; the
 // roster is read from the data root, the results file from the program's
 // data folder, neither is changed. `now` decides today, the periods and the

@@ -4,6 +4,7 @@
 #include "platform/cp932.h"
 #include "results/result_record.h"
 #include "results/results_file.h"
+#include "results/results_journal.h"
 #include "results/results_scan.h"
 #include "roster/roster_file.h"
 #include "startup/shared_state.h"
@@ -202,6 +203,12 @@ CheckReport checkResultsFile(const SharedState &state, const QDateTime &now)
     }
     report.bytes = scan.bytes;
     report.records = scan.records;
+    report.journalPath = resultsJournalPath(report.path);
+    const JournalContents journal = readJournal(report.journalPath);
+    report.journalExists = journal.exists;
+    report.journalReadable = journal.ok;
+    report.journalBytes = journal.bytes;
+    report.journalEntries = qint64(journal.entries.size());
     report.recordsWithFindings = collect.records();
     if (scan.bytes % kRecordLength != 0)
         collect.add(CheckKind::TornTail, scan.records + 1, double(scan.bytes % kRecordLength));
@@ -217,7 +224,20 @@ CheckReport checkResultsFile(const SharedState &state, const QDateTime &now)
 
 QString CheckReport::headerLine() const
 {
-    return QStringLiteral("点検したファイル：%1（%2 バイト、記録 %3 件）").arg(path).arg(bytes).arg(records);
+    return QStringLiteral("点検したファイル：%1（%2 バイト、記録 %3 件）　%4")
+        .arg(path)
+        .arg(bytes)
+        .arg(records)
+        .arg(journalText());
+}
+
+QString CheckReport::journalText() const
+{
+    if (!journalExists)
+        return QStringLiteral("変更記録：%1（まだありません）").arg(journalPath);
+    if (!journalReadable)
+        return QStringLiteral("変更記録：%1（読めません）").arg(journalPath);
+    return QStringLiteral("変更記録：%1（%2 件、%3 バイト）").arg(journalPath).arg(journalEntries).arg(journalBytes);
 }
 
 QString CheckReport::findingLine(const CheckFinding &f) const
@@ -346,6 +366,7 @@ QByteArray CheckReport::tsv() const
         }
         row(f.firstRecord, f.lastRecord, checkKindName(f.kind), value, findingLine(f));
     }
+    row(0, 0, "journal", QString::number(journalBytes), journalText());
     row(records > 0 ? 1 : 0, records, "summary", QString::number(findings.size()), summaryLine());
     return out;
 }

@@ -54,16 +54,25 @@ struct CheckReport {
     QDate today;
     std::array<char, 5> ownCode {};
     QString rosterProblem;
+    // The results-data editor's journal beside the file (results_journal.h):
+    // its size says how much a teacher can still undo.
+    QString journalPath;
+    bool journalExists = false;
+    bool journalReadable = true;
+    qint64 journalBytes = 0;
+    qint64 journalEntries = 0;
 
     int exitStatus() const { return int(status); }
 
-    // The report in Japanese: the file, one finding a line, a summary line.
+    // The report in Japanese: the file (and the journal's size), one
+    // finding a line, a summary line.
     QString headerLine() const;
+    QString journalText() const;
     QString findingLine(const CheckFinding &finding) const;
     QString summaryLine() const;
     QStringList lines() const;
-    // For scripts: a header row, one row per finding, then a summary row;
-    // UTF-8, tab-separated, LF.
+    // For scripts: a header row, one row per finding, a "journal" row (value:
+    // the journal's bytes), then a summary row; UTF-8, tab-separated, LF.
     QByteArray tsv() const;
 };
 

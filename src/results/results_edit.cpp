@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "results/results_edit.h"
+#include "platform/atomic_file.h"
+#include "platform/clock.h"
+#include "platform/file_calls.h"
 #include "platform/file_lock.h"
 #include "results/results_file.h"
+#include "results/results_journal.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,7 +22,12 @@ namespace {
 
 RecordEditResult failed(int error, const QString &file)
 {
-    return { RecordEditOutcome::Failed, error, file };
+    return { RecordEditOutcome::Failed, error, file, {}, {}, 0 };
+}
+
+RecordEditResult outcome(RecordEditOutcome what)
+{
+    return { what, 0, {}, {}, {}, 0 };
 }
 
 // Opens the results file and takes its lock, on the file the name points
@@ -27,56 +38,40 @@ int lockCurrentFile(const QString &path, Clock &clock, ResultsFile &file)
     return openLockedResultsFile(path, clock, file, OpenRetry::Once);
 }
 
+// Record `recordNumber` of the locked file, or empty beyond its end. 0 or
+// the error number.
+int recordOf(const ResultsFile &file, qint64 recordNumber, QByteArray *bytes)
+{
+    bytes->clear();
+    int error = 0;
+    const qint64 count = file.recordCount(&error);
+    if (count < 0)
+        return error;
+    if (recordNumber < 1 || recordNumber > count)
+        return 0;
+    std::vector<char> buffer;
+    if (file.readRecords(recordNumber, 1, buffer, &error) != 1)
+        return error ? error : EIO;
+    *bytes = QByteArray(buffer.data(), kRecordLength);
+    return 0;
+}
+
 // Whether record `recordNumber` of the locked file still holds `opened`.
 // 0 with `same` set, or the error number.
 int stillTheOpenedRecord(const ResultsFile &file, qint64 recordNumber, const QByteArray &opened, bool *same)
 {
     *same = false;
-    int error = 0;
-    const qint64 count = file.recordCount(&error);
-    if (count < 0)
-        return error;
-    if (recordNumber < 1 || recordNumber > count || opened.size() != kRecordLength)
+    if (opened.size() != kRecordLength)
         return 0;
-    std::vector<char> bytes;
-    if (file.readRecords(recordNumber, 1, bytes, &error) != 1)
+    QByteArray now;
+    if (const int error = recordOf(file, recordNumber, &now))
         return error;
-    *same = QByteArray::fromRawData(bytes.data(), kRecordLength) == opened;
+    *same = now == opened;
     return 0;
 }
 
-int writeAll(int fd, const char *data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += n;
-        size -= size_t(n);
-    }
-    return 0;
-}
-
-int writeAt(int fd, const QByteArray &bytes, off_t offset)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(fd, bytes.constData() + done, size_t(bytes.size() - done), offset + done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        done += n;
-    }
-    return 0;
-}
-
-// Copies `length` bytes from `offset` of `from` to the end of `to`.
-int copyRange(int from, off_t offset, off_t length, int to, std::vector<char> &buffer)
+// Copies `length` bytes from `offset` of `from` into the replacement.
+int copyRange(int from, off_t offset, off_t length, FileReplacement &to, std::vector<char> &buffer)
 {
     while (length > 0) {
         const size_t want = size_t(std::min<off_t>(length, off_t(buffer.size())));
@@ -88,25 +83,162 @@ int copyRange(int from, off_t offset, off_t length, int to, std::vector<char> &b
         }
         if (n == 0)
             return EIO; // the locked file cannot shrink; a short read is a fault
-        if (const int error = writeAll(to, buffer.data(), size_t(n)))
-            return error;
+        if (!to.write(buffer.data(), n))
+            return to.errorNumber();
         offset += n;
         length -= n;
     }
     return 0;
 }
 
-// Flushes the folder so the rename itself reaches the disk. Best effort:
-// the replacement has happened whatever this says, and some network file
-// systems cannot flush a folder at all.
-void syncFolderOf(const QString &path)
+JournalEntry journalEntry(JournalAction action, qint64 recordNumber, Clock &clock)
 {
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
+    JournalEntry entry;
+    entry.action = action;
+    const QDateTime now = clock.now();
+    entry.date = oledate::fromDate(now.date());
+    entry.timeOfDay = oledate::timeFraction(now.time());
+    entry.recordNumber = recordNumber;
+    entry.host = journalHostName();
+    return entry;
+}
+
+// The lock is freed when the file closes in any case; an unlock the system
+// refused is said, but changes nothing of what was written.
+QString unlockNote(const QString &path, int error)
+{
+    if (error == 0)
+        return QString();
+    return QStringLiteral("%1\nロックを解除できませんでした（%2）。ファイルを閉じたので、ロックはなくなっています。")
+        .arg(path, fileErrorDescription(error));
+}
+
+QString joined(const QString &a, const QString &b)
+{
+    if (a.isEmpty())
+        return b;
+    if (b.isEmpty())
+        return a;
+    return a + QLatin1Char('\n') + b;
+}
+
+// A record looked for in the locked file: the occurrence nearest `near`
+// (1-based), 0 when there is none.
+struct Sought {
+    QByteArray record;
+    qint64 near = 0;
+    qint64 found = 0;
+};
+
+// One pass over the whole records of the locked file with one buffer:
+// the file is read in pieces, never held whole (44 MB for a million runs).
+int findNearest(const ResultsFile &file, qint64 count, std::vector<Sought> &sought, std::vector<char> &buffer)
+{
+    const qint64 piece = qint64(buffer.size()) / kRecordLength;
+    for (qint64 first = 1; first <= count; first += piece) {
+        const qint64 n = std::min(piece, count - first + 1);
+        int error = 0;
+        if (file.readRecords(first, n, buffer, &error) != n)
+            return error ? error : EIO; // the locked file cannot shrink
+        for (qint64 i = 0; i < n; ++i) {
+            const char *record = buffer.data() + i * kRecordLength;
+            const qint64 r = first + i;
+            for (Sought &s : sought) {
+                if (s.record.size() != kRecordLength || std::memcmp(record, s.record.constData(), kRecordLength) != 0)
+                    continue;
+                if (s.found == 0 || std::llabs(r - s.near) < std::llabs(s.found - s.near))
+                    s.found = r;
+            }
+        }
+    }
+    return 0;
+}
+
+RecordEditResult undoChange(const ResultsFile &file, const QString &path, const JournalEntry &entry, qint64 count,
+    std::vector<char> &buffer, Clock &clock)
+{
+    // The run is found by what the change wrote: deletions since may have
+    // moved it, and a later change or deletion means the journal's bytes are
+    // no longer what stands there.
+    std::vector<Sought> sought { { entry.newRecord, entry.recordNumber } };
+    if (const int error = findNearest(file, count, sought, buffer))
+        return failed(error, path);
+    const qint64 at = sought[0].found;
+    if (at == 0)
+        return outcome(RecordEditOutcome::Stale);
+    // What this replaces is the change's own new bytes, already in the
+    // journal; the undo is recorded once it is done, so a crash between the
+    // two leaves a run back in place whose entry an undo then refuses.
+    if (const int error
+        = pwriteFully(file.handle(), entry.oldRecord.constData(), kRecordLength, off_t(at - 1) * kRecordLength)) {
+        RecordEditResult r = outcome(RecordEditOutcome::MayBeWritten);
+        r.errorNumber = error;
+        r.failedFile = path;
+        return r;
+    }
+    if (const int error = syncData(file.handle())) {
+        RecordEditResult r = outcome(RecordEditOutcome::MayBeWritten);
+        r.errorNumber = error;
+        r.failedFile = path;
+        return r;
+    }
+    JournalEntry undo = journalEntry(JournalAction::UndoOfChange, at, clock);
+    undo.undoes = entry.number;
+    undo.oldRecord = entry.newRecord;
+    undo.newRecord = entry.oldRecord;
+    RecordEditResult r = outcome(RecordEditOutcome::Done);
+    r.recordNumber = at;
+    if (const int error = appendJournalEntry(resultsJournalPath(path), undo))
+        r.note = QStringLiteral("%1\n元に戻しましたが、そのことを変更記録に書けませんでした（%2）。")
+                     .arg(resultsJournalPath(path), fileErrorDescription(error));
+    return r;
+}
+
+RecordEditResult undoDeletion(const ResultsFile &file, const QString &path, const JournalEntry &entry, qint64 count,
+    std::vector<char> &buffer, Clock &clock)
+{
+    // Back after the record that stood before it, else before the one that
+    // stood after it, else at the end; a run that was the first goes first.
+    std::vector<Sought> sought { { entry.before, entry.recordNumber - 1 }, { entry.after, entry.recordNumber } };
+    if (!entry.before.isEmpty())
+        if (const int error = findNearest(file, count, sought, buffer))
+            return failed(error, path);
+    const qint64 place = entry.before.isEmpty() ? 1
+        : sought[0].found != 0                  ? sought[0].found + 1
+        : sought[1].found != 0                  ? sought[1].found
+                                                : count + 1;
+    // Back already (an undo whose journal entry a crash kept from the disk).
+    for (const qint64 r : { place - 1, place }) {
+        QByteArray there;
+        if (const int error = recordOf(file, r, &there))
+            return failed(error, path);
+        if (there == entry.oldRecord)
+            return outcome(RecordEditOutcome::AlreadyUndone);
+    }
+
+    FileReplacement replacement(path);
+    const off_t split = off_t(place - 1) * kRecordLength;
+    int error = copyRange(file.handle(), 0, split, replacement, buffer);
+    if (error == 0 && !replacement.write(entry.oldRecord))
+        error = replacement.errorNumber();
+    if (error == 0)
+        error = copyRange(file.handle(), split, off_t(count) * kRecordLength - split, replacement, buffer);
+    if (error != 0 || !replacement.commit()) {
+        RecordEditResult r = failed(replacement.errorNumber() ? replacement.errorNumber() : error, path);
+        r.detail = replacement.error();
+        return r;
+    }
+    JournalEntry undo = journalEntry(JournalAction::UndoOfDeletion, place, clock);
+    undo.undoes = entry.number;
+    undo.oldRecord = entry.oldRecord;
+    RecordEditResult r = outcome(RecordEditOutcome::Done);
+    r.recordNumber = place;
+    r.note = replacement.note();
+    if (const int error = appendJournalEntry(resultsJournalPath(path), undo))
+        r.note = joined(r.note,
+            QStringLiteral("%1\n元に戻しましたが、そのことを変更記録に書けませんでした（%2）。")
+                .arg(resultsJournalPath(path), fileErrorDescription(error)));
+    return r;
 }
 
 } // namespace
@@ -154,12 +286,6 @@ QByteArray withPupilAndTime(const QByteArray &opened, std::int16_t pupilNumber, 
     return out;
 }
 
-QString resultsReplacementPath(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral("temp.") + info.suffix();
-}
-
 RecordEditResult changeResultRecord(const QString &path, qint64 recordNumber, const QByteArray &opened,
     const QByteArray &replacement, Clock &clock, std::optional<WrittenChange> *written)
 {
@@ -176,24 +302,44 @@ RecordEditResult changeResultRecord(const QString &path, qint64 recordNumber, co
     if (const int error = stillTheOpenedRecord(file, recordNumber, opened, &same))
         return failed(error, path);
     if (!same)
-        return { RecordEditOutcome::Stale, 0, {} };
+        return outcome(RecordEditOutcome::Stale);
+
+    // What the change replaces is kept before the record is touched.
+    JournalEntry entry = journalEntry(JournalAction::Change, recordNumber, clock);
+    entry.oldRecord = opened;
+    entry.newRecord = replacement;
+    const QString journal = resultsJournalPath(path);
+    if (const int error = appendJournalEntry(journal, entry))
+        return failed(error, journal);
+
     // The change goes ahead without them: the list then reads the file.
     int stateError = 0;
     const auto before = fileStateOf(file.handle(), &stateError);
     // The bytes as given: a decoded and encoded record need not come back
     // bit for bit (a NaN date may change its payload).
-    if (const int error = writeAt(file.handle(), replacement, off_t(recordNumber - 1) * kRecordLength))
-        return failed(error, path);
-    if (::fdatasync(file.handle()) != 0)
-        return failed(errno, path);
+    // From here on a failure may have left the new bytes, some of them or
+    // none on the disk: nobody can say which, so nobody claims either.
+    auto uncertain = [&](int error) {
+        RecordEditResult r = outcome(RecordEditOutcome::MayBeWritten);
+        r.errorNumber = error;
+        r.failedFile = path;
+        return r;
+    };
+    if (const int error = pwriteFully(
+            file.handle(), replacement.constData(), size_t(kRecordLength), off_t(recordNumber - 1) * kRecordLength))
+        return uncertain(error);
+    if (const int error = syncData(file.handle()))
+        return uncertain(error);
     // Taken before the lock goes: whatever the list then finds different
     // was written by someone else.
     const auto after = fileStateOf(file.handle(), &stateError);
-    if (const int unlockError = lock.release())
-        return failed(unlockError, path);
+    RecordEditResult done = outcome(RecordEditOutcome::Done);
+    // Written and flushed: a refused unlock is said, not taken for a
+    // failure of the change (closing the file frees the lock anyway).
+    done.note = unlockNote(path, lock.release());
     if (written && before && after)
         *written = WrittenChange { *before, *after };
-    return { RecordEditOutcome::Done, 0, {} };
+    return done;
 }
 
 RecordEditResult deleteResultRecord(const QString &path, qint64 recordNumber, const QByteArray &opened, Clock &clock)
@@ -209,7 +355,7 @@ RecordEditResult deleteResultRecord(const QString &path, qint64 recordNumber, co
     if (const int error = stillTheOpenedRecord(file, recordNumber, opened, &same))
         return failed(error, path);
     if (!same)
-        return { RecordEditOutcome::Stale, 0, {} };
+        return outcome(RecordEditOutcome::Stale);
 
     struct stat info;
     if (::fstat(file.handle(), &info) != 0)
@@ -217,35 +363,68 @@ RecordEditResult deleteResultRecord(const QString &path, qint64 recordNumber, co
     const off_t wholeRecords = off_t(info.st_size / kRecordLength) * kRecordLength;
     const off_t cut = off_t(recordNumber - 1) * kRecordLength;
 
-    // The name is fixed and the lock serialises every writer, so a copy
-    // left by a crash is simply written over.
-    const QString replacementPath = resultsReplacementPath(path);
-    const QByteArray replacementName = QFile::encodeName(replacementPath);
-    const int out = ::open(replacementName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (out < 0)
-        return failed(errno, replacementPath);
-    auto abandon = [&](int error) {
-        ::close(out);
-        ::unlink(replacementName.constData());
-        return failed(error, replacementPath);
+    // The run and its neighbours, so that an undo finds its place again
+    // after other deletions.
+    JournalEntry entry = journalEntry(JournalAction::Deletion, recordNumber, clock);
+    entry.oldRecord = opened;
+    if (const int error = recordOf(file, recordNumber - 1, &entry.before))
+        return failed(error, path);
+    if (const int error = recordOf(file, recordNumber + 1, &entry.after))
+        return failed(error, path);
+    const QString journal = resultsJournalPath(path);
+    qint64 journalLength = 0;
+    if (const int error = appendJournalEntry(journal, entry, &journalLength))
+        return failed(error, journal);
+    // A deletion that did not happen must not stand in the journal.
+    auto takeBack = [&](RecordEditResult result) {
+        takeBackJournalEntry(journal, journalLength);
+        return result;
     };
-    // The other PCs must go on reading and writing the file it replaces.
-    if (::fchmod(out, info.st_mode & 07777) != 0 && errno != EPERM)
-        return abandon(errno);
 
+    FileReplacement replacement(path);
     std::vector<char> buffer(size_t(4) << 20);
-    if (const int error = copyRange(file.handle(), 0, cut, out, buffer))
-        return abandon(error);
-    if (const int error
-        = copyRange(file.handle(), cut + kRecordLength, wholeRecords - cut - kRecordLength, out, buffer))
-        return abandon(error);
-    if (::fsync(out) != 0)
-        return abandon(errno);
-    if (::rename(replacementName.constData(), QFile::encodeName(path).constData()) != 0)
-        return abandon(errno);
-    ::close(out);
-    syncFolderOf(path);
-    lock.release();
-    file.close();
-    return { RecordEditOutcome::Done, 0, {} };
+    int error = copyRange(file.handle(), 0, cut, replacement, buffer);
+    if (error == 0)
+        error = copyRange(file.handle(), cut + kRecordLength, wholeRecords - cut - kRecordLength, replacement, buffer);
+    if (error != 0 || !replacement.commit()) {
+        RecordEditResult r = failed(replacement.errorNumber() ? replacement.errorNumber() : error, path);
+        r.detail = replacement.error();
+        if (replacement.errorNumber() == 0)
+            replacement.abandon();
+        return takeBack(r);
+    }
+    RecordEditResult done = outcome(RecordEditOutcome::Done);
+    done.note = joined(replacement.note(), unlockNote(path, lock.release()));
+    return done;
+}
+
+RecordEditResult undoJournalEntry(const QString &path, qint64 entryNumber, Clock &clock)
+{
+    ResultsFile file;
+    if (const int error = lockCurrentFile(path, clock, file))
+        return failed(error, path);
+    // The journal is read under the results file's lock, which is its lock
+    // too: no other undo of the same entry can be half way meanwhile.
+    WholeFileLock lock(file.handle());
+    const QString journal = resultsJournalPath(path);
+    const JournalContents contents = readJournal(journal);
+    if (!contents.ok)
+        return failed(contents.errorNumber, journal);
+    const JournalEntry *entry = contents.find(entryNumber);
+    if (!entry || entry->isUndo())
+        return outcome(RecordEditOutcome::NotUndoable);
+    if (contents.undone(entryNumber))
+        return outcome(RecordEditOutcome::AlreadyUndone);
+
+    int error = 0;
+    const qint64 count = file.recordCount(&error);
+    if (count < 0)
+        return failed(error, path);
+    std::vector<char> buffer(size_t(4) << 20);
+    RecordEditResult result = entry->action == JournalAction::Change
+        ? undoChange(file, path, *entry, count, buffer, clock)
+        : undoDeletion(file, path, *entry, count, buffer, clock);
+    if (result.outcome == RecordEditOutcome::Done)
+        result.note = joined(result.note, unlockNote(path, lock.release()));
+    return result;
 }

@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: MIT
-// A teacher's correction or deletion of one stored run, while the other
-// classroom PCs go on appending to the same file. Both hold the whole-file
-// lock the appends use, and both first make sure the record at the opened
-// number is still the one the teacher opened: another PC's deletion shifts
-// the numbers, and another teacher may have changed it.
+// A teacher's correction or deletion of one stored run, and the undo of
+// either, while the other classroom PCs go on appending to the same file.
+// All hold the whole-file lock the appends use, and all first make sure the
+// record they act on is still what the teacher saw: another PC's deletion
+// shifts the numbers, and another teacher may have changed it.
+//
+// Nothing is lost for good: before a change or a deletion touches the file,
+// what it replaces goes into the journal beside it (results_journal.h),
+// flushed, under the same lock, and undoJournalEntry puts it back.
 //
 // A deletion never rewrites the file in place. The new set of records is
 // written beside it, flushed to disk, and renamed over the old file while
-// the old file's lock is held, so at every instant the name holds either the
-// old or the new complete set. An append that waited on the old file's lock
-// notices the replacement and moves to the new file (openLockedResultsFile).
+// the old file's lock is held (FileReplacement), so at every instant the
+// name holds either the old or the new complete set. An append that waited
+// on the old file's lock notices the replacement and moves to the new file
+// (openLockedResultsFile).
 #pragma once
 
 #include "results/result_record.h"
@@ -49,14 +54,20 @@ std::optional<FileState> fileStateAt(const QString &path, int *errorNumber);
 
 enum class RecordEditOutcome {
     Done,
-    Stale, // the record at that number is no longer the opened one; nothing written
-    Failed, // a file step failed; nothing written (see the error)
+    Stale, // the record at that place is no longer the opened one (or the journal's); nothing written
+    Failed, // a file step failed before anything changed; nothing written (see the error)
+    MayBeWritten, // the write started and then failed: the record may or may not be on the disk
+    AlreadyUndone, // an undo whose run is back already; nothing written
+    NotUndoable, // an undo asked for an entry that is itself an undo, or for none
 };
 
 struct RecordEditResult {
     RecordEditOutcome outcome = RecordEditOutcome::Failed;
     int errorNumber = 0;
     QString failedFile; // the file the failed step was on
+    QString detail; // the failure in full (file and cause) where a step words it itself
+    QString note; // done, and yet worth saying (a lock not released, an owner not kept)
+    qint64 recordNumber = 0; // an undo: where the run is now
 };
 
 // The 44 bytes of `opened` with the pupil number and the time replaced;
@@ -72,17 +83,24 @@ struct WrittenChange {
 };
 
 // Writes `replacement` (44 bytes) as record `recordNumber` (1-based), if that
-// record still holds exactly `opened`. When done, `written` (if given)
-// receives the file's state around the write, or is reset if that could
-// not be taken.
+// record still holds exactly `opened`, after appending the change to the
+// journal (results_journal.h). When done, `written` (if given) receives the
+// file's state around the write, or is reset if that could not be taken.
 RecordEditResult changeResultRecord(const QString &path, qint64 recordNumber, const QByteArray &opened,
     const QByteArray &replacement, Clock &clock, std::optional<WrittenChange> *written = nullptr);
 
 // Removes record `recordNumber` (1-based), if it still holds exactly
-// `opened`. Every other whole record is kept byte for byte, in order; a
-// trailing partial record (a write cut off long ago; appends overwrite it
-// anyway) is not carried over.
+// `opened`, after appending it and its neighbours to the journal. Every
+// other whole record is kept byte for byte, in order; a trailing partial
+// record (a write cut off long ago; appends overwrite it anyway) is not
+// carried over. The file is replaced through FileReplacement.
 RecordEditResult deleteResultRecord(const QString &path, qint64 recordNumber, const QByteArray &opened, Clock &clock);
 
-// The file a deletion writes its new content to, beside the results file.
-QString resultsReplacementPath(const QString &path);
+// Undoes journal entry `entryNumber` (a change or a deletion) under the
+// results file's lock: a changed run gets its old 44 bytes back where it
+// now stands (found by the bytes the change wrote, nearest its old number;
+// Stale when no record holds them any more); a deleted run goes back after
+// the record that stood before it, else before the one that stood after
+// it, else (both gone) at the end of the file, through the same
+// replacement as a deletion. The undo is then appended to the journal.
+RecordEditResult undoJournalEntry(const QString &path, qint64 entryNumber, Clock &clock);

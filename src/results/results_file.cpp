@@ -5,6 +5,7 @@
 #include "platform/fatal_error.h"
 #include "platform/file_lock.h"
 #include "platform/platform.h"
+#include "platform/shared_folder.h"
 #include "platform/wait_notice.h"
 #include "results/counts.h"
 #include "startup/shared_state.h"
@@ -363,13 +364,16 @@ bool OpenResultsFile(const QString &path, ResultsAccess access, ResultsFile &fil
 {
     file.close();
     int fd = -1;
+    // A missing file is created by the shared folder's rule, so that the
+    // other accounts of a classroom share can append to it too.
+    const QByteArray name = QFile::encodeName(path);
     if (access == ResultsAccess::Read) {
         fd = openFd(path, O_RDONLY);
         // Opening creates a missing file, as for a writer.
         if (fd < 0 && errno == ENOENT)
-            fd = openFd(path, O_RDWR | O_CREAT);
+            fd = sharedfolder::openOrCreate(name, O_RDWR);
     } else {
-        fd = openFd(path, O_RDWR | O_CREAT);
+        fd = sharedfolder::openOrCreate(name, O_RDWR);
     }
     if (fd < 0) {
         *errorNumber = errno;

@@ -3,8 +3,8 @@
 #include "platform/clock.h"
 #include "platform/file_lock.h"
 #include "platform/folder_path.h"
+#include "platform/shared_folder.h"
 #include "setup/data_files.h"
-#include "setup/new_data_files.h"
 #include "startup/shared_state.h"
 
 #include <QDir>
@@ -133,12 +133,17 @@ Outcome makeTodaysCopy(const SharedState &state, Clock &clock)
         out.message = QStringLiteral("成績ファイルがまだないので、控えは作りません: %1").arg(results);
         return out;
     }
-    int error = 0;
-    if (!newdatafiles::makeFolder(folder, &error))
-        return failed(folder, QStringLiteral("控えのフォルダを作れません"), reason(error));
+    // The copies are made by whichever PC starts first, under whichever
+    // account: the folder and files follow the rule for a shared folder.
+    QString folderProblem;
+    if (!sharedfolder::makeFolders(folder, &folderProblem)) {
+        out.kind = Outcome::Kind::Failed;
+        out.message = folderProblem + QStringLiteral("\n今日の控えは作れませんでした。");
+        return out;
+    }
 
     const QString claim = claimOf(folder, copyNameFor(today));
-    const int fd = newdatafiles::createExclusive(claim);
+    const int fd = sharedfolder::createFile(QFile::encodeName(claim), O_WRONLY);
     if (fd < 0) {
         if (errno != EEXIST)
             return failed(claim, QStringLiteral("控えを書き始められません"), reason(errno));
@@ -161,7 +166,7 @@ Outcome makeTodaysCopy(const SharedState &state, Clock &clock)
     }
 
     QByteArray bytes;
-    error = 0;
+    int error = 0;
     if (!readResults(results, clock, &bytes, &error)) {
         drop();
         return failed(results, QStringLiteral("成績ファイルを読めません"), reason(error));

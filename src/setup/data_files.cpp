@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "setup/data_files.h"
+#include "platform/atomic_file.h"
 #include "platform/cp932.h"
+#include "platform/file_calls.h"
+#include "platform/shared_folder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QtEndian>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace datafiles {
 
@@ -21,35 +27,14 @@ QByteArray itemFileBytes(const QString &text, bool *unmappable)
     return cp932::encode(crlf, unmappable);
 }
 
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error, QString *note)
 {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        if (error)
-            *error = QStringLiteral("%1\nフォルダを作れません（書き込みが許可されていないか、場所がありません）。")
-                         .arg(folder);
+    if (!sharedfolder::makeFolders(QFileInfo(path).absolutePath(), error))
         return false;
-    }
-    QSaveFile file(path);
-    // Without this a folder we may not create files in would make QSaveFile
-    // fall back to writing the target in place, half-written on failure.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("%1\n書き込めません（%2）。").arg(path, file.errorString());
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("%1\n書き込めません（%2）。ディスクの空きを確かめてください。")
-                         .arg(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return replaceFileAtomically(path, bytes, error, note);
 }
 
-bool writeItemFile(const QString &path, const QString &text, QString *error)
+bool writeItemFile(const QString &path, const QString &text, QString *error, QString *note)
 {
     bool unmappable = false;
     const QByteArray bytes = itemFileBytes(text, &unmappable);
@@ -58,7 +43,7 @@ bool writeItemFile(const QString &path, const QString &text, QString *error)
             *error = QStringLiteral("%1\nShift-JIS（CP932）で書けない文字があります。").arg(path);
         return false;
     }
-    return writeFileAtomically(path, bytes, error);
+    return writeFileAtomically(path, bytes, error, note);
 }
 
 QString pathFileText(const QString &dataRoot)
@@ -185,15 +170,35 @@ bool keepDatedCopy(const QString &path, const QDateTime &now, QString *copyPath,
     const QString stem = info.dir().filePath(
         info.completeBaseName() + QLatin1Char('_') + now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    QString target = stem + suffix;
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = stem + QStringLiteral("_%1").arg(n) + suffix;
-    QFile source(path);
-    if (!source.copy(target)) {
+    auto fail = [&](const QString &target, const QString &why) {
         if (error)
-            *error = QStringLiteral("%1\n控えを %2 に作れません（%3）。何も変えていません。")
-                         .arg(path, target, source.errorString());
+            *error = QStringLiteral("%1\n控えを %2 に作れません（%3）。何も変えていません。").arg(path, target, why);
         return false;
+    };
+    QFile source(path);
+    if (!source.open(QIODevice::ReadOnly))
+        return fail(stem + suffix, source.errorString());
+    const QByteArray bytes = source.readAll();
+    // A new file of its own, by the data folder's rule, so that the other
+    // accounts of a shared folder can tidy the copies up too.
+    QString target = stem + suffix;
+    int fd = -1;
+    for (int n = 2; fd < 0; ++n) {
+        fd = sharedfolder::createFile(QFile::encodeName(target), O_WRONLY);
+        if (fd < 0 && errno != EEXIST)
+            return fail(target, QString::fromLocal8Bit(std::strerror(errno)));
+        if (fd < 0)
+            target = stem + QStringLiteral("_%1").arg(n) + suffix;
+    }
+    int failure = writeFully(fd, bytes.constData(), size_t(bytes.size()));
+    if (failure == 0)
+        failure = syncFile(fd);
+    const int closeFailure = closeChecked(fd);
+    if (failure == 0)
+        failure = closeFailure;
+    if (failure != 0) {
+        ::unlink(QFile::encodeName(target).constData());
+        return fail(target, QString::fromLocal8Bit(std::strerror(failure)));
     }
     if (copyPath)
         *copyPath = target;

@@ -24,15 +24,17 @@ inline const QString kSoundListFileName = QStringLiteral("新音ファイル.txt
 // no CP932 code.
 QByteArray itemFileBytes(const QString &text, bool *unmappable = nullptr);
 
-// Writes bytes beside the target and renames them over it, so a reader on
-// another PC sees either the old file or the whole new one, never a part.
-// Creates missing folders. False with a message naming the file and the
-// reason (no permission, disk full, ...).
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error);
+// Writes bytes beside the target and renames them over it
+// (replaceFileAtomically), so a reader on another PC sees either the old file
+// or the whole new one, never a part. Creates missing folders by the shared
+// folder rule. False with a message naming the file and the reason (no
+// permission, disk full, ...); `note` receives what could not be kept of a
+// replaced file's owner, group and permissions.
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error, QString *note = nullptr);
 
 // writeFileAtomically() of itemFileBytes(); a character CP932 lacks is an
 // error and nothing is written.
-bool writeItemFile(const QString &path, const QString &text, QString *error);
+bool writeItemFile(const QString &path, const QString &text, QString *error, QString *note = nullptr);
 
 // The path file: item 1 the data root (quoted, so blanks and commas in a
 // folder name survive), items 2..10 reserved.
@@ -66,8 +68,9 @@ struct Tone {
 std::vector<Tone> defaultTones();
 
 // "name.ext" -> "name_yyyyMMdd-HHmmss.ext" beside it, with "_2", "_3", ...
-// added when that name is taken. Copies; the original stays. False with a
-// message naming the file when the copy cannot be made.
+// added when that name is taken. Copies into a new file (created by the
+// shared folder rule, flushed); the original stays. False with a message
+// naming the file when the copy cannot be made.
 bool keepDatedCopy(const QString &path, const QDateTime &now, QString *copyPath, QString *error);
 
 } // namespace datafiles

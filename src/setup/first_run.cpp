@@ -119,7 +119,7 @@ QString starterRosterText()
 }
 
 bool createDataFolder(const NewDataFolder &entry, const QString &programFolderName, const QString &defaultSoundFolder,
-    bool replaceExisting, const QDateTime &now, QString *error)
+    bool replaceExisting, const QDateTime &now, QString *error, QStringList *notes)
 {
     const QString root = folderpath::normalise(entry.folder);
     const QString programData = root + programFolderName + folderpath::kSeparator;
@@ -179,7 +179,9 @@ bool createDataFolder(const NewDataFolder &entry, const QString &programFolderNa
     }
 
     std::vector<Written> written;
+    QStringList kept;
     for (const Planned &p : plan) {
+        QString note;
         if (QFileInfo::exists(p.path)) {
             if (p.keepIfPresent)
                 continue;
@@ -188,20 +190,24 @@ bool createDataFolder(const NewDataFolder &entry, const QString &programFolderNa
                 takeBack(written);
                 return false;
             }
-            if (!datafiles::writeFileAtomically(p.path, p.bytes, error)) {
+            if (!datafiles::writeFileAtomically(p.path, p.bytes, error, &note)) {
                 QFile::remove(copy);
                 takeBack(written);
                 return false;
             }
             written.push_back({ p.path, copy });
-            continue;
+        } else {
+            if (!datafiles::writeFileAtomically(p.path, p.bytes, error, &note)) {
+                takeBack(written);
+                return false;
+            }
+            written.push_back({ p.path, QString() });
         }
-        if (!datafiles::writeFileAtomically(p.path, p.bytes, error)) {
-            takeBack(written);
-            return false;
-        }
-        written.push_back({ p.path, QString() });
+        if (!note.isEmpty())
+            kept << note;
     }
+    if (notes)
+        *notes = kept;
     return true;
 }
 

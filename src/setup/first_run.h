@@ -36,10 +36,13 @@ QString starterRosterText();
 // `defaultSoundFolder` when it holds a sound list, else the built-in tones).
 // A file that already exists is replaced only with `replaceExisting`, and
 // then first kept as a dated copy beside it; an existing results file is
-// never replaced, since it holds the school's runs. On a failure every file
-// written so far is taken back and `error` names the file and the reason.
+// never replaced, since it holds the school's runs. Files and folders are
+// made by the shared folder rule (group-writable in a group-writable
+// folder). On a failure every file written so far is taken back and `error`
+// names the file and the reason; `notes` receives, per replaced file, what
+// could not be kept of its owner, group or permissions.
 bool createDataFolder(const NewDataFolder &entry, const QString &programFolderName, const QString &defaultSoundFolder,
-    bool replaceExisting, const QDateTime &now, QString *error);
+    bool replaceExisting, const QDateTime &now, QString *error, QStringList *notes = nullptr);
 
 // Why `folder` cannot serve as an existing data folder for this program
 // (files missing or unreadable), or empty when it can.

@@ -217,11 +217,19 @@ bool FirstRunDialog::createNew()
         return false;
     }
     QString error;
-    if (!firstrun::createDataFolder(
-            entry, programFolderName_, defaultSoundFolder_, !replaced.isEmpty(), QDateTime::currentDateTime(), &error)
+    QStringList notes;
+    if (!firstrun::createDataFolder(entry, programFolderName_, defaultSoundFolder_, !replaced.isEmpty(),
+            QDateTime::currentDateTime(), &error, &notes)
         || !firstrun::writePathFile(configFolder_, entry.folder, &error)) {
         showProblem(error);
         return false;
+    }
+    if (!notes.isEmpty()) {
+        // Written, but the other accounts of a shared folder may see the
+        // replaced files differently: the administrator should know.
+        QMessageBox box(QMessageBox::Information, QStringLiteral("データフォルダを作りました"),
+            notes.join(QStringLiteral("\n\n")), QMessageBox::Ok, this);
+        box.exec();
     }
     writtenPathFile_ = folderpath::normalise(configFolder_) + QStringLiteral("パスデータ.txt");
     return true;

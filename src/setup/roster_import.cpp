@@ -634,7 +634,8 @@ Outcome importFile(
     if (QFile::exists(roster) && !datafiles::keepDatedCopy(roster, now, &out.backupPath, &out.message))
         return out;
     QString error;
-    if (!datafiles::writeItemFile(roster, planned.rosterText, &error)) {
+    QString note;
+    if (!datafiles::writeItemFile(roster, planned.rosterText, &error, &note)) {
         out.message = error + QStringLiteral("\n名簿は変えていません。");
         if (!out.backupPath.isEmpty())
             QFile::remove(out.backupPath);
@@ -662,6 +663,8 @@ Outcome importFile(
     if (!out.backupPath.isEmpty())
         out.message += QStringLiteral("\nそれまでの名簿は %1 に残しました。").arg(out.backupPath);
     out.warning = planned.warning;
+    if (!note.isEmpty())
+        out.warning += (out.warning.isEmpty() ? QString() : QStringLiteral("\n")) + note;
     return out;
 }
 

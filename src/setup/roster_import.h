@@ -85,7 +85,7 @@ struct Outcome {
     QString message; // what was done, or every reason it was not, for the teacher
     QString backupPath; // the dated copy of the old roster, when there was one
     int count = 0; // rows of the file written
-    QString warning; // written, but worth a look (no teacher in the list)
+    QString warning; // written, but worth a look (no teacher in the list, the old file's owner not kept)
 };
 
 // Reads the CSV, checks it against the roster of `dataRoot` and, when every

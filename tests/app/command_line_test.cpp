@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/command_line.h"
 #include "results/result_record.h"
+#include "results/results_edit.h"
+#include "results/results_journal.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
 
@@ -166,8 +168,9 @@ TEST(CommandLineTest, CheckExitStatusFollowsTheFindings)
     o = env.run({ QStringLiteral("--check"), QStringLiteral("--format=tsv") });
     EXPECT_EQ(o.status, 1);
     const QStringList rows = o.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(rows.size(), 3);
+    ASSERT_EQ(rows.size(), 4);
     EXPECT_TRUE(rows[1].startsWith(QStringLiteral("2\t2\tpupil_not_on_roster\t2\t"))) << rows[1].toStdString();
+    EXPECT_TRUE(rows[2].startsWith(QStringLiteral("\t\tjournal\t0\t"))) << rows[2].toStdString();
 
     QFile::remove(env.resultsPath(env.install));
     o = env.run({ QStringLiteral("--check") });
@@ -193,6 +196,23 @@ TEST(CommandLineTest, CheckNamesTheDailyCopiesAndHowToRestoreOne)
     // Scripts read the TSV form, which stays as it was.
     const Output tsv = env.run({ QStringLiteral("--check"), QStringLiteral("--format=tsv") });
     EXPECT_FALSE(tsv.out.contains(QStringLiteral("バックアップ")));
+}
+
+TEST(CommandLineTest, CheckReportsTheJournalsSize)
+{
+    CommandEnv env;
+    const std::vector<ResultRecord> records { record(env.today(), 1, 40), record(env.today(), 1, 41) };
+    env.writeRecords(env.install, records);
+    const QString journal = resultsJournalPath(env.resultsPath(env.install));
+    Output o = env.run({ QStringLiteral("--check") });
+    EXPECT_TRUE(o.out.contains(QStringLiteral("変更記録：%1（まだありません）").arg(journal))) << o.out.toStdString();
+
+    ASSERT_EQ(deleteResultRecord(env.resultsPath(env.install), 1, encodeRecord(records[0]), env.clock).outcome,
+        RecordEditOutcome::Done);
+    o = env.run({ QStringLiteral("--check") });
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains(QStringLiteral("変更記録：%1（1 件、%2 バイト）").arg(journal).arg(kJournalEntryLength)))
+        << o.out.toStdString();
 }
 
 TEST(CommandLineTest, DataRootReplacesThePathFile)

@@ -2,8 +2,10 @@
 // The README is how a school gets started; what it tells about the sample
 // must match the sample, and the steps a new user needs must be there.
 #include "platform/item_reader.h"
+#include "results/results_journal.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -58,7 +60,15 @@ INSTANTIATE_TEST_SUITE_P(Topics, ReadmeExplains,
         Topic { "SoundOff", QStringLiteral("[sound]\n       sound=off") },
         Topic { "Log", QStringLiteral("~/.local/state/rukamina/rukamina.log") },
         Topic { "DailyCopies", QStringLiteral("バックアップ/rukamina/成績累積データ_<yyyyMMdd>.dat") },
-        Topic { "Restore", QStringLiteral("Restoring a daily copy") }),
+        Topic { "Restore", QStringLiteral("Restoring a daily copy") },
+        Topic { "OneFolderSeveralAccounts", QStringLiteral("## One folder, several accounts") }),
     [](const auto &info) { return std::string(info.param.name); });
+
+// The administrator looks for the journal by the name the README gives.
+TEST(Readme, NamesTheJournalTheDataEditorWrites)
+{
+    const QString name = QFileInfo(resultsJournalPath(QStringLiteral("/data/rukamina/成績累積データ.dat"))).fileName();
+    EXPECT_TRUE(readme().contains(QStringLiteral("`%1`").arg(name))) << name.toStdString();
+}
 
 } // namespace

@@ -2,7 +2,9 @@
 // The criteria editor driven through its real widgets: keys in the edit
 // box, clicks on the grid, the buttons and the message boxes they open.
 #include "maintenance/criteria_editor_window.h"
+#include "platform/atomic_file.h"
 #include "platform/cp932.h"
+#include "platform/file_lock.h"
 #include "results/result_record.h"
 #include "results/results_file.h"
 #include "startup/shared_state.h"
@@ -22,8 +24,11 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
+#include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -362,6 +367,119 @@ TEST_F(Editor, UnreadableCriteriaFileIsNeverOverwritten)
     EXPECT_TRUE(boxes.texts[0].contains(criteriaPath()));
     EXPECT_FALSE(editor->save());
     EXPECT_FALSE(QFile::exists(criteriaPath()));
+}
+
+// Two teachers, one table: each PC's editor is a window of its own on the
+// same file.
+struct TwoEditors : Editor {
+    std::unique_ptr<FrmTimeData> other;
+
+    void openBoth()
+    {
+        open();
+        other = std::make_unique<FrmTimeData>(*state, fakes.platform, navigator);
+        other->show();
+        other->Form_Activate();
+    }
+    // Types `text` at the end of level 1's "最低Time" in `on`'s box.
+    static void editSecondColumn(FrmTimeData &on, const QString &text)
+    {
+        QLineEdit *box = on.widgets().editBox;
+        QTest::keyClick(box, Qt::Key_Right);
+        QTest::keyClicks(box, text);
+    }
+};
+
+TEST_F(TwoEditors, TheLaterSaveWritesNothingAndKeepsItsEditsUntilTheTeacherLoads)
+{
+    openBoth();
+    editSecondColumn(*editor, QStringLiteral("5"));
+    editSecondColumn(*other, QStringLiteral("7"));
+    ASSERT_TRUE(editor->save());
+    const QByteArray first = criteriaBytes();
+    EXPECT_TRUE(first.contains("60,1205,"));
+
+    MessageBoxAnswerer boxes;
+    boxes.answers = { QMessageBox::No, QMessageBox::Yes };
+    if (const QString out = qEnvironmentVariable("RUKAMINA_SCREENSHOT_DIR"); !out.isEmpty())
+        boxes.grabFirstTo = out + QStringLiteral("/criteria_conflict.png");
+    EXPECT_FALSE(other->save());
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("他のパソコンで変更されました")))
+        << boxes.texts[0].toStdString();
+    EXPECT_TRUE(boxes.texts[0].contains(criteriaPath()));
+    EXPECT_EQ(boxes.buttons[0], QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(criteriaBytes(), first);
+    EXPECT_EQ(other->cellText(1, 2), QStringLiteral("1207"));
+    EXPECT_TRUE(other->changed());
+
+    // Saving again is refused again: the table on screen is still not
+    // the file's. This time the teacher loads the other PC's table.
+    EXPECT_FALSE(other->save());
+    ASSERT_EQ(boxes.texts.size(), 2);
+    EXPECT_EQ(criteriaBytes(), first);
+    EXPECT_EQ(other->cellText(1, 2), QStringLiteral("1205"));
+    EXPECT_FALSE(other->changed());
+    EXPECT_NE(other->widgets().grid->item(1, 2)->background().color(), kYellow);
+
+    // On the table as the other PC left it, the next save goes through.
+    EXPECT_EQ(other->currentColumn(), 2);
+    QTest::keyClicks(other->widgets().editBox, QStringLiteral("0"));
+    EXPECT_TRUE(other->save());
+    EXPECT_EQ(boxes.texts.size(), 2);
+    EXPECT_TRUE(criteriaBytes().contains("60,12050,"));
+    EXPECT_EQ(state->PassLineTime[1], 12050);
+}
+
+// A clock whose waits let another PC act, as a real wait lets time pass.
+class ActingClock final : public Clock {
+public:
+    QDateTime now() const override { return QDateTime(QDate(2026, 12, 9), QTime(10, 0)); }
+    qint64 tickMs() const override { return ticks; }
+    void waitResponsive(int ms) override
+    {
+        ticks += ms;
+        ++waits;
+        if (onWait)
+            onWait();
+    }
+    qint64 ticks = 0;
+    int waits = 0;
+    std::function<void()> onWait;
+};
+
+TEST_F(Editor, ASaveWaitingOnTheLockSeesTheTableTheOtherPcSavedMeanwhile)
+{
+    ActingClock clock;
+    Platform acting { clock, fakes.fatal, fakes.sound, fakes.launcher, &fakes.notice };
+    editor = std::make_unique<FrmTimeData>(*state, acting, navigator);
+    editor->show();
+    editor->Form_Activate();
+    QTest::keyClicks(box(), QStringLiteral("1"));
+
+    // The other PC holds the table's lock while it saves, then renames its
+    // new table over the file and lets the lock go.
+    const QByteArray name = QFile::encodeName(criteriaPath());
+    int holder = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(tryLockWholeFile(holder), LockAttempt::Acquired);
+    QByteArray theirs = criteriaBytes();
+    theirs.replace("60,120,", "65,120,");
+    clock.onWait = [&] {
+        if (holder < 0)
+            return;
+        QString error;
+        ASSERT_TRUE(replaceFileAtomically(criteriaPath(), theirs, &error)) << error.toStdString();
+        ::close(holder);
+        holder = -1;
+    };
+    MessageBoxAnswerer keep(QMessageBox::No);
+    EXPECT_FALSE(editor->save());
+    EXPECT_GE(clock.waits, 1);
+    ASSERT_EQ(keep.texts.size(), 1);
+    EXPECT_TRUE(keep.texts[0].contains(QStringLiteral("他のパソコンで変更されました")));
+    EXPECT_EQ(criteriaBytes(), theirs);
+    EXPECT_EQ(editor->cellText(1, 1), QStringLiteral("601"));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "maintenance/check_report_window.h"
 #include "maintenance/data_editor_window.h"
 #include "maintenance/results_list_model.h"
+#include "maintenance/undo_window.h"
 #include "platform/file_lock.h"
 #include "results/edit_children.h"
 #include "results/results_edit.h"
@@ -11,6 +12,7 @@
 #include "results/results_support.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
+#include "support/file_call_faults.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -576,6 +578,159 @@ TEST_P(DataEditorRefill, AWriteAfterTheOwnChangeIsReadAtTheNextRefill)
     } else if (written->after.timesAreFine()) {
         EXPECT_EQ(model.bytesReadByLastRefill(), 0);
     }
+}
+
+} // namespace
+
+namespace {
+
+// Drives the modal undo list as a keyboard user would: Enter on the
+// chosen line, the question and the outcome answered, Esc to close.
+class UndoListDriver {
+public:
+    explicit UndoListDriver(int row)
+        : row_(row)
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+        timer_.start();
+    }
+    QStringList linesBefore;
+    QStringList linesAfter;
+    QStringList boxTexts;
+    bool listHadFocus = false;
+    QString listName;
+
+private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            boxTexts << box->text();
+            box->button(QMessageBox::Ok)->click();
+            return;
+        }
+        auto *window = qobject_cast<UndoWindow *>(modal);
+        if (!window)
+            return;
+        QListWidget *list = window->entryList();
+        if (!entered_) {
+            entered_ = true;
+            for (int i = 0; i < list->count(); ++i)
+                linesBefore << list->item(i)->text();
+            listHadFocus = window->focusWidget() == list;
+            listName = list->accessibleName();
+            if (const QString out = qEnvironmentVariable("RUKAMINA_SCREENSHOT_DIR"); !out.isEmpty())
+                window->grab().save(out + QStringLiteral("/undo_list.png"));
+            for (int i = 0; i < row_; ++i)
+                QTest::keyClick(list, Qt::Key_Down);
+            // From a timer of its own: the undo's message boxes run their
+            // loops inside the key's handler, and this poll must go on.
+            QTimer::singleShot(0, list, [list] { QTest::keyClick(list, Qt::Key_Return); });
+            return;
+        }
+        for (int i = 0; i < list->count(); ++i)
+            linesAfter << list->item(i)->text();
+        timer_.stop();
+        QTest::keyClick(window, Qt::Key_Escape);
+    }
+    int row_;
+    bool entered_ = false;
+    QTimer timer_;
+};
+
+TEST_F(DataEditor, UndoPutsADeletedRunBackFromTheKeyboard)
+{
+    const std::vector<ResultRecord> runs { record(12, 1, 10), record(12, 2, 20), record(3, 3, 30), record(7, 1, 40) };
+    writeRuns(runs);
+    open();
+    for (int row : { 1, 2 }) { // the second run, then the fourth (now the third line)
+        doubleClick(row);
+        boxes.answerWith({ QMessageBox::Ok });
+        press(QStringLiteral("Command3"));
+    }
+    ASSERT_EQ(readFile(path()), bytesOf({ runs[0], runs[2] }));
+
+    QPushButton *undo = child<QPushButton>(QStringLiteral("UndoButton"));
+    EXPECT_EQ(undo->text(), QStringLiteral("元に戻す"));
+    UndoListDriver driver(1); // the older deletion: the second run
+    undo->setFocus();
+    QTest::keyClick(undo, Qt::Key_Return);
+
+    ASSERT_EQ(driver.linesBefore.size(), 2);
+    EXPECT_TRUE(driver.linesBefore[0].startsWith(QStringLiteral("[2] "))) << driver.linesBefore[0].toStdString();
+    EXPECT_TRUE(driver.linesBefore[0].contains(QStringLiteral("消去 記録3：")));
+    EXPECT_TRUE(driver.linesBefore[1].contains(QStringLiteral("消去 記録2：")));
+    EXPECT_TRUE(driver.linesBefore[1].contains(QStringLiteral("ﾚﾍﾞﾙ2 20秒 12 山田太郎")))
+        << driver.linesBefore[1].toStdString();
+    EXPECT_TRUE(driver.listHadFocus);
+    EXPECT_EQ(driver.listName, QStringLiteral("変更と消去の記録"));
+    ASSERT_EQ(driver.boxTexts.size(), 2);
+    EXPECT_TRUE(driver.boxTexts[0].contains(QStringLiteral("元に戻しますか")));
+    EXPECT_TRUE(driver.boxTexts[1].contains(QStringLiteral("元に戻しました（記録番号 2）")))
+        << driver.boxTexts[1].toStdString();
+    ASSERT_EQ(driver.linesAfter.size(), 3);
+    EXPECT_TRUE(driver.linesAfter[0].contains(QStringLiteral("消去の取り消し")));
+    EXPECT_TRUE(driver.linesAfter[2].endsWith(QStringLiteral("【元に戻し済み】")));
+
+    EXPECT_EQ(readFile(path()), bytesOf({ runs[0], runs[1], runs[2] }));
+    EXPECT_EQ(editor->listModel().rowCount(), 3);
+    EXPECT_EQ(editor->currentRow(), 1);
+    EXPECT_TRUE(list()->isEnabled());
+}
+
+TEST_F(DataEditor, AChangeWhoseFlushFailsMayHaveBeenWrittenAndTheListIsReadAgain)
+{
+    writeRuns({ record(12, 1, 10), record(12, 2, 20) });
+    open();
+    doubleClick(1);
+    child<QLineEdit>(QStringLiteral("Text1_1"))->setText(QStringLiteral("25"));
+    boxes.answerWith({ QMessageBox::Ok });
+    {
+        // The journal's flush passes; the record's fails.
+        file_call_faults::Scope faults(file_call_faults::Call::Fdatasync, EIO, 2);
+        press(QStringLiteral("Command2"));
+    }
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("書かれたかどうか分かりません")))
+        << boxes.texts[0].toStdString();
+    EXPECT_TRUE(boxes.texts[0].contains(path()));
+    EXPECT_FALSE(boxes.texts[0].contains(QStringLiteral("できませんでした")));
+    EXPECT_EQ(editor->listModel().bytesReadByLastRefill(), 2 * kRecordLength);
+    EXPECT_FALSE(panel()->isVisible());
+}
+
+TEST_F(DataEditor, AChangeWrittenBeforeARefusedUnlockIsReportedAsWritten)
+{
+    writeRuns({ record(12, 1, 10) });
+    open();
+    doubleClick(0);
+    child<QLineEdit>(QStringLiteral("Text1_1"))->setText(QStringLiteral("25"));
+    boxes.answerWith({ QMessageBox::Ok });
+    const LockSystemCall previous = replaceLockSystemCall(file_call_faults::refuseUnlock);
+    press(QStringLiteral("Command2"));
+    replaceLockSystemCall(previous);
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].startsWith(QStringLiteral("記録を変更しました。"))) << boxes.texts[0].toStdString();
+    EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("ロックを解除できませんでした")));
+    EXPECT_EQ(decodeRecord(readFile(path()).constData()).seconds, 25);
+    EXPECT_TRUE(lines().at(0).contains(QStringLiteral("   25秒")));
+}
+
+TEST_F(DataEditor, TheUndoButtonStandsInTheToolsRoomAndTabReachesIt)
+{
+    writeRuns({ record(12, 1, 10) });
+    open();
+    QPushButton *undo = child<QPushButton>(QStringLiteral("UndoButton"));
+    QPushButton *check = child<QPushButton>(QStringLiteral("DataCheck"));
+    QPushButton *back = child<QPushButton>(QStringLiteral("Command4"));
+    EXPECT_GT(undo->geometry().top(), check->geometry().bottom());
+    EXPECT_LT(undo->geometry().bottom(), back->geometry().top());
+    EXPECT_FALSE(undo->geometry().intersects(panel()->geometry()));
+    EXPECT_EQ(check->nextInFocusChain(), undo);
+    EXPECT_FALSE(undo->accessibleDescription().isEmpty());
+    if (const QString out = qEnvironmentVariable("RUKAMINA_SCREENSHOT_DIR"); !out.isEmpty())
+        editor->grab().save(out + QStringLiteral("/data_editor_undo.png"));
 }
 
 } // namespace

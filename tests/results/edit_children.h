@@ -2,9 +2,10 @@
 // Other PCs, played by child processes: this test binary started again with
 // a role in its environment (the body is EditChild.DISABLED_ActsOutItsRole
 // in results_edit_test.cpp).
-//   append  <id> <count> <pauseUs>  appends through the program's own path
-//   delete-loop                     deletes record 1 again and again
-//   delete  <record>                deletes one record, as another teacher
+//   append  <id> <count> <pauseUs>          appends through the program's own path
+//   append-gated <id> <count> <deletions>   the same, each run waiting for its share of deletions
+//   delete-crash <before> <step>            deletes record 1 `before` times, then dies at a step
+//   delete  <record>                        deletes one record, as another teacher
 #pragma once
 
 #include <QCoreApplication>

@@ -266,15 +266,16 @@ TEST(ResultsCheckTest, TsvHasOneRowPerFindingAndASummaryRow)
     tab.schoolCode = { '1', '\t', '3', '4', '5' };
     env.write({ future, tab }, QByteArray(3, 'x'));
     const QList<QByteArray> rows = env.check().tsv().split('\n');
-    ASSERT_EQ(rows.size(), 6); // header, three findings, summary, empty after the last LF
+    ASSERT_EQ(rows.size(), 7); // header, three findings, journal, summary, empty after the last LF
     EXPECT_EQ(rows[0], QByteArray("first_record\tlast_record\tkind\tvalue\tmessage"));
-    for (int i = 1; i <= 4; ++i)
+    for (int i = 1; i <= 5; ++i)
         EXPECT_EQ(rows[i].count('\t'), 4) << rows[i].toStdString();
     EXPECT_TRUE(rows[1].startsWith("1\t1\tdate_in_future\t2027-01-08\t記録 1：")) << rows[1].toStdString();
     EXPECT_TRUE(rows[2].startsWith("2\t2\tunknown_school_code\t31 09 33 34 35\t")) << rows[2].toStdString();
     EXPECT_TRUE(rows[3].startsWith("3\t3\ttorn_tail\t3\t")) << rows[3].toStdString();
-    EXPECT_TRUE(rows[4].startsWith("1\t2\tsummary\t3\t")) << rows[4].toStdString();
-    EXPECT_TRUE(rows[5].isEmpty());
+    EXPECT_TRUE(rows[4].startsWith("\t\tjournal\t0\t変更記録：")) << rows[4].toStdString();
+    EXPECT_TRUE(rows[5].startsWith("1\t2\tsummary\t3\t")) << rows[5].toStdString();
+    EXPECT_TRUE(rows[6].isEmpty());
 }
 
 } // namespace

@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: MIT
 // A teacher's change and deletion of stored runs: the right record or none,
 // every other record kept byte for byte, and nothing lost while other
-// copies append, a copy is killed mid-deletion, or the file is replaced
-// under an append that waits for its lock.
+// copies append, a copy dies mid-deletion, or the file is replaced under an
+// append that waits for its lock. No test here depends on timing: the
+// crash and the interleaving are placed by counts, and any randomness
+// comes from a fixed seed the log shows.
 #include "edit_children.h"
 #include "platform/file_lock.h"
 #include "results/results_edit.h"
 #include "results/results_file.h"
+#include "results/results_journal.h"
 #include "results_support.h"
+#include "support/file_call_faults.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QThread>
 #include <cstdio>
@@ -42,6 +47,33 @@ QByteArray recordAt(const QByteArray &bytes, qint64 recordNumber)
     return bytes.mid((recordNumber - 1) * kRecordLength, kRecordLength);
 }
 
+// The number of deletions the teacher has made, as the appending copies
+// read it (see EditConcurrency).
+QString gatePath(const QString &folder)
+{
+    return folder + QStringLiteral("gate");
+}
+
+int gateValue(const QString &folder)
+{
+    return readFile(gatePath(folder)).trimmed().toInt();
+}
+
+void setGate(const QString &folder, int value)
+{
+    const QString beside = gatePath(folder) + QStringLiteral(".new");
+    writeFile(beside, QByteArray::number(value));
+    ::rename(QFile::encodeName(beside).constData(), QFile::encodeName(gatePath(folder)).constData());
+}
+
+// Waits for `done` without a time limit of its own: a test that cannot go
+// on fails on ctest's timeout and its log, never on how fast a machine is.
+template <typename Condition> void waitUntil(Condition done)
+{
+    while (!done())
+        QThread::msleep(1);
+}
+
 class ExitingFatal final : public FatalErrors {
 public:
     void fatal(const QString &title, const QString &message) override
@@ -62,7 +94,7 @@ TEST(EditChild, DISABLED_ActsOutItsRole)
     const QString path = folder + QStringLiteral("成績累積データ.dat");
     SystemClock clock;
 
-    if (role == QStringLiteral("append")) {
+    if (role == QStringLiteral("append") || role == QStringLiteral("append-gated")) {
         ExitingFatal fatal;
         FakeSound sound;
         FakeLauncher launcher;
@@ -72,21 +104,33 @@ TEST(EditChild, DISABLED_ActsOutItsRole)
         state->PupilNumber = std::int16_t(args.value(0).toInt());
         state->CurrentLevel = 1;
         const int count = args.value(1).toInt();
-        const int pauseUs = args.value(2).toInt();
-        for (int i = 0; i < count; ++i) {
-            state->RecordedTime = i;
+        const bool gated = role == QStringLiteral("append-gated");
+        const int third = args.value(2).toInt(); // a pause in µs, or the deletions the runs wait for
+        for (int j = 0; j < count; ++j) {
+            // Gated, run j waits until the teacher has made j * deletions /
+            // count deletions: the copies can neither run ahead of the
+            // deletions nor finish before them, however they are scheduled.
+            while (gated && gateValue(folder) < j * third / count)
+                usleep(500);
+            state->RecordedTime = j;
             ASSERT_TRUE(成績ランダムファイル記録(*state, platform));
-            if (pauseUs > 0)
-                usleep(useconds_t(pauseUs));
+            if (!gated && third > 0)
+                usleep(useconds_t(third));
         }
-    } else if (role == QStringLiteral("delete-loop")) {
-        std::printf("deleting\n");
-        std::fflush(stdout);
-        while (true) {
+    } else if (role == QStringLiteral("delete-crash")) {
+        // Some whole deletions, then one that dies right before its n-th
+        // file or lock call: a power cut at exactly that step.
+        const int before = args.value(0).toInt();
+        const long step = args.value(1).toLong();
+        for (int i = 0; i <= before; ++i) {
+            if (i == before)
+                file_call_faults::dieAtStep(step);
             const QByteArray first = readFile(path).left(kRecordLength);
             ASSERT_EQ(first.size(), kRecordLength);
             ASSERT_EQ(deleteResultRecord(path, 1, first, clock).outcome, RecordEditOutcome::Done);
         }
+        std::printf("completed\n");
+        std::fflush(stdout);
     } else if (role == QStringLiteral("delete")) {
         const qint64 r = args.value(0).toLongLong();
         const QByteArray opened = recordAt(readFile(path), r);
@@ -121,7 +165,9 @@ TEST_P(DeleteOneRun, KeepsEveryOtherRecordByteForByte)
     QByteArray expected = before;
     expected.remove((r - 1) * kRecordLength, kRecordLength);
     EXPECT_EQ(readFile(env.resultsPath()), expected);
-    EXPECT_FALSE(QFileInfo::exists(resultsReplacementPath(env.resultsPath())));
+    // Nothing beside it but the journal of the deletion.
+    EXPECT_EQ(QDir(env.dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+        QStringList({ QStringLiteral("成績累積データ.dat"), QStringLiteral("成績累積データ変更記録.dat") }));
 }
 
 TEST(DeleteRun, DropsATrailingPartialRecordAndKeepsTheFilesPermissions)
@@ -138,6 +184,27 @@ TEST(DeleteRun, DropsATrailingPartialRecordAndKeepsTheFilesPermissions)
     struct stat info;
     ASSERT_EQ(::stat(name.constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+// Whoever may write the data folder could plant a link under a name the
+// deletion writes to; no name beside the file is fixed, and none is
+// followed.
+TEST(DeleteRun, ALinkPlantedBesideTheFileCatchesNothing)
+{
+    ResultsEnv env;
+    const QByteArray records = bytesOf(numberedRecords(3));
+    writeFile(env.resultsPath(), records);
+    QTemporaryDir elsewhere;
+    const QString victim = elsewhere.path() + QStringLiteral("/victim.txt");
+    writeFile(victim, "precious");
+    for (const QString &name : { QStringLiteral("成績累積データtemp.dat"), QStringLiteral("成績累積データ.dat.tmp") })
+        ASSERT_TRUE(QFile::link(victim, env.dir.path() + QLatin1Char('/') + name));
+
+    HookClock clock;
+    ASSERT_EQ(deleteResultRecord(env.resultsPath(), 2, recordAt(records, 2), clock).outcome, RecordEditOutcome::Done);
+    EXPECT_EQ(readFile(env.resultsPath()), recordAt(records, 1) + recordAt(records, 3));
+    EXPECT_EQ(readFile(victim), QByteArray("precious"));
+    EXPECT_FALSE(QFileInfo(env.resultsPath()).isSymLink());
 }
 
 struct StaleCase {
@@ -214,7 +281,7 @@ TEST(AppendDuringReplacement, WaiterReopensTheFileTheNameNowPointsTo)
             return;
         // Another copy's deletion: new content beside, renamed over, then
         // the old file's lock let go.
-        const QString beside = resultsReplacementPath(path);
+        const QString beside = path + QStringLiteral(".new");
         writeFile(beside, replacement);
         ASSERT_EQ(::rename(QFile::encodeName(beside).constData(), name.constData()), 0);
         ::close(holder);
@@ -229,6 +296,10 @@ TEST(AppendDuringReplacement, WaiterReopensTheFileTheNameNowPointsTo)
 }
 
 // Four other PCs append while a teacher deletes twenty runs one by one.
+// The copies and the deletions are made to interleave by a gate, not by
+// timing: copy j-th run waits for the deletions before it, and each
+// deletion waits for runs of the current stretch, so every deletion falls
+// while the copies still have runs to append.
 TEST(EditConcurrency, DeletionsWhileFourCopiesAppendLoseNothing)
 {
     QTemporaryDir dir;
@@ -237,49 +308,44 @@ TEST(EditConcurrency, DeletionsWhileFourCopiesAppendLoseNothing)
     constexpr int kInitial = 200;
     constexpr int kChildren = 4;
     constexpr int kEach = 300;
+    constexpr int kDeletions = 20;
+    constexpr int kStretch = kChildren * kEach / kDeletions; // runs allowed per deletion
+    std::printf(
+        "EditConcurrency: %d records, %d copies of %d runs, %d deletions\n", kInitial, kChildren, kEach, kDeletions);
     const std::vector<ResultRecord> initial = numberedRecords(kInitial);
     writeFile(path, bytesOf(initial));
+    setGate(folder, 0);
 
     std::vector<std::unique_ptr<QProcess>> children;
     for (int id = 1; id <= kChildren; ++id)
-        children.push_back(edit_children::start(
-            QStringLiteral("append"), folder, { QString::number(id), QString::number(kEach), QStringLiteral("2000") }));
-    // Start deleting once the copies are under way.
-    for (int i = 0; i < 6000 && resultRecordCount(path) <= kInitial; ++i)
-        QThread::msleep(5);
+        children.push_back(edit_children::start(QStringLiteral("append-gated"), folder,
+            { QString::number(id), QString::number(kEach), QString::number(kDeletions) }));
 
     HookClock clock;
     std::vector<QByteArray> deleted;
-    qint64 appendedAtFirst = -1;
-    qint64 appendedAtLast = -1;
-    for (int k = 0; k < 20; ++k) {
+    auto appended = [&](int deletionsDone) { return resultRecordCount(path) - (kInitial - deletionsDone); };
+    for (int k = 0; k < kDeletions; ++k) {
+        // Half of this stretch's runs are in; the other half may arrive
+        // while the deletion runs, and the next stretch waits for it.
+        waitUntil([&] { return appended(k) >= qint64(k) * kStretch + kStretch / 2; });
+        ASSERT_LT(appended(k), qint64(k + 1) * kStretch + 1) << "a copy ran ahead of the gate";
         const QByteArray victim = encodeRecord(initial[size_t(k * 10 + 3)]);
         const QByteArray now = readFile(path);
         const qsizetype at = now.indexOf(victim);
         ASSERT_GE(at, 0);
         ASSERT_EQ(at % kRecordLength, 0);
-        const qint64 r = at / kRecordLength + 1;
-        const RecordEditResult result = deleteResultRecord(path, r, victim, clock);
+        const RecordEditResult result = deleteResultRecord(path, at / kRecordLength + 1, victim, clock);
         ASSERT_EQ(result.outcome, RecordEditOutcome::Done) << result.errorNumber;
         deleted.push_back(victim);
-        const qint64 appended = resultRecordCount(path) - (kInitial - k - 1);
-        if (k == 0)
-            appendedAtFirst = appended;
-        appendedAtLast = appended;
-        // Spread the deletions over the appends: the next one comes after a
-        // few more runs have arrived.
-        for (int i = 0; i < 2000 && resultRecordCount(path) - (kInitial - k - 1) < appended + 10; ++i)
-            QThread::msleep(1);
+        setGate(folder, k + 1);
     }
     for (auto &child : children) {
-        ASSERT_TRUE(child->waitForFinished(120000));
+        ASSERT_TRUE(child->waitForFinished(-1));
         EXPECT_EQ(child->exitCode(), 0) << child->readAllStandardError().toStdString();
     }
-    // The deletions ran while the copies were appending.
-    EXPECT_LT(appendedAtFirst, appendedAtLast);
 
     const QByteArray after = readFile(path);
-    ASSERT_EQ(after.size(), (kInitial - 20 + kChildren * kEach) * kRecordLength);
+    ASSERT_EQ(after.size(), (kInitial - kDeletions + kChildren * kEach) * kRecordLength);
     QByteArray kept;
     for (const ResultRecord &r : initial) {
         const QByteArray bytes = encodeRecord(r);
@@ -297,41 +363,85 @@ TEST(EditConcurrency, DeletionsWhileFourCopiesAppendLoseNothing)
     }
     for (int id = 1; id <= kChildren; ++id)
         EXPECT_EQ(nextOfChild[id], kEach);
+    // Every deletion is in the journal, in the order made.
+    const JournalContents journal = readJournal(resultsJournalPath(path));
+    ASSERT_EQ(journal.entries.size(), size_t(kDeletions));
+    for (int k = 0; k < kDeletions; ++k)
+        EXPECT_EQ(journal.entries[size_t(k)].oldRecord, deleted[size_t(k)]) << k;
 }
 
-// A copy killed at any point of a deletion leaves the old or the new file
-// whole, and no lock behind.
-TEST(EditCrash, KilledMidDeletionLeavesACompleteSetOfRecords)
+// A copy that dies at any step of a deletion leaves the old or the new file
+// whole, the deleted run in the journal whenever it is gone from the file,
+// and no lock behind; the temporary file it left goes with the next
+// replacement. The copy dies right before its n-th file or lock call, for
+// every n from the first call to past the last, after a number of whole
+// deletions drawn from a fixed seed (printed): a failing round is rerun by
+// its numbers alone.
+TEST(EditCrash, KilledAtEveryStepOfADeletionLeavesACompleteSetOfRecords)
 {
+    constexpr unsigned kSeed = 20261209;
+    std::printf("EditCrash seed %u\n", kSeed);
+    std::mt19937 random(kSeed);
     QTemporaryDir dir;
     const QString folder = dir.path() + QStringLiteral("/");
     const QString path = folder + QStringLiteral("成績累積データ.dat");
+    const QString journal = resultsJournalPath(path);
     const QByteArray original = bytesOf(numberedRecords(100000));
-    std::mt19937 random(std::random_device {}());
-    int deletionsSeen = 0;
-    for (int round = 0; round < 20; ++round) {
+    bool sawOld = false;
+    bool sawNew = false;
+    bool completed = false;
+    for (long step = 1; !completed; ++step) {
+        ASSERT_LT(step, 200) << "a deletion makes far fewer calls";
+        const int before = std::uniform_int_distribution<int>(0, 2)(random);
+        std::printf("EditCrash round: %d whole deletions, then death at call %ld\n", before, step);
+        std::fflush(stdout);
+        QFile::remove(journal);
         writeFile(path, original);
-        auto child = edit_children::start(QStringLiteral("delete-loop"), folder);
-        ASSERT_TRUE(edit_children::waitForLine(*child, "deleting\n")) << child->readAllStandardError().toStdString();
-        QThread::msleep(std::uniform_int_distribution<int>(0, 300)(random));
-        child->kill();
-        ASSERT_TRUE(child->waitForFinished(30000));
+        auto child = edit_children::start(
+            QStringLiteral("delete-crash"), folder, { QString::number(before), QString::number(step) });
+        ASSERT_TRUE(child->waitForFinished(-1));
+        completed = child->exitStatus() == QProcess::NormalExit;
+        if (completed) {
+            ASSERT_EQ(child->exitCode(), 0) << child->readAllStandardError().toStdString();
+        }
 
         const QByteArray after = readFile(path);
-        ASSERT_EQ(after.size() % kRecordLength, 0) << "round " << round;
+        ASSERT_EQ(after.size() % kRecordLength, 0) << "step " << step;
         const qsizetype gone = (original.size() - after.size()) / kRecordLength;
-        ASSERT_GE(gone, 0);
-        ASSERT_TRUE(after == original.mid(gone * kRecordLength)) << "round " << round << ": not a whole set";
-        deletionsSeen += int(gone);
+        ASSERT_TRUE(gone == before || gone == before + 1) << "step " << step << ": " << gone << " gone";
+        ASSERT_TRUE(after == original.mid(gone * kRecordLength)) << "step " << step << ": not a whole set";
+        (gone == before ? sawOld : sawNew) = true;
+        // Whatever is gone from the file is in the journal.
+        const JournalContents entries = readJournal(journal);
+        ASSERT_GE(qint64(entries.entries.size()), qint64(gone)) << "step " << step;
+        for (qsizetype i = 0; i < gone; ++i)
+            EXPECT_EQ(entries.entries[size_t(i)].oldRecord, original.mid(i * kRecordLength, kRecordLength));
 
         HookClock clock;
         qint64 written = 0;
         ASSERT_EQ(appendResultRecord(path, makeRecord(46000, 1, 1, 1), clock, &written), 0);
-        EXPECT_TRUE(clock.waits.empty());
+        EXPECT_TRUE(clock.waits.empty()) << "step " << step << ": a lock was left behind";
         EXPECT_EQ(written, 100000 - gone + 1);
+
+        // A temporary file the death left, once quiet for long enough, goes
+        // with the next replacement of the same file.
+        const QStringList left
+            = QDir(folder).entryList({ QStringLiteral(".成績累積データ.dat.*.tmp") }, QDir::Files | QDir::Hidden);
+        for (const QString &name : left) {
+            const QByteArray full = QFile::encodeName(folder + name);
+            const timespec old[2] = { { ::time(nullptr) - 3600, 0 }, { ::time(nullptr) - 3600, 0 } };
+            ASSERT_EQ(::utimensat(AT_FDCWD, full.constData(), old, 0), 0);
+        }
+        const QByteArray first = readFile(path).left(kRecordLength);
+        ASSERT_EQ(deleteResultRecord(path, 1, first, clock).outcome, RecordEditOutcome::Done);
+        EXPECT_TRUE(QDir(folder)
+                        .entryList({ QStringLiteral(".成績累積データ.dat.*.tmp") }, QDir::Files | QDir::Hidden)
+                        .isEmpty())
+            << "step " << step;
     }
-    // The kills fell inside deletions, not only before the first one.
-    EXPECT_GT(deletionsSeen, 0);
+    // Deaths fell before the new file took the name and after it.
+    EXPECT_TRUE(sawOld);
+    EXPECT_TRUE(sawNew);
 }
 
 } // namespace

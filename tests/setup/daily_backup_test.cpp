@@ -14,6 +14,7 @@
 #include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -66,6 +67,24 @@ TEST_F(DailyCopy, TheFirstStartOfADayCopiesTheResultsAndLaterStartsDoNot)
     EXPECT_EQ(filesInFolder().size(), 2) << filesInFolder().join(' ').toStdString();
 }
 
+// The first PC of the day may start under a pupil's account; a teacher's
+// account must still be able to remove or replace what it made.
+TEST_F(DailyCopy, InAGroupWritableDataFolderTheCopiesAreGroupWritable)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(install.dataRoot()).constData(), 02775), 0);
+    const mode_t oldMask = ::umask(022);
+    const dailybackup::Outcome made = startOn(QDate(2026, 12, 9));
+    ::umask(oldMask);
+    ASSERT_EQ(made.kind, Kind::Made) << made.message.toStdString();
+    for (const QString &path : { QDir::cleanPath(install.dataRoot() + QStringLiteral("バックアップ")),
+             QDir::cleanPath(folder()), made.path }) {
+        struct stat info;
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
+        EXPECT_EQ(info.st_mode & 0060, 0060u) << path.toStdString();
+        EXPECT_EQ(info.st_mode & 0002, 0u) << path.toStdString();
+    }
+}
+
 TEST_F(DailyCopy, OnlyTheNewestFourteenAreKept)
 {
     QDir().mkpath(folder());
@@ -106,7 +125,7 @@ TEST_F(DailyCopy, NothingToCopyAndNowhereToCopyAreSaid)
     install.writeBytes(install.dataRoot() + QStringLiteral("バックアップ"), "a file in the way");
     const dailybackup::Outcome blocked = startOn(QDate(2026, 12, 9));
     EXPECT_EQ(blocked.kind, Kind::Failed);
-    EXPECT_TRUE(blocked.message.contains(folder())) << blocked.message.toStdString();
+    EXPECT_TRUE(blocked.message.contains(QDir::cleanPath(folder()))) << blocked.message.toStdString();
 }
 
 // Thirty PCs of one classroom started at once on one share. Whatever the

@@ -22,6 +22,9 @@ public:
     }
 
     std::deque<QMessageBox::StandardButton> answers;
+    // When set, the first box is saved there as a picture before it is
+    // answered (screenshots for the notes).
+    QString grabFirstTo;
     QStringList titles;
     QStringList texts;
     QList<QMessageBox::StandardButtons> buttons;
@@ -32,6 +35,8 @@ private:
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
+        if (!grabFirstTo.isEmpty() && titles.isEmpty())
+            box->grab().save(grabFirstTo);
         titles << box->windowTitle();
         texts << box->text();
         buttons << box->standardButtons();
