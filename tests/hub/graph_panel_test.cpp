@@ -84,7 +84,7 @@ struct GraphWay : ::testing::Test {
         signIn(pupil);
         hub = std::make_unique<HubScreen>(*state, fakes.platform, navigator);
         hub->show();
-        hub->Form_Activate();
+        hub->onShown();
         hub->findChild<QRadioButton *>(QStringLiteral("Option2_2"))->setChecked(true);
         auto *graphButton = button(QStringLiteral("Command17"));
         EXPECT_TRUE(graphButton->isVisible());
@@ -192,7 +192,7 @@ TEST_F(GraphWay, AnUnreadableResultsFileIsSaidOnTheSurface)
     signIn(1);
     hub = std::make_unique<HubScreen>(*state, fakes.platform, navigator);
     hub->show();
-    hub->Form_Activate();
+    hub->onShown();
     hub->findChild<QRadioButton *>(QStringLiteral("Option2_2"))->setChecked(true);
     // The file turns into a folder after the hub has read it.
     const QString path = resultsFilePath(*state);
