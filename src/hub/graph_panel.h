@@ -2,7 +2,8 @@
 // The graph panel of the hub (object name "Picture11"): for each chosen
 // level a strip of the pupil's runs with the personal bests joined by a
 // line and the school's figures beside it, drawn on the panel's surface or,
-// for teachers, printed. Any pupil may look at another pupil's graphs.
+// for teachers, printed. Any pupil may look at another pupil's graphs. The
+// widgets are built in graph_panel_layout.cpp.
 //
 // Re-entrancy: reading the results file waits, letting events run, while
 // another copy of the program holds it. `drawing_` is set while one pupil's
@@ -102,6 +103,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Builds every widget (graph_panel_layout.cpp).
     void build();
     void fillLists();
     std::vector<int> chosenPupils() const;
