@@ -370,11 +370,16 @@ std::vector<StripLabel> drawGraphStrip(
         labels.put(
             p.x() + dot, p.y() - line, { timeText(bests - 1), personalBestDate(data, bests - 1) }, plotTop, plotBottom);
 
-        // The target's value at the right end of its line, or at the top of
-        // the plot when the target lies above the axis top.
-        if (mark != TargetMark::None) {
-            const double y = mark == TargetMark::Line ? targetY : stripTop + 0.1 * u;
-            labels.put(0.9 * w2 + dot, y - line / 2, { targetLabel(picture.targetTime, mark) }, plotTop, plotBottom);
+        // The target's value at the right end of its line; a target above
+        // the axis top is said inside the plot, at its top right corner (the
+        // longer text would run into the figures beside the plot).
+        if (mark == TargetMark::Line) {
+            labels.put(
+                0.9 * w2 + dot, targetY - line / 2, { targetLabel(picture.targetTime, mark) }, plotTop, plotBottom);
+        } else if (mark == TargetMark::AboveAxis) {
+            const QString text = targetLabel(picture.targetTime, mark);
+            const double width = QFontMetricsF(painter.font()).horizontalAdvance(text);
+            labels.put(0.9 * w2 - width, stripTop + 0.1 * u, { text }, plotTop, plotBottom);
         }
     }
 
