@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "hub/graph_drawing.h"
+#include "hub/graph_pixels.h"
 #include "hub/hub_state.h"
 
 #include <QImage>
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using graphtest::greenSegments;
 
 using hubtest::kWednesday;
 using hubtest::run;
@@ -242,25 +245,6 @@ TEST_F(GraphStrip, BestLabelsLoseTheYearWhenTheBestBeforeWasTheSameYear)
     EXPECT_EQ(personalBestDate(data, 0), QStringLiteral("2025/11/04"));
     EXPECT_EQ(personalBestDate(data, 1), QStringLiteral("2026/11/29"));
     EXPECT_EQ(personalBestDate(data, 2), QStringLiteral("12/06"));
-}
-
-bool isTargetGreen(const QColor &c)
-{
-    return c.green() > 90 && c.red() < 60 && c.blue() < 60;
-}
-
-// The green segments of one row of the image, and the green pixels of the
-// whole strip.
-int greenSegments(const QImage &image, int y)
-{
-    int segments = 0;
-    bool inside = false;
-    for (int x = 0; x < image.width(); ++x) {
-        const bool green = isTargetGreen(image.pixelColor(x, y));
-        segments += green && !inside ? 1 : 0;
-        inside = green;
-    }
-    return segments;
 }
 
 struct TargetCase {

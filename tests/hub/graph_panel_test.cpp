@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "hub/graph_panel.h"
+#include "hub/graph_pixels.h"
 #include "hub/hub_screen.h"
 #include "platform/clock.h"
 #include "results/results_file.h"
@@ -26,6 +27,8 @@
 #include <memory>
 
 namespace {
+
+using graphtest::greenSegments;
 
 bool isRed(const QColor &c)
 {
@@ -346,23 +349,6 @@ TEST_F(GraphWay, TwoPupilsOfOneNameAreToldApartOnPaper)
     }
     EXPECT_TRUE(pages[0].contains(QStringLiteral("目標80秒"))) << "pupil 1 has a run at level 2";
     EXPECT_NE(state->RosterGradeLabel[1], state->RosterGradeLabel[3]);
-}
-
-bool isTargetGreen(const QColor &c)
-{
-    return c.green() > 90 && c.red() < 60 && c.blue() < 60;
-}
-
-int greenSegments(const QImage &image, int y)
-{
-    int segments = 0;
-    bool inside = false;
-    for (int x = 0; x < image.width(); ++x) {
-        const bool green = isTargetGreen(image.pixelColor(x, y));
-        segments += green && !inside ? 1 : 0;
-        inside = green;
-    }
-    return segments;
 }
 
 TEST_F(GraphWay, TheTargetIsDashedOnTheSurfaceWhereItLiesOnTheAxis)
