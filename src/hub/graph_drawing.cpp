@@ -33,6 +33,11 @@ constexpr double kStripUnit = 0.65;
 constexpr double kFiguresTop = 0.1;
 constexpr double kFiguresStep = 0.05;
 
+// The target line: a colour of its own beside the black lines, dashed, so
+// it reads as a mark and not as runs.
+const QColor kTargetColour(0, 128, 0);
+constexpr double kTargetWidth = 2;
+
 const QColor kBestColour(255, 0, 0); // &H000000FF
 const QColor kRunColour(0, 0, 255); // &H00FF0000
 
@@ -59,6 +64,74 @@ QPen pen(const GraphSurface &surface, double width, const QColor &colour = Qt::b
     p.setCapStyle(Qt::RoundCap);
     return p;
 }
+
+// Places the labels of one strip so that none stands on another: a label
+// keeps the place the drawing rules give it unless a label placed before it
+// is there; then it moves by whole lines, down first, to the nearest free
+// place between its limits. Each label is written on a white backing, so
+// the best line and the target line never run through its text.
+class LabelPlacer {
+public:
+    explicit LabelPlacer(QPainter &painter)
+        : painter_(painter)
+    {
+    }
+
+    // Lines written one under the other from (x, y), kept between top and
+    // bottom (a block taller than that keeps to top).
+    void put(double x, double y, const QStringList &lines, double top, double bottom)
+    {
+        const QFontMetricsF metrics(painter_.font());
+        const double line = metrics.height();
+        double width = 0;
+        for (const QString &text : lines)
+            width = std::max(width, metrics.horizontalAdvance(text));
+        const double height = line * double(lines.size());
+        const auto at = [&](double wantedY) {
+            return QRectF(x, std::max(top, std::min(wantedY, bottom - height)), width, height);
+        };
+        QRectF box = at(y);
+        if (!isFree(box)) {
+            for (int step = 1; step <= kTries; ++step) {
+                if (const QRectF down = at(y + step * line); isFree(down)) {
+                    box = down;
+                    break;
+                }
+                if (const QRectF up = at(y - step * line); isFree(up)) {
+                    box = up;
+                    break;
+                }
+            }
+        }
+        painter_.fillRect(box, Qt::white);
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            painter_.drawText(QPointF(box.x(), box.y() + double(i) * line + metrics.ascent()), lines[i]);
+        labels_.push_back(StripLabel { lines.join(QLatin1Char(' ')), box });
+    }
+
+    // Where the rules put the label whatever else is there.
+    void putFixed(double x, double y, const QString &text)
+    {
+        constexpr double kAnywhere = 1e12;
+        put(x, y, { text }, -kAnywhere, kAnywhere);
+    }
+
+    std::vector<StripLabel> take() { return std::move(labels_); }
+
+private:
+    // Enough to step past every label of a crowded strip; a label that
+    // finds no free place keeps its own.
+    static constexpr int kTries = 8;
+
+    bool isFree(const QRectF &box) const
+    {
+        return std::none_of(
+            labels_.begin(), labels_.end(), [&](const StripLabel &label) { return label.box.intersects(box); });
+    }
+
+    QPainter &painter_;
+    std::vector<StripLabel> labels_;
+};
 
 } // namespace
 
@@ -165,7 +238,28 @@ QString personalBestDate(const StripData &data, size_t bestIndex)
     return date.left(5) == before.left(5) ? date.right(5) : date;
 }
 
-void drawGraphStrip(QPainter &painter, const GraphSurface &surface, double stripTop, const StripPicture &picture)
+TargetMark targetMark(int targetTime, const StripData &data)
+{
+    if (targetTime <= 0 || data.plotted.empty())
+        return TargetMark::None;
+    return targetTime > data.timeMax ? TargetMark::AboveAxis : TargetMark::Line;
+}
+
+QString targetLabel(int targetTime, TargetMark mark)
+{
+    switch (mark) {
+    case TargetMark::Line:
+        return QStringLiteral("目標 %1秒").arg(targetTime);
+    case TargetMark::AboveAxis:
+        return QStringLiteral("目標 %1秒↑").arg(targetTime);
+    case TargetMark::None:
+        break;
+    }
+    return QString();
+}
+
+std::vector<StripLabel> drawGraphStrip(
+    QPainter &painter, const GraphSurface &surface, double stripTop, const StripPicture &picture)
 {
     const double w = surface.width();
     const double h = surface.height();
@@ -178,10 +272,22 @@ void drawGraphStrip(QPainter &painter, const GraphSurface &surface, double strip
     painter.setRenderHint(QPainter::Antialiasing, surface.paper);
     painter.setPen(Qt::black);
 
-    // The name heads the first strip of each screen or page.
+    // The name heads the first strip of each screen or page; on paper the
+    // grade, number, school and print date stand beside it, at the right
+    // edge, or under it when a long name reaches that far.
     if (stripTop < 0.08 * h && !picture.pupilName.isEmpty()) {
         painter.setFont(graphFont(surface, 3 * kGraphFontSize));
         textAt(painter, 0.01 * w2, 0.02 * h2, picture.pupilName);
+        const QFontMetricsF nameMetrics(painter.font());
+        const double nameRight = 0.01 * w2 + nameMetrics.horizontalAdvance(picture.pupilName);
+        const double nameBottom = 0.02 * h2 + nameMetrics.height();
+        if (surface.paper && !picture.pageHeader.isEmpty()) {
+            painter.setFont(graphFont(surface, 1.5 * kGraphFontSize));
+            const QFontMetricsF metrics(painter.font());
+            const double x = w - 0.01 * w2 - metrics.horizontalAdvance(picture.pageHeader);
+            const double under = std::min(nameBottom, stripTop - metrics.height() - screenPixels(surface, kFrameWidth));
+            textAt(painter, x, x > nameRight + 0.02 * w2 ? 0.02 * h2 : under, picture.pageHeader);
+        }
     }
 
     painter.setPen(pen(surface, kFrameWidth));
@@ -200,6 +306,16 @@ void drawGraphStrip(QPainter &painter, const GraphSurface &surface, double strip
         return graphRunPosition(surface, stripTop, run.k, data.runCount, run.seconds, data.timeMax);
     };
 
+    const TargetMark mark = targetMark(picture.targetTime, data);
+    const double targetY = graphRunPosition(surface, stripTop, 0, data.runCount, picture.targetTime, data.timeMax).y();
+    if (mark == TargetMark::Line) {
+        QPen dashed = pen(surface, kTargetWidth, kTargetColour);
+        dashed.setCapStyle(Qt::FlatCap);
+        dashed.setDashPattern({ 4, 3 });
+        painter.setPen(dashed);
+        painter.drawLine(QPointF(0.2 * w2, targetY), QPointF(0.9 * w2, targetY));
+    }
+
     // The line joining the personal bests goes under the points, so every
     // point keeps its colour where the line passes through it.
     if (data.personalBests.size() > 1) {
@@ -208,14 +324,6 @@ void drawGraphStrip(QPainter &painter, const GraphSurface &surface, double strip
             painter.drawLine(
                 position(data.plotted[data.personalBests[i - 1]]), position(data.plotted[data.personalBests[i]]));
     }
-
-    const double dot = screenPixels(surface, kPointWidth);
-    painter.setPen(Qt::NoPen);
-    for (const GraphRun &run : data.plotted) {
-        painter.setBrush(run.personalBest ? kBestColour : kRunColour);
-        painter.drawEllipse(position(run), dot / 2, dot / 2);
-    }
-    painter.setBrush(Qt::NoBrush);
     painter.setPen(Qt::black);
 
     // Statistics beside the graph.
@@ -223,13 +331,22 @@ void drawGraphStrip(QPainter &painter, const GraphSurface &surface, double strip
     for (int i = 0; i < picture.statistics.size(); ++i)
         textAt(painter, 1.05 * w2, stripTop + kFiguresTop * u + i * kFiguresStep * h2, picture.statistics[i]);
 
+    const double dot = screenPixels(surface, kPointWidth);
+    LabelPlacer labels(painter);
     if (!data.personalBests.empty()) {
         painter.setFont(graphFont(surface, kGraphFontSize));
         const double line = lineHeight(painter);
+        // Labels inside the plot stay under the title band and above the x
+        // axis line; the dates under the axis stay above the next strip.
+        const double plotTop = stripTop + 0.09 * u + screenPixels(surface, kFrameWidth) / 2;
+        const double plotBottom = axisY - dot / 2;
+        const double datesTop = axisY + dot / 2;
+        const double datesBottom = stripTop + 0.3 * h;
+
         const QPointF last = position(data.plotted.back());
-        textAt(painter, last.x() - 0.025 * w2, stripTop + 0.815 * u, runDateText(data.plotted.back().date));
-        textAt(painter, 0.12 * w2, stripTop + 0.79 * u, QStringLiteral("0秒"));
-        textAt(painter, 0.12 * w2, stripTop + 0.1 * u, QString::number(data.timeMax) + QStringLiteral("秒"));
+        labels.putFixed(last.x() - 0.025 * w2, stripTop + 0.815 * u, runDateText(data.plotted.back().date));
+        labels.putFixed(0.12 * w2, stripTop + 0.79 * u, QStringLiteral("0秒"));
+        labels.putFixed(0.12 * w2, stripTop + 0.1 * u, QString::number(data.timeMax) + QStringLiteral("秒"));
 
         const size_t bests = data.personalBests.size();
         const auto timeText = [&](size_t i) {
@@ -239,20 +356,40 @@ void drawGraphStrip(QPainter &painter, const GraphSurface &surface, double strip
 
         // The first: its time on the time axis, its date on a row of its
         // own under the axis (the newest run's date takes the first row).
-        textAt(painter, 0.12 * w2, at(0).y() - line / 2, timeText(0));
-        textAt(painter, at(0).x(), stripTop + 0.815 * u + line, personalBestDate(data, 0));
+        labels.put(0.12 * w2, at(0).y() - line / 2, { timeText(0) }, plotTop, plotBottom);
+        labels.put(at(0).x(), stripTop + 0.815 * u + line, { personalBestDate(data, 0) }, datesTop, datesBottom);
         // Every third from the second to the third-last, under the point.
         if (bests > 5) {
             for (size_t i = 1; i + 2 < bests; i += 3) {
                 const QPointF p = at(i);
-                textAt(painter, p.x(), p.y() + dot, timeText(i));
-                textAt(painter, p.x(), p.y() + dot + line, personalBestDate(data, i));
+                labels.put(p.x(), p.y() + dot, { timeText(i), personalBestDate(data, i) }, plotTop, plotBottom);
             }
         }
         // The last, beside the point.
         const QPointF p = at(bests - 1);
-        textAt(painter, p.x() + dot, p.y() - line, timeText(bests - 1));
-        textAt(painter, p.x() + dot, p.y(), personalBestDate(data, bests - 1));
+        labels.put(
+            p.x() + dot, p.y() - line, { timeText(bests - 1), personalBestDate(data, bests - 1) }, plotTop, plotBottom);
+
+        // The target's value at the right end of its line; a target above
+        // the axis top is said inside the plot, at its top right corner (the
+        // longer text would run into the figures beside the plot).
+        if (mark == TargetMark::Line) {
+            labels.put(
+                0.9 * w2 + dot, targetY - line / 2, { targetLabel(picture.targetTime, mark) }, plotTop, plotBottom);
+        } else if (mark == TargetMark::AboveAxis) {
+            const QString text = targetLabel(picture.targetTime, mark);
+            const double width = QFontMetricsF(painter.font()).horizontalAdvance(text);
+            labels.put(0.9 * w2 - width, stripTop + 0.1 * u, { text }, plotTop, plotBottom);
+        }
     }
+
+    // The points go over the labels' backings: a label never hides a run.
+    painter.setPen(Qt::NoPen);
+    for (const GraphRun &run : data.plotted) {
+        painter.setBrush(run.personalBest ? kBestColour : kRunColour);
+        painter.drawEllipse(position(run), dot / 2, dot / 2);
+    }
+    painter.setBrush(Qt::NoBrush);
     painter.restore();
+    return labels.take();
 }

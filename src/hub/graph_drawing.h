@@ -13,6 +13,7 @@
 
 #include <QDate>
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -97,9 +98,34 @@ struct StripPicture {
     QString pupilName; // the header, drawn on the first strip of a page
     StripData data;
     QStringList statistics;
+    int targetTime = 0; // the level's target time in seconds; 0 or less: none
+    // On paper, beside the name on the first strip of a page: who the pupil
+    // is beyond the name, and when the page was printed.
+    QString pageHeader;
 };
 
-void drawGraphStrip(QPainter &painter, const GraphSurface &surface, double stripTop, const StripPicture &picture);
+// How a level's target time shows on a strip: a dashed line at its height
+// when it lies on the time axis; above the axis top only its value, at the
+// top of the plot with an arrow; nothing without a target or a plotted run
+// (there is no axis to measure it against).
+enum class TargetMark { None, Line, AboveAxis };
+TargetMark targetMark(int targetTime, const StripData &data);
+QString targetLabel(int targetTime, TargetMark mark);
+
+// A text label as drawn: what it says and the box it covers.
+struct StripLabel {
+    QString text;
+    QRectF box;
+};
+
+// Draws the strip and returns its labels (the axis ends, the dates, the
+// personal bests' times and dates, the target), which never overlap one
+// another: a label that would stand on one placed before it moves by whole
+// text lines. Labels inside the plot stay above the x axis line, the dates
+// under it stay above the next strip; every label has a white backing, so
+// no line runs through its text.
+std::vector<StripLabel> drawGraphStrip(
+    QPainter &painter, const GraphSurface &surface, double stripTop, const StripPicture &picture);
 
 // Label texts of the personal bests: a date loses its year ("12/09") when
 // the personal best before it was run in the same year.

@@ -100,8 +100,12 @@ void GraphPanel::fillLists()
             + QLatin1Char('/') + QString::number(p));
     }
     levelList_->clear();
-    for (int level = 1; level <= std::clamp(int(state_.LevelCount), 0, kMaxLevel); ++level)
-        levelList_->addItem(QString::number(level) + QLatin1Char(' ') + state_.LevelName[size_t(level)]);
+    // A row is the level's number; a screen reader also reads the level's
+    // name, which the number alone does not say.
+    for (int level = 1; level <= std::clamp(int(state_.LevelCount), 0, kMaxLevel); ++level) {
+        auto *row = new QListWidgetItem(QString::number(level), levelList_);
+        row->setData(Qt::AccessibleDescriptionRole, state_.LevelName[size_t(level)]);
+    }
 }
 
 void GraphPanel::openGraphs()
@@ -273,6 +277,7 @@ void GraphPanel::drawPupil(GraphOutput output)
         screenPainter.begin(&canvas_->image());
         painter_ = &screenPainter;
         painter_->fillRect(canvas_->image().rect(), Qt::white);
+        clearStripReaders();
     } else {
         surface_ = GraphSurface { QSizeF(printer_->width(), printer_->height()), double(printer_->resolution()), true };
     }
@@ -296,8 +301,10 @@ void GraphPanel::drawPupil(GraphOutput output)
             if (places[i].newPageFirst) {
                 if (GraphToPrinter == 1)
                     printer_->newPage();
-                else
+                else {
                     painter_->fillRect(canvas_->image().rect(), Qt::white);
+                    clearStripReaders();
+                }
             }
             StripTop = places[i].top;
             GraphLevel = levels[i];
@@ -380,9 +387,43 @@ void GraphPanel::drawStrip()
     figures.standing = standings_[size_t(GraphLevel)];
     picture.statistics = graphStatisticsLines(figures);
     picture.title = state_.LevelName[size_t(GraphLevel)] + QLatin1Char(' ') + state_.ProgramName;
-    if (GraphPupil >= 1 && GraphPupil <= kMaxPupil)
+    picture.targetTime = state_.TargetTime[size_t(GraphLevel)];
+    if (GraphPupil >= 1 && GraphPupil <= kMaxPupil) {
         picture.pupilName = trimBlanks(state_.RosterName[GraphPupil]);
+        // Paper leaves the panel: the page says which pupil of that name it
+        // is, of which school, and when it was printed.
+        if (GraphToPrinter == 1) {
+            QStringList header;
+            if (!state_.RosterGradeLabel[GraphPupil].trimmed().isEmpty())
+                header << state_.RosterGradeLabel[GraphPupil].trimmed();
+            header << QStringLiteral("番号 %1").arg(GraphPupil);
+            if (!state_.SchoolName.trimmed().isEmpty())
+                header << state_.SchoolName.trimmed();
+            header << QStringLiteral("印刷日 ") + platform_.clock.today().toString(QStringLiteral("yyyy/MM/dd"));
+            picture.pageHeader = header.join(QStringLiteral("　"));
+        }
+    }
     drawGraphStrip(*painter_, surface_, StripTop, picture);
+    if (GraphToPrinter == 0)
+        describeStrip(picture);
+}
+
+void GraphPanel::clearStripReaders()
+{
+    for (QWidget *reader : stripReaders_)
+        reader->hide();
+    stripsOnSurface_ = 0;
+}
+
+void GraphPanel::describeStrip(const StripPicture &picture)
+{
+    if (stripsOnSurface_ >= stripReaders_.size())
+        return;
+    QWidget *reader = stripReaders_[stripsOnSurface_++];
+    reader->setGeometry(QRectF(0, StripTop, surface_.width(), 0.3 * surface_.height()).toRect());
+    reader->setAccessibleName(QStringLiteral("グラフ ") + picture.title);
+    reader->setAccessibleDescription(stripSummary(picture.title, picture.data, picture.targetTime));
+    reader->show();
 }
 
 void GraphPanel::keyPressEvent(QKeyEvent *event)

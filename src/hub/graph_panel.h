@@ -135,6 +135,14 @@ private:
     QPrinter *printer_ = nullptr;
     GraphSurface surface_;
 
+    // The strips on the surface as a screen reader reads them: one
+    // unpainted widget over each of the three strips, named for the level,
+    // with the strip's summary as its description (GraphStrip_1..3).
+    void clearStripReaders();
+    void describeStrip(const StripPicture &picture);
+    std::array<QWidget *, 3> stripReaders_ {};
+    size_t stripsOnSurface_ = 0;
+
     // The program's control names are the object names (in brackets).
     GraphCanvas *canvas_ = nullptr; // Picture12
     QListWidget *levelList_ = nullptr; // List3

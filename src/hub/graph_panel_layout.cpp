@@ -48,6 +48,14 @@ void GraphPanel::build()
     canvas_->setAccessibleName(QStringLiteral("グラフ"));
     canvas_->setAccessibleDescription(QStringLiteral("選んだレベルごとのタイムの移り変わりと成績"));
     placeTwips(canvas_, 150, 90, 12450, 9960);
+    for (size_t i = 0; i < stripReaders_.size(); ++i) {
+        auto *reader = new QWidget(canvas_);
+        reader->setObjectName(QStringLiteral("GraphStrip_%1").arg(i + 1));
+        reader->setAttribute(Qt::WA_TransparentForMouseEvents);
+        reader->setFocusPolicy(Qt::NoFocus);
+        reader->hide();
+        stripReaders_[i] = reader;
+    }
 
     auto *levelsCaption = new QLabel(QStringLiteral("レベル（いくつでも）"), this);
     levelsCaption->setObjectName(QStringLiteral("GraphLevelsCaption"));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "hub/graph_statistics.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -8,6 +9,17 @@ namespace {
 constexpr std::int64_t kNoRun = 99999;
 
 const QString kTwelveIdeographicSpaces = QString(12, QChar(0x3000));
+
+constexpr int kTrendRuns = 5;
+constexpr double kSameShare = 0.05;
+
+double meanSeconds(const std::vector<GraphRun> &runs, size_t from, size_t count)
+{
+    double sum = 0;
+    for (size_t i = from; i < from + count; ++i)
+        sum += runs[i].seconds;
+    return sum / double(count);
+}
 
 } // namespace
 
@@ -79,4 +91,55 @@ QStringList graphStatisticsLines(const StripFigures &f)
         lines << kTwelveIdeographicSpaces + QStringLiteral(" (塾平均)");
     }
     return lines;
+}
+
+StripTrend stripTrend(const StripData &data)
+{
+    StripTrend t;
+    const size_t n = data.plotted.size();
+    const size_t m = std::min<size_t>(kTrendRuns, n / 2);
+    if (m == 0)
+        return t;
+    t.runs = int(m);
+    t.recentMean = meanSeconds(data.plotted, n - m, m);
+    t.earlierMean = meanSeconds(data.plotted, n - 2 * m, m);
+    if (std::abs(t.recentMean - t.earlierMean) <= kSameShare * t.earlierMean)
+        t.trend = Trend::Same;
+    else
+        t.trend = t.recentMean < t.earlierMean ? Trend::Faster : Trend::Slower;
+    return t;
+}
+
+QString stripSummary(const QString &title, const StripData &data, int targetTime)
+{
+    QString text = title + QStringLiteral("。回数 %1回").arg(data.runCount);
+    if (data.plotted.empty()) {
+        text += QStringLiteral("、グラフに記録なし。");
+    } else {
+        const auto best = std::min_element(data.plotted.begin(), data.plotted.end(),
+            [](const GraphRun &a, const GraphRun &b) { return a.seconds < b.seconds; });
+        text += QStringLiteral("、最高 %1秒、最後 %2秒。").arg(best->seconds).arg(data.plotted.back().seconds);
+    }
+    if (targetTime > 0)
+        text += QStringLiteral("目標 %1秒。").arg(targetTime);
+    const StripTrend t = stripTrend(data);
+    const QString means = QStringLiteral("（最近%1回の平均 %2秒、その前の%1回の平均 %3秒）")
+                              .arg(t.runs)
+                              .arg(graphWholeNumber(t.recentMean), graphWholeNumber(t.earlierMean));
+    switch (t.trend) {
+    case Trend::Faster:
+        text += QStringLiteral("速くなっています") + means + QStringLiteral("。");
+        break;
+    case Trend::Slower:
+        text += QStringLiteral("遅くなっています") + means + QStringLiteral("。");
+        break;
+    case Trend::Same:
+        text += QStringLiteral("ほぼ同じです") + means + QStringLiteral("。");
+        break;
+    case Trend::Unknown:
+        if (!data.plotted.empty())
+            text += QStringLiteral("変化はまだ分かりません。");
+        break;
+    }
+    return text;
 }

@@ -6,6 +6,7 @@
 // last characters of a blank-padded text.
 #pragma once
 
+#include "hub/graph_drawing.h"
 #include "hub/rankings.h"
 
 #include <QString>
@@ -47,3 +48,21 @@ struct StripFigures {
 // left out without runs, the school's average points (two lines) when no
 // pupil holds points.
 QStringList graphStatisticsLines(const StripFigures &figures);
+
+// Whether a pupil's runs at a level are getting faster: the mean time of the
+// last five plotted runs against the mean of the five before them (with
+// fewer than ten runs, the last half against the half before it; a single
+// run has no trend). A change within 5 % of the earlier mean counts as
+// staying the same.
+enum class Trend { Unknown, Faster, Same, Slower };
+struct StripTrend {
+    Trend trend = Trend::Unknown;
+    int runs = 0; // runs in each of the two means
+    double recentMean = 0;
+    double earlierMean = 0;
+};
+StripTrend stripTrend(const StripData &data);
+
+// What a strip shows, as one text for a screen reader: the level, the runs,
+// the best and the last time, the target and the trend.
+QString stripSummary(const QString &title, const StripData &data, int targetTime);

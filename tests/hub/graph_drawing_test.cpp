@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "hub/graph_drawing.h"
+#include "hub/graph_pixels.h"
 #include "hub/hub_state.h"
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
+
+using graphtest::greenSegments;
 
 using hubtest::kWednesday;
 using hubtest::run;
@@ -66,11 +70,11 @@ struct GraphStrip : ::testing::Test {
         return collectStrip(*state, records, 1, kWednesday, level, pupil, filter);
     }
 
-    void draw(const StripData &data, double stripTop)
+    std::vector<StripLabel> draw(const StripData &data, double stripTop, int targetTime = 0)
     {
         QPainter painter(&image);
-        drawGraphStrip(
-            painter, kScreen, stripTop, StripPicture { QStringLiteral("レベル1 ルカミナ"), QString(), data, {} });
+        return drawGraphStrip(painter, kScreen, stripTop,
+            StripPicture { QStringLiteral("レベル1 ルカミナ"), QString(), data, {}, targetTime, {} });
     }
 
     QColor at(Point p) const { return image.pixelColor(p.x, p.y); }
@@ -121,7 +125,7 @@ TEST_F(GraphStrip, AStripStaysAboveTheNextOne)
     ASSERT_EQ(data.personalBests.size(), 12u);
     const double nextTop = 0.35 * 600;
     StripPicture picture { QStringLiteral("レベル1 ルカミナ"), QStringLiteral("大野 ひな"), data,
-        QStringList(10, QStringLiteral("　　獲得ポイント   27点")) };
+        QStringList(10, QStringLiteral("　　獲得ポイント   27点")), 0, {} };
     {
         QPainter painter(&image);
         drawGraphStrip(painter, kScreen, 0.05 * 600, picture);
@@ -242,5 +246,177 @@ TEST_F(GraphStrip, BestLabelsLoseTheYearWhenTheBestBeforeWasTheSameYear)
     EXPECT_EQ(personalBestDate(data, 1), QStringLiteral("2026/11/29"));
     EXPECT_EQ(personalBestDate(data, 2), QStringLiteral("12/06"));
 }
+
+struct TargetCase {
+    std::vector<int> runs;
+    int target;
+    TargetMark mark;
+    int timeMax;
+    QString label;
+};
+
+class GraphTarget : public GraphStrip, public ::testing::WithParamInterface<TargetCase> { };
+
+TEST_P(GraphTarget, ADashedLineAtTheTargetsHeightOrItsValueAtTheTop)
+{
+    const TargetCase &c = GetParam();
+    for (size_t i = 0; i < c.runs.size(); ++i)
+        add(1, 1, c.runs[i], int(c.runs.size() - i));
+    const StripData data = collect(1, 1);
+    ASSERT_EQ(data.timeMax, c.timeMax);
+    EXPECT_EQ(targetMark(c.target, data), c.mark);
+    const double top = 0.35 * 600;
+    const std::vector<StripLabel> labels = draw(data, top, c.target);
+
+    // The row of the line: the target's height worked out from the rule.
+    const int lineY = int(std::lround(top + 195 * (0.8 - 0.7 * c.target / double(c.timeMax))));
+    int lineRow = -1;
+    for (int y = int(top); y < int(top + 180); ++y) {
+        const int segments = greenSegments(image, y);
+        if (c.mark != TargetMark::Line) {
+            ASSERT_EQ(segments, 0) << "no line without a target on the axis, row " << y;
+            continue;
+        }
+        if (segments > 0 && std::abs(y - lineY) > 2)
+            ADD_FAILURE() << "green away from the target's height, row " << y << ", line at " << lineY;
+        if (segments > 0 && (lineRow < 0 || segments > greenSegments(image, lineRow)))
+            lineRow = y;
+    }
+    if (c.mark == TargetMark::Line) {
+        ASSERT_GE(lineRow, 0) << "no target line near row " << lineY;
+        // Dashed: many short segments across the plot, not one solid line.
+        EXPECT_GE(greenSegments(image, lineRow), 15);
+    }
+
+    const auto label = std::find_if(
+        labels.begin(), labels.end(), [](const StripLabel &l) { return l.text.startsWith(QStringLiteral("目標")); });
+    if (c.label.isEmpty()) {
+        EXPECT_EQ(label, labels.end());
+        return;
+    }
+    ASSERT_NE(label, labels.end());
+    EXPECT_EQ(label->text, c.label);
+    // Level with the line beyond its right end, or inside the plot at its
+    // top right corner, clear of the figures.
+    if (c.mark == TargetMark::Line) {
+        EXPECT_LE(std::abs(label->box.center().y() - lineY), label->box.height()) << label->box.center().y();
+        EXPECT_GE(label->box.left(), 0.9 * 400);
+    } else {
+        EXPECT_LE(label->box.top(), top + 0.1 * 195);
+        EXPECT_LE(label->box.right(), 0.9 * 400 + 0.5);
+        EXPECT_GE(label->box.left(), 0.2 * 400);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, GraphTarget,
+    ::testing::Values(TargetCase { { 50, 40 }, 30, TargetMark::Line, 60, QStringLiteral("目標 30秒") },
+        TargetCase { { 57, 40 }, 60, TargetMark::Line, 60, QStringLiteral("目標 60秒") },
+        TargetCase { { 50, 40 }, 120, TargetMark::AboveAxis, 60, QStringLiteral("目標 120秒↑") },
+        TargetCase { { 50, 40 }, 0, TargetMark::None, 60, QString() },
+        TargetCase { {}, 60, TargetMark::None, 10, QString() }));
+
+int darkPixels(const QImage &image, const QRect &area)
+{
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            dark += isDark(image.pixelColor(x, y)) ? 1 : 0;
+    }
+    return dark;
+}
+
+TEST_F(GraphStrip, OnPaperTheGradeNumberSchoolAndDateStandBesideTheName)
+{
+    add(1, 1, 50);
+    StripPicture picture { QStringLiteral("レベル1 ルカミナ"), QStringLiteral("大野 ひな"), collect(1, 1), {}, 60,
+        QStringLiteral("小３　番号 1　テスト学習塾　印刷日 2026/12/09") };
+    // The right half of the band above the first strip's frame (at 30).
+    const QRect headerBand(400, 0, 400, 28);
+    {
+        QPainter painter(&image);
+        drawGraphStrip(painter, kScreen, 0.05 * 600, picture);
+    }
+    EXPECT_EQ(darkPixels(image, headerBand), 0) << "the screen shows the name alone";
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        drawGraphStrip(painter, GraphSurface { QSizeF(800, 600), 96, true }, 0.05 * 600, picture);
+    }
+    EXPECT_GT(darkPixels(image, headerBand), 100) << "the header is on paper";
+    EXPECT_GT(darkPixels(image, QRect(0, 0, 200, 28)), 50) << "beside the name";
+    // The second strip of a page has no header.
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        drawGraphStrip(painter, GraphSurface { QSizeF(800, 600), 96, true }, 0.35 * 600, picture);
+    }
+    EXPECT_EQ(darkPixels(image, QRect(0, 0, 800, 28)), 0);
+}
+
+// Runs whose labels the drawing rules put on top of one another or across
+// the x axis: the first run sets the axis top, so its time stands on the
+// axis top's; a first best near 0 s meets "0秒"; a large improvement puts
+// the last best's date on the axis line; bests under the points near the
+// axis; the target's value beside the last best.
+struct CrowdCase {
+    const char *what;
+    std::vector<int> runs;
+    int target;
+};
+
+void PrintTo(const CrowdCase &c, std::ostream *out)
+{
+    *out << c.what;
+}
+
+// Pixels of text, the light grey edges of small glyphs included.
+int inkPixels(const QImage &image, const QRect &area)
+{
+    int ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            ink += image.pixelColor(x, y).lightness() < 180 ? 1 : 0;
+    }
+    return ink;
+}
+
+class GraphLabels : public GraphStrip, public ::testing::WithParamInterface<CrowdCase> { };
+
+TEST_P(GraphLabels, NoLabelCoversAnotherOrCrossesTheAxis)
+{
+    const CrowdCase &c = GetParam();
+    for (size_t i = 0; i < c.runs.size(); ++i)
+        add(1, 1, c.runs[i], int(c.runs.size() - i) * 40);
+    const StripData data = collect(1, 1);
+    const double top = 0.05 * 600;
+    const std::vector<StripLabel> labels = draw(data, top, c.target);
+    ASSERT_GE(labels.size(), 5u);
+
+    const double axisY = top + 0.8 * 195;
+    const double axisX = 0.2 * 400;
+    const double halfPen = 2.5;
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const StripLabel &a = labels[i];
+        const std::string text = a.text.toStdString();
+        for (size_t j = i + 1; j < labels.size(); ++j)
+            EXPECT_FALSE(a.box.intersects(labels[j].box)) << text << " and " << labels[j].text.toStdString();
+        if (a.box.right() <= axisX - halfPen) {
+            // The time axis' labels, left of it.
+        } else {
+            EXPECT_TRUE(a.box.bottom() <= axisY - halfPen || a.box.top() >= axisY + halfPen)
+                << text << " on the x axis: " << a.box.top() << ".." << a.box.bottom();
+        }
+        EXPECT_LE(a.box.bottom(), top + 0.3 * 600) << text << " reaches the next strip";
+        EXPECT_GE(a.box.top(), top + 0.09 * 195) << text << " in the title band";
+        // Each label can still be read: its text is there, not covered.
+        EXPECT_GT(inkPixels(image, a.box.toAlignedRect()), 10) << text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Crowded, GraphLabels,
+    ::testing::Values(CrowdCase { "the first run sets the axis top", { 57, 40 }, 0 },
+        CrowdCase { "a first best near 0 s", { 1, 50 }, 0 }, CrowdCase { "a large improvement", { 120, 8 }, 0 },
+        CrowdCase { "bests near the axis", { 600, 20, 15, 12, 10, 9, 8 }, 0 },
+        CrowdCase { "the target beside the last best", { 70, 60 }, 60 }));
 
 } // namespace

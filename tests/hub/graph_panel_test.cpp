@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "hub/graph_panel.h"
+#include "hub/graph_pixels.h"
 #include "hub/hub_screen.h"
 #include "platform/clock.h"
 #include "results/results_file.h"
@@ -11,6 +12,7 @@
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QListWidget>
@@ -25,6 +27,8 @@
 #include <memory>
 
 namespace {
+
+using graphtest::greenSegments;
 
 bool isRed(const QColor &c)
 {
@@ -302,6 +306,132 @@ TEST_F(GraphWay, ACancelledPrintDialogPrintsNothing)
     });
     QTest::mouseClick(button(QStringLiteral("Command24_1")), Qt::LeftButton);
     EXPECT_FALSE(QFile::exists(out.filePath(QStringLiteral("no.pdf"))));
+}
+
+TEST_F(GraphWay, TwoPupilsOfOneNameAreToldApartOnPaper)
+{
+    install.writeRoster(QStringLiteral("1,2017,0,0,\"大野 ひな\",0,\"\",\"\"\n"
+                                       "3,2015,0,0,\"大野 ひな\",0,\"\",\"\"\n"
+                                       "9,1980,0,0,\"★山口\",0,\"\",\"\"\n"));
+    ASSERT_TRUE(LoadRoster(*state, fakes.clock.today(), {}, nullptr));
+    addRun(3, 1, 45);
+    QTemporaryDir out;
+    const QString pdf = out.filePath(QStringLiteral("same-name.pdf"));
+    GraphPanel *panel = openGraphs(9);
+    panel->setPrinterChooser([&](QPrinter &printer, QWidget *) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    QTest::mouseClick(button(QStringLiteral("Command25")), Qt::LeftButton);
+    QListWidget *pupils = list(QStringLiteral("List2"));
+    clickRow(pupils, 0);
+    clickRow(pupils, 1, Qt::ControlModifier);
+    QTest::mouseClick(button(QStringLiteral("Command24_1")), Qt::LeftButton);
+
+    const QStringList pages = pdfPages(pdf);
+    ASSERT_EQ(pages.size(), 2);
+    ASSERT_FALSE(state->SchoolName.isEmpty());
+    const QString school = QString(state->SchoolName).remove(QRegularExpression(QStringLiteral("\\s")));
+    const int numbers[2] = { 1, 3 };
+    for (int i = 0; i < 2; ++i) {
+        const QString &page = pages[i];
+        const QString grade = QString(state->RosterGradeLabel[numbers[i]]).remove(QLatin1Char(' '));
+        ASSERT_FALSE(grade.isEmpty());
+        EXPECT_TRUE(page.contains(QStringLiteral("大野ひな"))) << page.toStdString();
+        EXPECT_TRUE(page.contains(grade)) << page.toStdString();
+        EXPECT_TRUE(page.contains(QStringLiteral("番号%1").arg(numbers[i]))) << page.toStdString();
+        EXPECT_TRUE(page.contains(school)) << page.toStdString();
+        EXPECT_FALSE(page.contains(QStringLiteral("番号%1").arg(numbers[1 - i])));
+        EXPECT_TRUE(page.contains(QStringLiteral("印刷日2026/12/09"))) << page.toStdString();
+        // Levels 1 and 2 have their targets (60 s, 80 s) on their axes.
+        EXPECT_TRUE(page.contains(QStringLiteral("目標60秒"))) << page.toStdString();
+    }
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("目標80秒"))) << "pupil 1 has a run at level 2";
+    EXPECT_NE(state->RosterGradeLabel[1], state->RosterGradeLabel[3]);
+}
+
+TEST_F(GraphWay, TheTargetIsDashedOnTheSurfaceWhereItLiesOnTheAxis)
+{
+    GraphPanel *panel = openGraphs(1);
+    const QImage &image = panel->surfaceImage();
+    const double h = image.height();
+    // Level 1: runs of 50 s and 40 s, an axis to 60 s and a target of 60 s,
+    // at the top of the axis.
+    const int target = int(std::lround(0.05 * h + 0.65 * h / 2 * (0.8 - 0.7)));
+    int most = 0;
+    for (int y = target - 2; y <= target + 2; ++y)
+        most = std::max(most, greenSegments(image, y));
+    EXPECT_GE(most, 15) << "a dashed line at row " << target;
+    // Level 4 alone: one run of 33 s, an axis to 40 s, a target of 120 s
+    // above it: no line.
+    clickRow(list(QStringLiteral("List3")), 3);
+    for (int y = 0; y < image.height(); ++y)
+        ASSERT_EQ(greenSegments(panel->surfaceImage(), y), 0) << y;
+}
+
+TEST_F(GraphWay, TheLevelListShowsNumbersAndAScreenReaderHearsTheNames)
+{
+    openGraphs(1);
+    QListWidget *levels = list(QStringLiteral("List3"));
+    ASSERT_EQ(levels->count(), 4);
+    QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(levels);
+    ASSERT_TRUE(reader && reader->tableInterface());
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(levels->item(row)->text(), QString::number(row + 1));
+        QAccessibleInterface *cell = reader->tableInterface()->cellAt(row, 0);
+        ASSERT_TRUE(cell) << row;
+        EXPECT_EQ(cell->text(QAccessible::Name), QString::number(row + 1));
+        EXPECT_EQ(cell->text(QAccessible::Description), state->LevelName[size_t(row + 1)]);
+    }
+}
+
+// What a screen reader finds on the surface: the strips shown, each named
+// for its level, with its summary as description.
+QStringList stripsRead(QWidget *surface)
+{
+    QStringList strips;
+    QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(surface);
+    if (!reader)
+        return strips;
+    for (int i = 0; i < reader->childCount(); ++i) {
+        QAccessibleInterface *strip = reader->child(i);
+        if (strip && !strip->state().invisible)
+            strips << strip->text(QAccessible::Name) + QLatin1Char('|') + strip->text(QAccessible::Description);
+    }
+    return strips;
+}
+
+TEST_F(GraphWay, EachStripOnTheSurfaceIsSummarisedForAScreenReader)
+{
+    openGraphs(1);
+    QWidget *surface = hub->findChild<QWidget *>(QStringLiteral("Picture12"));
+    ASSERT_TRUE(surface);
+    QStringList strips = stripsRead(surface);
+    ASSERT_EQ(strips.size(), 3) << strips.join(QLatin1Char('\n')).toStdString();
+    const auto has = [](const QString &strip, std::initializer_list<const char *> parts) {
+        for (const char *part : parts) {
+            if (!strip.contains(QString::fromUtf8(part)))
+                return ::testing::AssertionFailure() << "no " << part << " in " << strip.toStdString();
+        }
+        return ::testing::AssertionSuccess();
+    };
+    EXPECT_TRUE(has(strips[0],
+        { "グラフ レベル1 ルカミナ|", "回数 2回", "最高 40秒", "最後 40秒", "目標 60秒", "速くなっています" }));
+    EXPECT_TRUE(has(strips[1], { "レベル２", "回数 1回", "最高 70秒", "目標 80秒", "まだ分かりません" }));
+    EXPECT_TRUE(has(strips[2], { "レベル３", "回数 0回", "グラフに記録なし", "目標 100秒" }));
+
+    // A fourth level clears the surface: one strip is left to read.
+    clickRow(list(QStringLiteral("List3")), 3);
+    strips = stripsRead(surface);
+    ASSERT_EQ(strips.size(), 1);
+    EXPECT_TRUE(has(strips[0], { "レベル４", "最高 33秒", "目標 120秒" }));
+    // Another pupil's graphs say that pupil's runs.
+    QTest::mouseClick(button(QStringLiteral("Command25")), Qt::LeftButton);
+    clickRow(list(QStringLiteral("List2")), 1);
+    strips = stripsRead(surface);
+    ASSERT_EQ(strips.size(), 1);
+    EXPECT_TRUE(has(strips[0], { "レベル４", "最高 25秒" }));
 }
 
 // The panel's widgets are built in the order Tab follows: a pupil or a

@@ -131,4 +131,69 @@ TEST_F(GraphStanding, TiesShareTheRankAndTheGradeFilterNarrowsTheAverage)
     EXPECT_EQ(of(5, QStringLiteral("中学生全体")).pointsRank, QStringLiteral("--"));
 }
 
+StripData plottedRuns(const std::vector<int> &seconds)
+{
+    StripData data;
+    for (const int s : seconds) {
+        GraphRun run;
+        run.k = int(data.plotted.size()) + 1;
+        run.seconds = s;
+        data.plotted.push_back(run);
+    }
+    data.runCount = int(seconds.size());
+    return data;
+}
+
+struct TrendCase {
+    const char *what;
+    std::vector<int> runs;
+    Trend trend;
+    int means; // runs in each mean
+    double recent;
+    double earlier;
+};
+
+std::ostream &operator<<(std::ostream &out, const TrendCase &c)
+{
+    return out << c.what;
+}
+
+class GraphTrend : public ::testing::TestWithParam<TrendCase> { };
+
+TEST_P(GraphTrend, TheLastRunsAgainstTheRunsBeforeThem)
+{
+    const TrendCase &c = GetParam();
+    const StripTrend t = stripTrend(plottedRuns(c.runs));
+    EXPECT_EQ(t.trend, c.trend);
+    EXPECT_EQ(t.runs, c.means);
+    EXPECT_DOUBLE_EQ(t.recentMean, c.recent);
+    EXPECT_DOUBLE_EQ(t.earlierMean, c.earlier);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, GraphTrend,
+    ::testing::Values(TrendCase { "no run", {}, Trend::Unknown, 0, 0, 0 },
+        TrendCase { "one run", { 50 }, Trend::Unknown, 0, 0, 0 },
+        TrendCase { "two runs, the second faster", { 50, 40 }, Trend::Faster, 1, 40, 50 },
+        TrendCase { "within 5 % is the same", { 100, 95, 100, 104 }, Trend::Same, 2, 102, 97.5 },
+        TrendCase { "three runs: the first is left out", { 10, 60, 40 }, Trend::Faster, 1, 40, 60 },
+        TrendCase { "slower", { 40, 40, 40, 60, 60, 60 }, Trend::Slower, 3, 60, 40 },
+        // Only the ten newest count: the two slow runs at the start do not.
+        TrendCase { "twelve runs", { 900, 900, 50, 50, 50, 50, 50, 48, 49, 50, 51, 52 }, Trend::Same, 5, 50, 50 },
+        TrendCase { "ten runs getting faster", { 60, 62, 58, 60, 60, 45, 40, 42, 38, 35 }, Trend::Faster, 5, 40, 60 }));
+
+TEST(GraphSummary, SaysRunsBestLastTargetAndTrend)
+{
+    StripData data = plottedRuns({ 60, 62, 58, 60, 60, 45, 40, 42, 38, 35, 41 });
+    EXPECT_EQ(stripSummary(QStringLiteral("レベル1 ルカミナ"), data, 45),
+        QStringLiteral("レベル1 ルカミナ。回数 11回、最高 35秒、最後 41秒。目標 45秒。"
+                       "速くなっています（最近5回の平均 39秒、その前の5回の平均 57秒）。"));
+    // Counted runs the grade filter keeps off the graph, and no target.
+    StripData hidden;
+    hidden.runCount = 2;
+    EXPECT_EQ(
+        stripSummary(QStringLiteral("レベル2"), hidden, 0), QStringLiteral("レベル2。回数 2回、グラフに記録なし。"));
+    EXPECT_EQ(stripSummary(QStringLiteral("レベル2"), plottedRuns({ 70 }), 80),
+        QStringLiteral("レベル2。回数 1回、最高 70秒、最後 70秒。目標 80秒。変化はまだ分かりません。"));
+}
+
 } // namespace
