@@ -72,3 +72,20 @@ TEST(Readme, NamesTheJournalTheDataEditorWrites)
 }
 
 } // namespace
+
+#include "results/criteria_file.h"
+
+namespace {
+
+// Teachers set the criteria from the README's table; it must give the
+// ranges the editor and the loader go by.
+TEST(Readme, GivesTheCriteriaRangesTheProgramGoesBy)
+{
+    const QString text = readme();
+    for (int column = 1; column <= kCriteriaNumericColumns; ++column) {
+        const QString row = QStringLiteral("| %1 | %2 |").arg(criteriaColumnTitle(column), criteriaRangeText(column));
+        EXPECT_TRUE(text.contains(row)) << row.toStdString();
+    }
+}
+
+} // namespace
