@@ -2,6 +2,7 @@
 // The README is how a school gets started; what it tells about the sample
 // must match the sample, and the steps a new user needs must be there.
 #include "platform/item_reader.h"
+#include "results/criteria_file.h"
 #include "results/results_journal.h"
 
 #include <QFile>
@@ -72,8 +73,6 @@ TEST(Readme, NamesTheJournalTheDataEditorWrites)
 }
 
 } // namespace
-
-#include "results/criteria_file.h"
 
 namespace {
 

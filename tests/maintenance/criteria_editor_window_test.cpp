@@ -562,9 +562,8 @@ TEST_F(Editor, FullWidthDigitsAreSavedHalfWidth)
     key(Qt::Key_Down);
     key(Qt::Key_Space);
     typeText(QStringLiteral("６０"));
-    key(Qt::Key_Right);
-    key(Qt::Key_Right);
-    key(Qt::Key_Right);
+    for (int c = 1; c < 5; ++c)
+        key(Qt::Key_Right); // ﾎﾟｲﾝﾄ倍率
     key(Qt::Key_Space);
     typeText(QStringLiteral("　１．５"));
     MessageBoxAnswerer boxes;

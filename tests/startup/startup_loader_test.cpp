@@ -5,6 +5,7 @@
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
+#include "support/message_boxes.h"
 
 #include <QDir>
 #include <QFile>
@@ -165,8 +166,6 @@ TEST(LevelTable, HoldsTheProgramsLevelsAndIsTheSameAtEverySignIn)
 }
 
 } // namespace
-
-#include "support/message_boxes.h"
 
 namespace {
 
