@@ -97,7 +97,12 @@ void HubScreen::setUp()
                                       .arg(state_.PeriodRunCount(i, state_.PupilNumber))
                                       .arg(state_.PeriodPoints(i, state_.PupilNumber)));
         const size_t s = size_t(i);
-        if (state_.ClearPoints[s] == 9999) {
+        if (!state_.CriteriaOutOfRange[s].isEmpty()) {
+            c.criteria->setText(QStringLiteral("合格タイムデータに誤り"));
+            c.criteria->setToolTip(state_.CriteriaOutOfRange[s]);
+            c.criteria->setAccessibleDescription(
+                QStringLiteral("このレベルは始められません：") + state_.CriteriaOutOfRange[s]);
+        } else if (state_.ClearPoints[s] == 9999) {
             c.criteria->setText(QStringLiteral("目標=%1秒 --------").arg(state_.TargetTime[s]));
         } else {
             c.criteria->setText(QStringLiteral("目標=%1秒 %2回/%3点(×%4)")

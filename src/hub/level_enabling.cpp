@@ -41,5 +41,11 @@ LevelGates levelEnablingPass(SharedState &state, const LevelGates &before)
                 gates.enabled[size_t(i)] = false;
         }
     }
+    // A level whose criteria are out of range would time every run out or
+    // count nonsense; it stays shut for everyone, teachers too, until the
+    // criteria editor mends it (start-up has said which and why).
+    for (int i = 1; i <= std::min<int>(state.LevelCount, kMaxLevel); ++i)
+        if (!state.CriteriaOutOfRange[size_t(i)].isEmpty())
+            gates.enabled[size_t(i)] = false;
     return gates;
 }

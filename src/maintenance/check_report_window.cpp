@@ -61,21 +61,24 @@ void CheckReportWindow::build(const CheckReport &report)
     reportList_->setSelectionMode(QAbstractItemView::SingleSelection);
     reportList_->setFont(layoutFont(kGothicProportional, 12));
 
-    QStringList lines;
     if (unreadable) {
-        lines << report.problem;
+        reportList_->addItem(report.problem);
     } else if (report.findings.empty()) {
-        lines << QStringLiteral("問題は見つかりませんでした。");
+        reportList_->addItem(QStringLiteral("問題は見つかりませんでした。"));
     } else {
         const size_t shown = std::min<size_t>(report.findings.size(), size_t(kMaxListedFindings));
-        lines.reserve(qsizetype(shown) + 1);
-        for (size_t i = 0; i < shown; ++i)
-            lines << report.findingLine(report.findings[i]);
+        for (size_t i = 0; i < shown; ++i) {
+            // Each finding line carries its first record, so that choosing
+            // it takes the editor's list there.
+            auto *item = new QListWidgetItem(report.findingLine(report.findings[i]), reportList_);
+            item->setData(Qt::UserRole, report.findings[i].firstRecord);
+        }
         if (shown < report.findings.size())
-            lines << QStringLiteral("ほか %1 行は省略しました。すべての行はコマンド rukamina --check で表示できます。")
-                         .arg(report.findings.size() - shown);
+            reportList_->addItem(
+                QStringLiteral("ほか %1 行は省略しました。すべての行はコマンド rukamina --check で表示できます。")
+                    .arg(report.findings.size() - shown));
     }
-    reportList_->addItems(lines);
+    connect(reportList_, &QListWidget::activated, this, [this](const QModelIndex &index) { chooseRow(index.row()); });
     layout->addWidget(reportList_, 1);
 
     summaryLabel_ = valueLabel(report.summaryLine(), QStringLiteral("点検のまとめ"), this);
@@ -87,12 +90,40 @@ void CheckReportWindow::build(const CheckReport &report)
     summaryLabel_->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
     layout->addWidget(summaryLabel_);
 
+    showRecordButton_ = new QPushButton(QStringLiteral("この記録を一覧で選ぶ(&S)"), this);
+    showRecordButton_->setObjectName(QStringLiteral("ShowRecordButton"));
+    showRecordButton_->setAccessibleDescription(
+        QStringLiteral("選んだ行の記録を、データ変更の一覧で選んで表示します（Enter、ダブルクリックでも同じ）"));
+    showRecordButton_->setAutoDefault(false);
+    connect(showRecordButton_, &QPushButton::clicked, this, [this] { chooseRow(reportList_->currentRow()); });
+    const auto followCurrent = [this] { showRecordButton_->setEnabled(recordOfRow(reportList_->currentRow()) > 0); };
+    connect(reportList_, &QListWidget::currentRowChanged, this, followCurrent);
+    followCurrent();
+
     closeButton_ = new QPushButton(QStringLiteral("閉じる(&C)"), this);
     closeButton_->setObjectName(QStringLiteral("CloseButton"));
     closeButton_->setAutoDefault(true);
     connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
+    buttons->addWidget(showRecordButton_);
     buttons->addWidget(closeButton_);
     layout->addLayout(buttons);
+}
+
+qint64 CheckReportWindow::recordOfRow(int row) const
+{
+    const QListWidgetItem *item = reportList_->item(row);
+    return item ? item->data(Qt::UserRole).toLongLong() : 0;
+}
+
+void CheckReportWindow::chooseRow(int row)
+{
+    // A line that names no record (the summary of omitted lines, a clean
+    // or unreadable file) leaves the window open.
+    const qint64 record = recordOfRow(row);
+    if (record <= 0)
+        return;
+    chosenRecord_ = record;
+    accept();
 }

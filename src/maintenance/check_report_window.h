@@ -23,6 +23,15 @@ public:
 
     QListWidget *reportList() const { return reportList_; }
     QLabel *summaryLabel() const { return summaryLabel_; }
+    QPushButton *showRecordButton() const { return showRecordButton_; }
+
+    // The record of the finding the teacher chose (Enter, a double-click or
+    // "一覧で選ぶ" on its line; the window then closes), for the editor to
+    // select in its list; 0 when none was chosen.
+    qint64 chosenRecord() const { return chosenRecord_; }
+    // The finding's first record on `row`, 0 when the line names none.
+    qint64 recordOfRow(int row) const;
+    void chooseRow(int row);
 
 private:
     void build(const CheckReport &report);
@@ -30,5 +39,7 @@ private:
     QLabel *fileLabel_ = nullptr;
     QListWidget *reportList_ = nullptr;
     QLabel *summaryLabel_ = nullptr;
+    QPushButton *showRecordButton_ = nullptr;
     QPushButton *closeButton_ = nullptr;
+    qint64 chosenRecord_ = 0;
 };

@@ -359,7 +359,7 @@ bool CriteriaEditorWindow::save()
         tell(QStringLiteral("注意"), QStringLiteral("%1\nこのファイルを読めなかったので、記録しません。").arg(path));
         return false;
     }
-    const std::vector<CriteriaGridRow> rows = gridRows();
+    const std::vector<CriteriaGridRow> rows = criteriaRowsAsWritten(gridRows());
     if (const auto problem = findCriteriaProblem(rows)) {
         if (problem->column >= 1) {
             row_ = problem->row;
@@ -398,6 +398,13 @@ bool CriteriaEditorWindow::save()
     }
     loadedBytes_ = bytes;
     Changed = 0;
+    // The grid shows what was written ("６０" became 60); the cells keep
+    // their yellow marks.
+    for (int r = 1; r <= LastRow; ++r)
+        for (int c = 1; c <= kCriteriaNumericColumns; ++c)
+            if (QTableWidgetItem *item = ui_.grid->item(r, c); item && item->text() != rows[size_t(r)][size_t(c)])
+                item->setText(rows[size_t(r)][size_t(c)]);
+    GridToText転送();
     if (!saved.note.isEmpty())
         tell(QStringLiteral("注意"), QStringLiteral("記録しました。\n") + saved.note);
     // Runs on this PC use the new values at once.

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "maintenance/criteria_grid.h"
 #include "platform/atomic_file.h"
+#include "platform/clock.h"
 #include "platform/cp932.h"
 #include "platform/file_lock.h"
 #include "platform/item_reader.h"
 #include "results/criteria_file.h"
+#include "setup/data_files.h"
 #include "startup/tables.h"
 
 #include <QFile>
@@ -15,9 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-const char16_t *const kTitles[kGridColumns] = { u"レベル", u"目標Time", u"最低Time", u"ｸﾘｱﾎﾟｲﾝﾄ", u"ｸﾘｱ回数",
-    u"ﾎﾟｲﾝﾄ倍率", u"禁回", u"禁点", u"判期間", u"禁期間", u"", u"", u"" };
 
 // The leading blanks (half-width and ideographic) are part of the texts.
 const char16_t *const kExplanations[kGridColumns] = {
@@ -36,20 +35,14 @@ const char16_t *const kExplanations[kGridColumns] = {
     u"",
 };
 
-constexpr int kNumericColumns = 9;
-
-QString columnName(int column)
-{
-    return QString::fromUtf16(kTitles[column]);
-}
-
 } // namespace
 
 CriteriaGridRow criteriaTitleRow()
 {
     CriteriaGridRow row;
-    for (int c = 0; c < kGridColumns; ++c)
-        row[size_t(c)] = QString::fromUtf16(kTitles[c]);
+    row[0] = QStringLiteral("レベル");
+    for (int c = 1; c < kGridColumns; ++c)
+        row[size_t(c)] = criteriaColumnTitle(c);
     return row;
 }
 
@@ -106,6 +99,14 @@ QByteArray criteriaFileBytes(const std::vector<CriteriaGridRow> &rows)
     return cp932::encode(text);
 }
 
+std::vector<CriteriaGridRow> criteriaRowsAsWritten(std::vector<CriteriaGridRow> rows)
+{
+    for (size_t r = 1; r < rows.size(); ++r)
+        for (int c = 1; c <= kCriteriaNumericColumns; ++c)
+            rows[r][size_t(c)] = criteriaCellHalfWidth(rows[r][size_t(c)]);
+    return rows;
+}
+
 std::optional<CriteriaCellProblem> findCriteriaProblem(const std::vector<CriteriaGridRow> &rows)
 {
     const int levels = int(rows.size()) - 1;
@@ -115,8 +116,8 @@ std::optional<CriteriaCellProblem> findCriteriaProblem(const std::vector<Criteri
     for (int r = 1; r <= levels; ++r) {
         for (int c = 1; c <= kCriteriaColumns; ++c) {
             const QString &cell = rows[size_t(r)][size_t(c)];
-            const QString where = c <= kNumericColumns
-                ? QStringLiteral("レベル%1の「%2」（%3列目）").arg(r).arg(columnName(c)).arg(c)
+            const QString where = c <= kCriteriaNumericColumns
+                ? QStringLiteral("レベル%1の「%2」（%3列目）").arg(r).arg(criteriaColumnTitle(c)).arg(c)
                 : QStringLiteral("レベル%1の%2列目").arg(r).arg(c);
             // A comma or a double quote would move every later item of the
             // file, and a line end would start a new row.
@@ -134,13 +135,21 @@ std::optional<CriteriaCellProblem> findCriteriaProblem(const std::vector<Criteri
             if (unmappable)
                 return CriteriaCellProblem { r, c,
                     QStringLiteral("%1「%2」にはファイルに書けない文字があります。").arg(where, cell) };
-            if (c > kNumericColumns)
+            if (c > kCriteriaNumericColumns)
                 continue;
+            // An empty cell would load as 0, which no numeric column may
+            // be left at without saying so (one Space empties a cell).
+            const QString range = criteriaRangeText(c);
+            if (criteriaCellHalfWidth(cell).isEmpty())
+                return CriteriaCellProblem { r, c,
+                    QStringLiteral("%1が空です。%2の数を入れてください。").arg(where, range) };
             const std::optional<double> value = criteriaCellNumber(cell);
             if (!value)
-                return CriteriaCellProblem { r, c, QStringLiteral("%1「%2」は数字ではありません。").arg(where, cell) };
-            if (!criteriaColumnHolds(c, *value))
-                return CriteriaCellProblem { r, c, QStringLiteral("%1「%2」は大きすぎます。").arg(where, cell) };
+                return CriteriaCellProblem { r, c,
+                    QStringLiteral("%1「%2」は数字ではありません。%3の数を入れてください。").arg(where, cell, range) };
+            if (!criteriaInRange(c, *value))
+                return CriteriaCellProblem { r, c,
+                    QStringLiteral("%1「%2」は使える範囲の外です。%3の数を入れてください。").arg(where, cell, range) };
         }
     }
     return std::nullopt;
@@ -217,9 +226,18 @@ CriteriaSaveResult saveCriteriaIfUnchanged(
             result.outcome = CriteriaSaveOutcome::ChangedElsewhere;
             return result;
         }
+        // The table as it was stays beside it, as the roster import keeps
+        // the roster: a wrong save can be taken back by hand.
+        QString copyError;
+        if (!datafiles::keepDatedCopy(path, clock.now(), &result.copyPath, &copyError)) {
+            result.message = copyError;
+            return result;
+        }
         FileReplacement replacement(path);
         if (!replacement.write(bytes) || !replacement.commit()) {
             result.message = replacement.error();
+            QFile::remove(result.copyPath);
+            result.copyPath.clear();
             return result;
         }
         result.outcome = CriteriaSaveOutcome::Saved;

@@ -41,7 +41,13 @@ CriteriaGridLoad loadCriteriaGrid(const QString &path);
 // a comma, column 12 by CR LF; cell texts as they are, in CP932.
 QByteArray criteriaFileBytes(const std::vector<CriteriaGridRow> &rows);
 
-// A cell the loader would refuse, or that would change the file's layout.
+// The rows as the save writes them: the numeric cells (columns 1 to 9) of
+// the levels in half-width, without blanks around them, so that "６０"
+// is written as 60.
+std::vector<CriteriaGridRow> criteriaRowsAsWritten(std::vector<CriteriaGridRow> rows);
+
+// A cell the loader would refuse or report, or that would change the
+// file's layout.
 struct CriteriaCellProblem {
     int row = 0; // grid row = level
     int column = 0; // 1..12; 0 when the problem is the number of rows
@@ -49,7 +55,10 @@ struct CriteriaCellProblem {
 };
 
 // The first cell (row by row, left to right) that must not be written, so
-// that every PC sharing the data root still starts with the saved file.
+// that every PC sharing the data root still starts with the saved file and
+// can run every level of it: a numeric cell that is empty, no number, or
+// outside its column's range (criteriaRange), with the level, the column
+// and the range in the message.
 std::optional<CriteriaCellProblem> findCriteriaProblem(const std::vector<CriteriaGridRow> &rows);
 
 class Clock;
@@ -64,12 +73,14 @@ struct CriteriaSaveResult {
     CriteriaSaveOutcome outcome = CriteriaSaveOutcome::Failed;
     QString message; // when failed: the file and the cause
     QString note; // when saved: what of the old file's owner, group or mode could not be kept
+    QString copyPath; // when saved: the dated copy of the table as it was
 };
 
 // Two teachers, one table: replaces the file at `path` with `bytes` only if,
 // under its whole-file lock (file_lock.h, held until the new file has the
 // name), it still holds exactly `loaded`, the bytes the editor showed. A
 // save from another PC since is never written over. Waits while another
-// copy holds the lock.
+// copy holds the lock. The file as it was is first kept as a dated copy
+// beside it (datafiles::keepDatedCopy); no copy, no save.
 CriteriaSaveResult saveCriteriaIfUnchanged(
     const QString &path, const QByteArray &loaded, const QByteArray &bytes, Clock &clock);

@@ -80,13 +80,18 @@ QString rightAligned(const QString &text, int width)
     return text.size() >= width ? text.right(width) : text.rightJustified(width, QLatin1Char(' '));
 }
 
-QString dataListLine(
-    qint64 recordNumber, const ResultRecord &record, const EditorRoster &roster, const SchoolOfRecord &school)
+int recordNumberWidth(qint64 largestRecordNumber)
+{
+    return std::max(4, int(QString::number(largestRecordNumber).size()));
+}
+
+QString dataListLine(qint64 recordNumber, const ResultRecord &record, const EditorRoster &roster,
+    const SchoolOfRecord &school, int numberWidth)
 {
     const int pupil = record.pupilNumber;
     QString line;
     line.reserve(72);
-    line += rightAligned(QString::number(recordNumber), 4);
+    line += QString::number(recordNumber).rightJustified(numberWidth, QLatin1Char(' '));
     line += QLatin1Char(' ');
     line += runDateText(record.date);
     line += kWideSpace;
@@ -108,9 +113,10 @@ QString dataListLine(
 
 QString recordCountText(qint64 fileLength)
 {
-    const QString count = fileLength % kRecordLength == 0 ? QString::number(fileLength / kRecordLength)
-                                                          : numtext::formatNumber(double(fileLength) / kRecordLength);
-    return QStringLiteral("総レコード数:") + count;
+    QString text = QStringLiteral("総レコード数:") + QString::number(fileLength / kRecordLength);
+    if (const qint64 torn = fileLength % kRecordLength; torn != 0)
+        text += QStringLiteral("（末尾に書きかけの%1バイト）").arg(torn);
+    return text;
 }
 
 std::optional<int> choicePupilNumber(const QString &choiceText)
@@ -136,7 +142,8 @@ std::optional<std::int32_t> validEditedTime(const QString &text, QString *proble
     return std::nullopt;
 }
 
-std::optional<std::int16_t> validChosenPupil(const QString &choiceText, const EditorRoster &roster, QString *problem)
+std::optional<std::int16_t> validChosenPupil(
+    const QString &choiceText, const EditorRoster &roster, std::int16_t storedPupil, QString *problem)
 {
     if (!choiceText.contains(QLatin1Char('/'))) {
         if (problem)
@@ -144,6 +151,10 @@ std::optional<std::int16_t> validChosenPupil(const QString &choiceText, const Ed
                            .arg(choiceText);
         return std::nullopt;
     }
+    // The run's own pupil, left as opened, is kept as stored even when the
+    // roster no longer lists them; only a newly chosen pupil must be on it.
+    if (choiceText.left(choiceText.indexOf(QLatin1Char('/'))).trimmed() == QString::number(storedPupil))
+        return storedPupil;
     const auto pupil = choicePupilNumber(choiceText);
     if (!pupil || !roster.has(*pupil)) {
         if (problem)

@@ -52,12 +52,18 @@ private:
 // rightmost `width` characters.
 QString rightAligned(const QString &text, int width);
 
-// The list line of record `recordNumber`, from its seventeen parts.
-QString dataListLine(
-    qint64 recordNumber, const ResultRecord &record, const EditorRoster &roster, const SchoolOfRecord &school);
+// The list line of record `recordNumber`, from its seventeen parts. The
+// record number is right-aligned in `numberWidth` characters and never
+// cut: a teacher looks a record up by the number the check reports.
+QString dataListLine(qint64 recordNumber, const ResultRecord &record, const EditorRoster &roster,
+    const SchoolOfRecord &school, int numberWidth = 4);
+// The width of the record-number part for a file whose widest number is
+// `largestRecordNumber`: 4, or more when the file needs it.
+int recordNumberWidth(qint64 largestRecordNumber);
 
-// "総レコード数:" and the file length / 44, with decimals when the length
-// is not a multiple of 44.
+// "総レコード数:" and the number of whole records; a torn tail (a record a
+// crash left partly written) is named with its bytes, not shown as a
+// fraction of a record.
 QString recordCountText(qint64 fileLength);
 
 // The pupil number of a choice text: the number before its first "/", for
@@ -68,8 +74,11 @@ std::optional<int> choicePupilNumber(const QString &choiceText);
 // nullopt with the problem, for a message, otherwise.
 std::optional<std::int32_t> validEditedTime(const QString &text, QString *problem);
 // A corrected pupil: a choice text whose number before "/" is a pupil of
-// the roster. nullopt with the problem otherwise.
-std::optional<std::int16_t> validChosenPupil(const QString &choiceText, const EditorRoster &roster, QString *problem);
+// the roster, or is `storedPupil`, the run's own pupil, whether or not the
+// roster still has them (a pupil who has left keeps their runs, and their
+// times can still be corrected). nullopt with the problem otherwise.
+std::optional<std::int16_t> validChosenPupil(
+    const QString &choiceText, const EditorRoster &roster, std::int16_t storedPupil, QString *problem);
 
 inline constexpr std::int32_t kLongestStoredTime = 99999;
 

@@ -96,9 +96,11 @@ void DataEditorWindow::buildWidgets()
     setFixedSize(twips(15360), twips(11520));
     setColours(this, kFormColour, Qt::black);
 
-    recordCount_ = makeLabel(this, QStringLiteral("Label3"), 300, 240, 4200, 420, 14.25);
+    // The count may carry a note of a torn tail, so it takes the width of
+    // the list; the hint stands over the edit panel's column.
+    recordCount_ = makeLabel(this, QStringLiteral("Label3"), 300, 240, 9900, 420, 14.25);
     recordCount_->setAccessibleDescription(QStringLiteral("成績ファイルの記録の数"));
-    hint_ = makeLabel(this, QStringLiteral("Label5"), 4800, 240, 5400, 420, 14.25);
+    hint_ = makeLabel(this, QStringLiteral("Label5"), 10320, 240, 4860, 420, 11.25);
     hint_->setText(QStringLiteral("ダブルクリックすると変更、消去できます"));
 
     model_ = new ResultsListModel(this);
@@ -346,7 +348,8 @@ void DataEditorWindow::changeRun()
         timeBox_->setFocus();
         return;
     }
-    const auto pupil = validChosenPupil(pupilChoice_->currentText(), *roster_, &problem);
+    const auto pupil = validChosenPupil(
+        pupilChoice_->currentText(), *roster_, decodeRecord(openedBytes_.constData()).pupilNumber, &problem);
     if (!pupil) {
         showMessage(problem);
         pupilChoice_->setFocus();
@@ -439,7 +442,32 @@ void DataEditorWindow::exportCsv()
 
 void DataEditorWindow::checkData()
 {
-    runTool([this] { checkResultsInteractive(this, state_, platform_); });
+    qint64 chosen = 0;
+    QPointer<DataEditorWindow> self(this);
+    runTool([&] { checkResultsInteractive(this, state_, platform_, &chosen); });
+    if (self && !left_ && chosen > 0)
+        showRecord(chosen);
+}
+
+void DataEditorWindow::showRecord(qint64 recordNumber)
+{
+    // The check read the file as it is now; the list follows it first, so
+    // the numbers mean the same records.
+    fillList();
+    const int row = model_->rowAtOrAfter(recordNumber);
+    if (row < 0) {
+        selectRow(model_->rowCount() - 1);
+        showMessage(QStringLiteral("記録 %1 は一覧にありません（ファイルの最後の記録より後の、書きかけの部分です）。")
+                        .arg(recordNumber));
+        return;
+    }
+    selectRow(row);
+    runList_->scrollTo(model_->index(row), QAbstractItemView::PositionAtCenter);
+    runList_->setFocus();
+    if (model_->recordNumberAt(row) != recordNumber)
+        showMessage(QStringLiteral("記録 %1 はレベル0の記録なので一覧にありません。そのあとの記録 %2 を選びました。")
+                        .arg(recordNumber)
+                        .arg(model_->recordNumberAt(row)));
 }
 
 void DataEditorWindow::showUndoList()

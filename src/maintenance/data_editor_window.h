@@ -59,6 +59,9 @@ public:
     void leave(); // 戻る
     void exportCsv(); // CSV出力
     void checkData(); // データ点検
+    // Selects the line of record `recordNumber` (or the next listed one)
+    // and scrolls it into view: where a chosen check finding leads.
+    void showRecord(qint64 recordNumber);
     void showUndoList(); // 元に戻す
     // Undoes one journal entry and tells the outcome (messages over `parent`).
     void undoEntry(qint64 entryNumber, QWidget *parent);

@@ -62,7 +62,7 @@ std::optional<CsvExportResult> exportCsvInteractive(QWidget *parent, SharedState
     return result;
 }
 
-CheckReport checkResultsInteractive(QWidget *parent, SharedState &state, Platform &platform)
+CheckReport checkResultsInteractive(QWidget *parent, SharedState &state, Platform &platform, qint64 *chosenRecord)
 {
     CheckReport report;
     {
@@ -71,5 +71,7 @@ CheckReport checkResultsInteractive(QWidget *parent, SharedState &state, Platfor
     }
     CheckReportWindow window(report, parent);
     window.exec();
+    if (chosenRecord)
+        *chosenRecord = window.chosenRecord();
     return report;
 }

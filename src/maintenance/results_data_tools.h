@@ -19,5 +19,7 @@ struct Platform;
 std::optional<CsvExportResult> exportCsvInteractive(QWidget *parent, SharedState &state, Platform &platform);
 
 // Checks the results file and shows the report window (modal) until the
-// teacher closes it. Returns the report.
-CheckReport checkResultsInteractive(QWidget *parent, SharedState &state, Platform &platform);
+// teacher closes it or chooses a finding; the finding's first record then
+// goes into `chosenRecord` (0 when none was chosen). Returns the report.
+CheckReport checkResultsInteractive(
+    QWidget *parent, SharedState &state, Platform &platform, qint64 *chosenRecord = nullptr);

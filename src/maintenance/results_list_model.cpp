@@ -137,6 +137,9 @@ void ResultsListModel::listRuns()
     for (qint64 r = 0; r < count; ++r)
         if (isRun(bytes_.data() + r * kRecordLength))
             rows_.push_back(std::int32_t(r + 1));
+    // As wide as the widest number listed, so the lines stay aligned and
+    // no number is cut.
+    numberWidth_ = ::recordNumberWidth(rows_.empty() ? 0 : rows_.back());
 }
 
 int ResultsListModel::rowCount(const QModelIndex &parent) const
@@ -151,7 +154,7 @@ QVariant ResultsListModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
         return {};
     const qint64 r = rows_[size_t(index.row())];
-    return dataListLine(r, decodeRecord(bytes_.data() + (r - 1) * kRecordLength), *roster_, school_);
+    return dataListLine(r, decodeRecord(bytes_.data() + (r - 1) * kRecordLength), *roster_, school_, numberWidth_);
 }
 
 qint64 ResultsListModel::recordNumberAt(int row) const

@@ -51,6 +51,9 @@ public:
 
     qint64 fileLength() const { return fileLength_; }
     qint64 recordCount() const { return qint64(bytes_.size()) / kRecordLength; }
+    // Characters the record number takes in every line (the widest number
+    // listed, at least 4).
+    int recordNumberWidth() const { return numberWidth_; }
     // Record number (1-based) shown on a row; 0 for no such row.
     qint64 recordNumberAt(int row) const;
     // The row showing the first listed record numbered `recordNumber` or
@@ -67,6 +70,7 @@ private:
 
     std::vector<char> bytes_;
     std::vector<std::int32_t> rows_; // record numbers of the listed runs
+    int numberWidth_ = 4; // characters of the record-number part of a line
     qint64 fileLength_ = 0;
     // The file as `bytes_` show it; nullopt when that is not known for sure
     // (nothing read yet, a write seen during the read, coarse file times).

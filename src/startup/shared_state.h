@@ -100,6 +100,10 @@ struct SharedState {
     LevelTable<ItemValue> CriteriaReserved10 {};
     LevelTable<ItemValue> CriteriaReserved11 {};
     LevelTable<ItemValue> CriteriaReserved12 {};
+    // Per level, the columns whose value is outside its range
+    // (criteria_file.h); empty when the level can be run. Such a level
+    // cannot be started.
+    LevelTable<QString> CriteriaOutOfRange {};
 
     // --- loaded results records (slots 1..LoadedRecordCount) -------------
     std::vector<double> RecDate = std::vector<double>(kLoadedRecordSlots);

@@ -15,6 +15,7 @@
 #include "startup/shared_state.h"
 
 #include <QDir>
+#include <QMessageBox>
 #include <vector>
 
 namespace {
@@ -121,6 +122,18 @@ bool FinishStartUp(SharedState &state, Platform &platform, Navigator &navigator,
 {
     if (!LoadPathsAndSettings(state, platform, executableFolder))
         return false;
+    // Levels whose criteria the program cannot run with are said at once,
+    // not found out by a class whose every run times out; the program
+    // still starts, so that a teacher can mend them in the criteria editor.
+    const QString criteriaReport
+        = criteriaOutOfRangeReport(state, state.ProgramDataFolder + QStringLiteral("タイム回数データ.txt"));
+    if (!criteriaReport.isEmpty()) {
+        if (platform.log)
+            platform.log->write(QStringLiteral("合格タイムデータ"), criteriaReport);
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("合格タイムデータ"), criteriaReport, QMessageBox::Ok);
+        box.setObjectName(QStringLiteral("CriteriaOutOfRange"));
+        box.exec();
+    }
     // A copy that cannot be made must not keep a class from working; the
     // log tells the administrator.
     const dailybackup::Outcome copy = dailybackup::makeTodaysCopy(state, platform.clock);

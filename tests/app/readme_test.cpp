@@ -2,6 +2,7 @@
 // The README is how a school gets started; what it tells about the sample
 // must match the sample, and the steps a new user needs must be there.
 #include "platform/item_reader.h"
+#include "results/criteria_file.h"
 #include "results/results_journal.h"
 
 #include <QFile>
@@ -69,6 +70,21 @@ TEST(Readme, NamesTheJournalTheDataEditorWrites)
 {
     const QString name = QFileInfo(resultsJournalPath(QStringLiteral("/data/rukamina/成績累積データ.dat"))).fileName();
     EXPECT_TRUE(readme().contains(QStringLiteral("`%1`").arg(name))) << name.toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// Teachers set the criteria from the README's table; it must give the
+// ranges the editor and the loader go by.
+TEST(Readme, GivesTheCriteriaRangesTheProgramGoesBy)
+{
+    const QString text = readme();
+    for (int column = 1; column <= kCriteriaNumericColumns; ++column) {
+        const QString row = QStringLiteral("| %1 | %2 |").arg(criteriaColumnTitle(column), criteriaRangeText(column));
+        EXPECT_TRUE(text.contains(row)) << row.toStdString();
+    }
 }
 
 } // namespace

@@ -128,3 +128,18 @@ TEST(Teacher, AStarOrSenseiAnywhereInTheName)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LevelEnabling, ALevelWhoseCriteriaAreOutOfRangeStaysShutForEveryone)
+{
+    state->AllLevelsFree = 1;
+    state->CriteriaOutOfRange[3] = QStringLiteral("「最低Time」0（10～19999）");
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1, 2, 4 }));
+    state->PupilName = QStringLiteral("先生");
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1, 2, 4 }));
+    state->CriteriaOutOfRange[3].clear();
+    EXPECT_EQ(enabledLevels(run()), std::vector<int>({ 1, 2, 3, 4 }));
+}
+
+} // namespace

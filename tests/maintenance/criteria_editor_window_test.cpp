@@ -12,9 +12,11 @@
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
+#include "support/file_call_faults.h"
 #include "support/message_boxes.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -480,6 +482,148 @@ TEST_F(Editor, ASaveWaitingOnTheLockSeesTheTableTheOtherPcSavedMeanwhile)
     EXPECT_TRUE(keep.texts[0].contains(QStringLiteral("他のパソコンで変更されました")));
     EXPECT_EQ(criteriaBytes(), theirs);
     EXPECT_EQ(editor->cellText(1, 1), QStringLiteral("601"));
+}
+
+} // namespace
+
+namespace {
+
+// A value the program cannot run a level with, typed into the real edit
+// box: the save says which level, which column and what is allowed, and
+// writes nothing.
+struct BadValue {
+    const char *name;
+    int column;
+    QString typed; // after a Space has emptied the cell
+    QString title;
+    QString range;
+};
+
+class EditorRefusesOutOfRange : public Editor, public ::testing::WithParamInterface<BadValue> { };
+
+TEST_P(EditorRefusesOutOfRange, NamesLevelColumnAndRangeAndWritesNothing)
+{
+    const QByteArray before = criteriaBytes();
+    open();
+    key(Qt::Key_Down); // level 2
+    for (int c = 1; c < GetParam().column; ++c)
+        key(Qt::Key_Right);
+    key(Qt::Key_Space);
+    typeText(GetParam().typed);
+    ASSERT_EQ(editor->cellText(2, GetParam().column), GetParam().typed);
+    key(Qt::Key_Up); // the box elsewhere: the save must find the cell itself
+    MessageBoxAnswerer boxes;
+    const QString shots = qEnvironmentVariable("RUKAMINA_SCREENSHOT_DIR");
+    if (!shots.isEmpty())
+        boxes.grabFirstTo = shots + QStringLiteral("/criteria_refused_%1.png").arg(GetParam().name);
+    editor->widgets().saveButton->click();
+    if (!shots.isEmpty())
+        editor->grab().save(shots + QStringLiteral("/criteria_refused_%1_editor.png").arg(GetParam().name));
+    ASSERT_EQ(boxes.texts.size(), 1);
+    const QString &said = boxes.texts[0];
+    EXPECT_TRUE(said.contains(QStringLiteral("レベル2"))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("「%1」").arg(GetParam().title))) << said.toStdString();
+    EXPECT_TRUE(said.contains(GetParam().range)) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("何も記録していません")));
+    EXPECT_EQ(criteriaBytes(), before);
+    EXPECT_EQ(editor->currentRow(), 2);
+    EXPECT_EQ(editor->currentColumn(), GetParam().column);
+    EXPECT_TRUE(editor->changed());
+    // What runs use is what the file says.
+    EXPECT_EQ(state->TargetTime[2], 80);
+    EXPECT_EQ(state->PassLineTime[2], 150);
+    EXPECT_EQ(state->PointMultiplier[2], 1.0f);
+    // No dated copy either: nothing was replaced.
+    EXPECT_EQ(
+        QDir(install.programDataFolder()).entryList({ QStringLiteral("タイム回数データ_*") }, QDir::Files).size(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, EditorRefusesOutOfRange,
+    ::testing::Values(
+        BadValue { "EmptyPassLine", 2, QString(), QStringLiteral("最低Time"), QStringLiteral("10～19999") },
+        BadValue { "ZeroPassLine", 2, QStringLiteral("0"), QStringLiteral("最低Time"), QStringLiteral("10～19999") },
+        BadValue {
+            "NegativePassLine", 2, QStringLiteral("-5"), QStringLiteral("最低Time"), QStringLiteral("10～19999") },
+        BadValue { "OverflowingPassLine", 2, QStringLiteral("500000000"), QStringLiteral("最低Time"),
+            QStringLiteral("10～19999") },
+        BadValue {
+            "NegativeMultiplier", 5, QStringLiteral("-2"), QStringLiteral("ﾎﾟｲﾝﾄ倍率"), QStringLiteral("0.1～100") },
+        BadValue { "NegativeTarget", 1, QStringLiteral("-1"), QStringLiteral("目標Time"), QStringLiteral("1～5999") },
+        BadValue {
+            "NegativeJudgePeriod", 8, QStringLiteral("-7"), QStringLiteral("判期間"), QStringLiteral("0～99999") },
+        BadValue { "FullWidthNegativeCount", 4, QStringLiteral("－１"), QStringLiteral("ｸﾘｱ回数"),
+            QStringLiteral("0～32767") },
+        BadValue { "EmptyOverPracticePeriod", 9, QString(), QStringLiteral("禁期間"), QStringLiteral("0～99999") }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(Editor, FullWidthDigitsAreSavedHalfWidth)
+{
+    open();
+    key(Qt::Key_Down);
+    key(Qt::Key_Space);
+    typeText(QStringLiteral("６０"));
+    for (int c = 1; c < 5; ++c)
+        key(Qt::Key_Right); // ﾎﾟｲﾝﾄ倍率
+    key(Qt::Key_Space);
+    typeText(QStringLiteral("　１．５"));
+    MessageBoxAnswerer boxes;
+    ASSERT_TRUE(editor->save()) << boxes.texts.join(QLatin1Char('\n')).toStdString();
+    QString expected = TestInstall::defaultCriteria();
+    expected.replace(QStringLiteral("\n80,150,100,5,1,"), QStringLiteral("\n60,150,100,5,1.5,"));
+    expected.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    EXPECT_EQ(criteriaBytes(), cp932::encode(expected));
+    EXPECT_EQ(state->TargetTime[2], 60);
+    EXPECT_EQ(state->PointMultiplier[2], 1.5f);
+    // The grid and the box show what was written.
+    EXPECT_EQ(editor->cellText(2, 1), QStringLiteral("60"));
+    EXPECT_EQ(editor->cellText(2, 5), QStringLiteral("1.5"));
+    EXPECT_EQ(box()->text(), QStringLiteral("1.5"));
+    EXPECT_FALSE(editor->changed());
+    EXPECT_TRUE(boxes.texts.isEmpty());
+}
+
+TEST_F(Editor, EverySaveKeepsThePreviousTableAsADatedCopy)
+{
+    const QByteArray first = criteriaBytes();
+    open();
+    QTest::keyClicks(box(), QStringLiteral("5")); // 605
+    ASSERT_TRUE(editor->save());
+    const QByteArray second = criteriaBytes();
+    ASSERT_NE(second, first);
+    const QString copy = install.programDataFolder() + QStringLiteral("タイム回数データ_20261209-100000.txt");
+    QFile kept(copy);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly)) << copy.toStdString();
+    EXPECT_EQ(kept.readAll(), first);
+
+    // A second save in the same second gets a name of its own.
+    key(Qt::Key_Backspace);
+    ASSERT_TRUE(editor->save());
+    QFile keptAgain(install.programDataFolder() + QStringLiteral("タイム回数データ_20261209-100000_2.txt"));
+    ASSERT_TRUE(keptAgain.open(QIODevice::ReadOnly));
+    EXPECT_EQ(keptAgain.readAll(), second);
+    EXPECT_EQ(criteriaBytes(), first);
+}
+
+TEST_F(Editor, ASaveWhoseCopyCannotBeMadeWritesNothing)
+{
+    const QByteArray before = criteriaBytes();
+    open();
+    QTest::keyClicks(box(), QStringLiteral("5"));
+    MessageBoxAnswerer boxes;
+    bool saved = true;
+    {
+        // The disk is full when the copy is written, the save's first write.
+        file_call_faults::Scope full(file_call_faults::Call::Write, ENOSPC);
+        saved = editor->save();
+        EXPECT_EQ(full.failed(), 1);
+    }
+    EXPECT_FALSE(saved);
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("控え"))) << boxes.texts[0].toStdString();
+    EXPECT_EQ(criteriaBytes(), before);
+    EXPECT_TRUE(editor->changed());
+    EXPECT_EQ(
+        QDir(install.programDataFolder()).entryList({ QStringLiteral("タイム回数データ_*") }, QDir::Files).size(), 0);
 }
 
 } // namespace

@@ -150,15 +150,19 @@ TEST_P(GridRefuses, CellThatWouldBreakTheFile)
 INSTANTIATE_TEST_SUITE_P(Cells, GridRefuses,
     ::testing::Values(Refusal { 1, u"6o", u"目標Time" }, Refusal { 2, u"abc", u"数字ではありません" },
         Refusal { 5, u"1..5", u"ﾎﾟｲﾝﾄ倍率" }, Refusal { 7, u"三百", u"禁点" }, Refusal { 9, u"1日", u"禁期間" },
-        Refusal { 4, u"40000", u"大きすぎます" }, Refusal { 1, u"3000000000", u"大きすぎます" },
-        Refusal { 10, u"a,b", u"10列目" }, Refusal { 12, u"\"x", u"12列目" }, Refusal { 11, u"😀", u"書けない文字" }));
+        Refusal { 4, u"40000", u"0～32767" }, Refusal { 1, u"3000000000", u"1～5999" }, Refusal { 3, u"", u"空です" },
+        Refusal { 9, u"　", u"空です" }, Refusal { 2, u"0", u"10～19999" }, Refusal { 5, u"-2", u"使える範囲の外" },
+        Refusal { 8, u"－７", u"0～99999" }, Refusal { 10, u"a,b", u"10列目" }, Refusal { 12, u"\"x", u"12列目" },
+        Refusal { 11, u"😀", u"書けない文字" }));
 
-TEST(GridCheck, NumbersBlanksAndEmptyCellsPass)
+TEST(GridCheck, NumbersInAnyFormAndEmptyReservedCellsPass)
 {
     std::vector<CriteriaGridRow> rows = { criteriaTitleRow() };
     CriteriaGridRow row;
     row[0] = QStringLiteral("1");
-    const char *cells[12] = { "60", " 120 ", "", "5", "1.5", "-1", "+300", "7.", "", "text", "", "x y" };
+    // Numeric cells must hold a number within range (an empty one is
+    // refused); the reserved columns 10 to 12 may hold anything writable.
+    const char *cells[12] = { "60", " 120 ", "0", "5", "1.5", "+20", "+300", "7.", "0.5", "text", "", "x y" };
     for (int c = 1; c <= 12; ++c)
         row[size_t(c)] = QString::fromLatin1(cells[c - 1]);
     rows.push_back(row);
@@ -195,6 +199,9 @@ TEST_P(CheckedCellLoads, InEveryColumn)
         auto state = std::make_unique<SharedState>();
         const CriteriaLoadResult result = readCriteriaTable(*state, path());
         EXPECT_TRUE(result.ok) << "column " << column << ": " << result.problem.toStdString();
+        // ... and every level it lets through can be run.
+        EXPECT_TRUE(state->CriteriaOutOfRange[1].isEmpty())
+            << "column " << column << ": " << state->CriteriaOutOfRange[1].toStdString();
         const std::optional<double> value = criteriaCellNumber(QString::fromUtf16(GetParam()));
         if (column == 1 && value) {
             EXPECT_EQ(state->TargetTime[1], std::int32_t(std::nearbyint(*value)));

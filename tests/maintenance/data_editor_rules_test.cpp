@@ -61,11 +61,13 @@ INSTANTIATE_TEST_SUITE_P(Examples, DataListLine,
         // still belongs to no school.
         LineCase { "NoCodeConfigured", 9, run(kDec9, 0.5, 12, 3, 45, "     "), QString(),
             QStringLiteral("   9 2026/12/09　 12:00:00ﾚﾍﾞﾙ3　   45秒 　  12 山田太郎　　 小３++他塾") },
-        // Right-alignment keeps the rightmost characters; a long name is cut
-        // to six; a pupil whose status hides him elsewhere is still named.
+        // Right-alignment keeps the rightmost characters of a time, but a
+        // record number stays whole (a teacher looks it up by the number
+        // the check reports); a long name is cut to six; a pupil whose
+        // status hides him elsewhere is still named.
         LineCase { "WideNumbersLongName", 123456,
             run(kDec9 + 0.99, 9.0 / 24 + 5.0 / 1440 + 7.0 / 86400, 3, 35, 123456, "12345"), QStringLiteral("12345"),
-            QStringLiteral("3456 2026/12/09　  9:05:07ﾚﾍﾞﾙ35　23456秒 　   3 佐藤 一二三 小１++ルカ塾") },
+            QStringLiteral("123456 2026/12/09　  9:05:07ﾚﾍﾞﾙ35　23456秒 　   3 佐藤 一二三 小１++ルカ塾") },
         // Not on the roster, or a grade without a label: blanks, nothing.
         LineCase { "UnknownPupilAndTimeUp", 10, run(kDec9, 0.75, 999, 1, 99999, "12345"), QStringLiteral("12345"),
             QStringLiteral("  10 2026/12/09　 18:00:00ﾚﾍﾞﾙ1　99999秒 　 999 　　　　　 ++ルカ塾") },
@@ -100,9 +102,12 @@ struct CountCase {
 class RecordCount : public ::testing::TestWithParam<CountCase> { };
 INSTANTIATE_TEST_SUITE_P(Lengths, RecordCount,
     ::testing::Values(CountCase { 0, "総レコード数:0" }, CountCase { 88, "総レコード数:2" },
-        CountCase { 45, "総レコード数:1.0227272727272727" }, CountCase { 44000000, "総レコード数:1000000" }));
+        CountCase { 45, "総レコード数:1（末尾に書きかけの1バイト）" },
+        CountCase { 29 * 44 + 17, "総レコード数:29（末尾に書きかけの17バイト）" },
+        CountCase { 43, "総レコード数:0（末尾に書きかけの43バイト）" },
+        CountCase { 44000000, "総レコード数:1000000" }));
 
-TEST_P(RecordCount, ShowsDecimalsOnlyForAPartialRecord)
+TEST_P(RecordCount, ShowsWholeRecordsAndNamesATornTailInBytes)
 {
     EXPECT_EQ(recordCountText(GetParam().length), QString::fromUtf8(GetParam().expected));
 }
@@ -146,7 +151,8 @@ TEST_P(ChosenPupil, MustBeOnTheRoster)
 {
     const auto roster = rosterOf(kRoster);
     QString problem;
-    const auto pupil = validChosenPupil(QString::fromUtf8(GetParam().text), *roster, &problem);
+    // The run's own pupil (1 here) is on no case's line.
+    const auto pupil = validChosenPupil(QString::fromUtf8(GetParam().text), *roster, 1, &problem);
     if (GetParam().expected < 0) {
         EXPECT_FALSE(pupil);
         EXPECT_TRUE(problem.contains(QString::fromUtf8(GetParam().text)));
@@ -154,6 +160,65 @@ TEST_P(ChosenPupil, MustBeOnTheRoster)
         ASSERT_TRUE(pupil);
         EXPECT_EQ(*pupil, GetParam().expected);
     }
+}
+
+// A run whose pupil has left the roster keeps that pupil when the choice is
+// left as opened; a newly chosen pupil must be on the roster.
+struct StoredPupilCase {
+    const char *name;
+    const char *text;
+    int stored;
+    int expected; // -1: refused
+};
+class ChosenPupilOfStoredRun : public ::testing::TestWithParam<StoredPupilCase> { };
+INSTANTIATE_TEST_SUITE_P(Texts, ChosenPupilOfStoredRun,
+    ::testing::Values(StoredPupilCase { "LeftPupilUnchanged", "99 /  ", 99, 99 },
+        StoredPupilCase { "LeftPupilWithBlanks", " 99 / ", 99, 99 },
+        StoredPupilCase { "NumberBeyondTheRoster", "6000 /  ", 6000, 6000 },
+        StoredPupilCase { "DamagedNegativeNumber", "-3 /  ", -3, -3 },
+        StoredPupilCase { "NewChoiceOnTheRoster", "12 /  山田太郎", 99, 12 },
+        StoredPupilCase { "NewChoiceNotOnTheRoster", "98 /  ", 99, -1 },
+        StoredPupilCase { "SameDigitsElsewhere", "990 /  ", 99, -1 }, StoredPupilCase { "NoSlash", "99", 99, -1 }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_P(ChosenPupilOfStoredRun, KeepsTheRunsOwnPupilAndChecksOnlyNewChoices)
+{
+    const auto roster = rosterOf(kRoster);
+    QString problem;
+    const auto pupil
+        = validChosenPupil(QString::fromUtf8(GetParam().text), *roster, std::int16_t(GetParam().stored), &problem);
+    if (GetParam().expected == -1) {
+        EXPECT_FALSE(pupil);
+        EXPECT_TRUE(problem.contains(QString::fromUtf8(GetParam().text))) << problem.toStdString();
+    } else {
+        ASSERT_TRUE(pupil) << problem.toStdString();
+        EXPECT_EQ(*pupil, GetParam().expected);
+    }
+}
+
+TEST(ResultsListModel, RecordNumbersAreWholeAndAsWideAsTheWidestOfTheFile)
+{
+    ResultsEnv env;
+    std::vector<ResultRecord> records;
+    for (int i = 1; i <= 12345; ++i)
+        records.push_back(makeRecord(kDec9, 1, i == 12000 ? 0 : 1, i % 600));
+    writeFile(env.resultsPath(), bytesOf(records));
+    ResultsListModel model;
+    int error = 0;
+    ASSERT_TRUE(model.load(env.resultsPath(), nullptr, SchoolOfRecord({}, {}), &error));
+    EXPECT_EQ(model.recordNumberWidth(), 5);
+    const auto line = [&](int row) { return model.data(model.index(row)).toString(); };
+    EXPECT_TRUE(line(0).startsWith(QStringLiteral("    1 2026/12/09"))) << line(0).toStdString();
+    EXPECT_TRUE(line(model.rowCount() - 1).startsWith(QStringLiteral("12345 2026/12/09")))
+        << line(model.rowCount() - 1).toStdString();
+    // Every line keeps its parts in the same columns.
+    EXPECT_EQ(line(0).indexOf(QStringLiteral("ﾚﾍﾞﾙ")), line(model.rowCount() - 1).indexOf(QStringLiteral("ﾚﾍﾞﾙ")));
+
+    // A file of fewer records keeps the four characters it always had.
+    writeFile(env.resultsPath(), bytesOf(std::vector<ResultRecord>(records.begin(), records.begin() + 30)));
+    ASSERT_TRUE(model.load(env.resultsPath(), nullptr, SchoolOfRecord({}, {}), &error));
+    EXPECT_EQ(model.recordNumberWidth(), 4);
+    EXPECT_TRUE(line(29).startsWith(QStringLiteral("  30 "))) << line(29).toStdString();
 }
 
 TEST(ResultsListModel, ListsEveryRunButLevelZeroAndIgnoresAPartialRecord)
@@ -188,7 +253,7 @@ TEST(ResultsListModel, A45ByteFileListsItsOneRun)
     int error = 0;
     ASSERT_TRUE(model.load(env.resultsPath(), nullptr, SchoolOfRecord({}, {}), &error));
     EXPECT_EQ(model.rowCount(), 1);
-    EXPECT_EQ(recordCountText(model.fileLength()), QStringLiteral("総レコード数:1.0227272727272727"));
+    EXPECT_EQ(recordCountText(model.fileLength()), QStringLiteral("総レコード数:1（末尾に書きかけの1バイト）"));
 }
 
 } // namespace

@@ -29,6 +29,7 @@
 #include <QTimer>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -731,6 +732,145 @@ TEST_F(DataEditor, TheUndoButtonStandsInTheToolsRoomAndTabReachesIt)
     EXPECT_FALSE(undo->accessibleDescription().isEmpty());
     if (const QString out = qEnvironmentVariable("RUKAMINA_SCREENSHOT_DIR"); !out.isEmpty())
         editor->grab().save(out + QStringLiteral("/data_editor_undo.png"));
+}
+
+} // namespace
+
+namespace {
+
+// Runs `act` on the check report once it is on screen (it is modal).
+void whenTheReportOpens(QTimer &watcher, const std::function<void(CheckReportWindow *)> &act)
+{
+    watcher.setInterval(5);
+    QObject::connect(&watcher, &QTimer::timeout, [&watcher, act] {
+        auto *report = qobject_cast<CheckReportWindow *>(QApplication::activeModalWidget());
+        if (!report)
+            return;
+        watcher.stop();
+        act(report);
+    });
+    watcher.start();
+}
+
+TEST_F(DataEditor, ARunOfAPupilWhoHasLeftCanHaveItsTimeCorrected)
+{
+    // Pupil 99 has left the roster; their run keeps its pupil and gets
+    // the corrected time.
+    writeRuns({ record(12, 3, 45), record(99, 1, 70) });
+    const QByteArray before = readFile(path());
+    open();
+    doubleClick(1);
+    EXPECT_EQ(child<QComboBox>(QStringLiteral("Combo1"))->currentText(), QStringLiteral("99 /  "));
+    auto *time = child<QLineEdit>(QStringLiteral("Text1_1"));
+    time->selectAll();
+    QTest::keyClicks(time, QStringLiteral("65"));
+    press(QStringLiteral("Command2"));
+
+    QByteArray expected = before;
+    ResultRecord changed = record(99, 1, 70);
+    changed.seconds = 65;
+    expected.replace(kRecordLength, kRecordLength, encodeRecord(changed));
+    EXPECT_EQ(readFile(path()), expected);
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(QLatin1Char('\n')).toStdString();
+
+    // Choosing another pupil who is not on the roster is still refused.
+    doubleClick(1);
+    child<QComboBox>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("98 /  "));
+    boxes.answerWith({ QMessageBox::Ok });
+    press(QStringLiteral("Command2"));
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].contains(QStringLiteral("名簿にありません")));
+    EXPECT_EQ(readFile(path()), expected);
+}
+
+TEST_F(DataEditor, ChoosingACheckFindingSelectsItsRecordInTheList)
+{
+    // 400 runs; run 321 is of a pupil the roster does not have, so the
+    // check reports it, far below the lines in view.
+    std::vector<ResultRecord> runs;
+    for (int i = 1; i <= 400; ++i)
+        runs.push_back(record(i == 321 ? 5 : 12, 1, 30 + i % 50));
+    runs[9].level = 0; // one record not listed, so rows and records differ
+    writeRuns(runs);
+    open();
+    QString chosenLine;
+    QTimer watcher;
+    whenTheReportOpens(watcher, [&](CheckReportWindow *report) {
+        for (int row = 0; row < report->reportList()->count(); ++row)
+            if (report->reportList()->item(row)->text().contains(QStringLiteral("生徒番号 5")))
+                report->reportList()->setCurrentRow(row);
+        chosenLine = report->reportList()->currentItem()->text();
+        QTest::keyClick(report->reportList(), Qt::Key_Return);
+    });
+    press(QStringLiteral("DataCheck"));
+    EXPECT_EQ(chosenLine, QStringLiteral("記録 321：生徒番号 5 は名簿にありません。"));
+    ASSERT_GE(editor->currentRow(), 0);
+    EXPECT_EQ(editor->listModel().recordNumberAt(editor->currentRow()), 321);
+    const QRect line = list()->visualRect(editor->listModel().index(editor->currentRow()));
+    EXPECT_TRUE(list()->viewport()->rect().contains(line)) << line.y();
+    EXPECT_TRUE(list()->hasFocus() || !QApplication::focusWidget());
+    EXPECT_TRUE(boxes.texts.isEmpty());
+}
+
+TEST_F(DataEditor, ACheckFindingWithoutARecordKeepsTheReportOpen)
+{
+    writeRuns({ record(12, 1, 40) });
+    open();
+    bool stillOpenAfterEnter = false;
+    QTimer watcher;
+    whenTheReportOpens(watcher, [&](CheckReportWindow *report) {
+        // "問題は見つかりませんでした。" names no record.
+        report->chooseRow(0);
+        stillOpenAfterEnter
+            = report->isVisible() && report->chosenRecord() == 0 && !report->showRecordButton()->isEnabled();
+        report->findChild<QPushButton *>(QStringLiteral("CloseButton"))->click();
+    });
+    const int rowBefore = editor->currentRow();
+    press(QStringLiteral("DataCheck"));
+    EXPECT_TRUE(stillOpenAfterEnter);
+    EXPECT_EQ(editor->currentRow(), rowBefore);
+}
+
+TEST_F(DataEditor, TheRecordCountShowsWholeRecordsAndATornTailUnclipped)
+{
+    std::vector<ResultRecord> runs;
+    for (int i = 0; i < 29; ++i)
+        runs.push_back(record(12, 1, 40));
+    writeFile(path(), bytesOf(runs) + QByteArray(17, '\x01'));
+    open();
+    auto *count = child<QLabel>(QStringLiteral("Label3"));
+    EXPECT_EQ(count->text(), QStringLiteral("総レコード数:29（末尾に書きかけの17バイト）"));
+    EXPECT_EQ(count->accessibleName(), count->text());
+    // The widest text the label can be given fits it whole.
+    const QFontMetrics metrics(count->font());
+    for (const qint64 length : { qint64(44) * 9999999 + 43, qint64(29) * 44 + 17 })
+        EXPECT_LE(metrics.horizontalAdvance(recordCountText(length)), count->contentsRect().width()) << length;
+    const auto *hint = child<QLabel>(QStringLiteral("Label5"));
+    EXPECT_LE(QFontMetrics(hint->font()).horizontalAdvance(hint->text()), hint->contentsRect().width());
+    EXPECT_FALSE(count->geometry().intersects(hint->geometry()));
+}
+
+TEST_F(DataEditor, AFileOf300000RunsShowsEveryRecordNumberWhole)
+{
+    std::vector<ResultRecord> runs(300000, record(12, 1, 40));
+    for (size_t i = 0; i < runs.size(); ++i)
+        runs[i].seconds = std::int32_t(i % 600);
+    writeFile(path(), bytesOf(runs) + QByteArray(17, '\x01'));
+    open();
+    ASSERT_EQ(editor->listModel().rowCount(), 300000);
+    const int last = editor->listModel().rowCount() - 1;
+    list()->scrollTo(editor->listModel().index(273615), QAbstractItemView::PositionAtTop);
+    list()->setCurrentIndex(editor->listModel().index(273615));
+    const QString line = editor->listModel().index(273615).data().toString();
+    EXPECT_TRUE(line.startsWith(QStringLiteral("273616 2026/12/09"))) << line.toStdString();
+    const QString first = editor->listModel().index(0).data().toString();
+    EXPECT_TRUE(first.startsWith(QStringLiteral("     1 "))) << first.toStdString();
+    EXPECT_TRUE(editor->listModel().index(last).data().toString().startsWith(QStringLiteral("300000 ")));
+    const QFontMetrics metrics(list()->font());
+    EXPECT_LE(metrics.horizontalAdvance(line), list()->viewport()->width()) << line.toStdString();
+    EXPECT_EQ(labelText(QStringLiteral("Label3")), QStringLiteral("総レコード数:300000（末尾に書きかけの17バイト）"));
+    if (const QString out = qEnvironmentVariable("RUKAMINA_SCREENSHOT_DIR"); !out.isEmpty())
+        editor->grab().save(out + QStringLiteral("/data_editor_300000.png"));
 }
 
 } // namespace

@@ -203,3 +203,109 @@ TEST_P(CriteriaTextInCountColumns, IsRefusedLikeTheTimeColumns)
 }
 
 INSTANTIATE_TEST_SUITE_P(Columns6To9, CriteriaTextInCountColumns, ::testing::Values(6, 7, 8, 9));
+
+namespace {
+
+// A stored value the program cannot run the level with: the file loads,
+// the level is marked with the column and its range, other levels are not.
+struct StoredValue {
+    const char *name;
+    int column;
+    QString text;
+    bool runnable;
+    QString mustMention; // for a value out of range
+};
+
+class CriteriaStoredRange : public CriteriaFile, public ::testing::WithParamInterface<StoredValue> { };
+
+TEST_P(CriteriaStoredRange, MarksOnlyTheLevelWhoseValueIsOutOfRange)
+{
+    QStringList cells = QStringLiteral("80,150,100,5,1,20,300,7,1,0,0,0").split(QLatin1Char(','));
+    cells[GetParam().column - 1] = GetParam().text;
+    const CriteriaLoadResult result
+        = load(kHeader + QStringLiteral("60,120,100,5,1,20,300,7,1,0,0,0\n") + cells.join(QLatin1Char(',')) + '\n');
+    ASSERT_TRUE(result.ok) << result.problem.toStdString();
+    EXPECT_TRUE(state->CriteriaOutOfRange[1].isEmpty());
+    EXPECT_TRUE(state->CriteriaOutOfRange[0].isEmpty());
+    if (GetParam().runnable) {
+        EXPECT_TRUE(state->CriteriaOutOfRange[2].isEmpty()) << state->CriteriaOutOfRange[2].toStdString();
+        EXPECT_TRUE(result.levelProblems.isEmpty());
+        EXPECT_TRUE(criteriaOutOfRangeReport(*state, path()).isEmpty());
+        return;
+    }
+    EXPECT_EQ(state->CriteriaOutOfRange[2], GetParam().mustMention);
+    EXPECT_EQ(result.levelProblems, QStringList { QStringLiteral("レベル2：") + GetParam().mustMention });
+    const QString report = criteriaOutOfRangeReport(*state, path());
+    EXPECT_TRUE(report.contains(path()));
+    EXPECT_TRUE(report.contains(QStringLiteral("レベル2：") + GetParam().mustMention)) << report.toStdString();
+    EXPECT_FALSE(report.contains(QStringLiteral("レベル1：")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, CriteriaStoredRange,
+    ::testing::Values(
+        StoredValue { "EmptyPassLine", 2, QString(), false, QStringLiteral("「最低Time」0（10～19999）") },
+        StoredValue { "ZeroPassLine", 2, QStringLiteral("0"), false, QStringLiteral("「最低Time」0（10～19999）") },
+        StoredValue {
+            "NegativePassLine", 2, QStringLiteral("-5"), false, QStringLiteral("「最低Time」-5（10～19999）") },
+        StoredValue { "OverflowingPassLine", 2, QStringLiteral("500000000"), false,
+            QStringLiteral("「最低Time」500000000（10～19999）") },
+        StoredValue { "ShortestPassLine", 2, QStringLiteral("10"), true, QString() },
+        StoredValue { "PassLineOneShort", 2, QStringLiteral("9"), false, QStringLiteral("「最低Time」9（10～19999）") },
+        StoredValue { "LongestPassLine", 2, QStringLiteral("19999"), true, QString() },
+        StoredValue { "PassLineReachingTimeUp", 2, QStringLiteral("20000"), false,
+            QStringLiteral("「最低Time」20000（10～19999）") },
+        StoredValue { "ZeroTarget", 1, QStringLiteral("0"), false, QStringLiteral("「目標Time」0（1～5999）") },
+        StoredValue { "NegativeTarget", 1, QStringLiteral("-1"), false, QStringLiteral("「目標Time」-1（1～5999）") },
+        StoredValue {
+            "TargetOfAnUncountedRun", 1, QStringLiteral("6000"), false, QStringLiteral("「目標Time」6000（1～5999）") },
+        StoredValue {
+            "NegativeMultiplier", 5, QStringLiteral("-2"), false, QStringLiteral("「ﾎﾟｲﾝﾄ倍率」-2（0.1～100）") },
+        StoredValue { "ZeroMultiplier", 5, QStringLiteral("0"), false, QStringLiteral("「ﾎﾟｲﾝﾄ倍率」0（0.1～100）") },
+        StoredValue { "SmallestMultiplier", 5, QStringLiteral("0.1"), true, QString() },
+        StoredValue {
+            "NegativeClearPoints", 3, QStringLiteral("-1"), false, QStringLiteral("「ｸﾘｱﾎﾟｲﾝﾄ」-1（0～99999999）") },
+        StoredValue { "NoCountGoal", 4, QStringLiteral("9999"), true, QString() },
+        StoredValue {
+            "NegativeClearCount", 4, QStringLiteral("-1"), false, QStringLiteral("「ｸﾘｱ回数」-1（0～32767）") },
+        StoredValue {
+            "NegativeOverPracticeCount", 6, QStringLiteral("-1"), false, QStringLiteral("「禁回」-1（0～32767）") },
+        StoredValue {
+            "NegativeOverPracticePoints", 7, QStringLiteral("-3"), false, QStringLiteral("「禁点」-3（0～99999999）") },
+        StoredValue {
+            "NegativeJudgePeriod", 8, QStringLiteral("-7"), false, QStringLiteral("「判期間」-7（0～99999）") },
+        StoredValue { "EmptyJudgePeriodCountsNothing", 8, QString(), true, QString() },
+        StoredValue {
+            "NegativeOverPracticePeriod", 9, QStringLiteral("-1"), false, QStringLiteral("「禁期間」-1（0～99999）") },
+        StoredValue {
+            "FullWidthNegativeTarget", 1, QStringLiteral("－１"), false, QStringLiteral("「目標Time」-1（1～5999）") }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(CriteriaFile, EveryColumnOutOfRangeIsNamedAndALaterGoodLoadClearsTheMark)
+{
+    ASSERT_TRUE(load(kHeader + QStringLiteral("0,0,100,5,-2,20,300,7,1,0,0,0\n")).ok);
+    EXPECT_EQ(state->CriteriaOutOfRange[1],
+        QStringLiteral("「目標Time」0（1～5999）、「最低Time」0（10～19999）、「ﾎﾟｲﾝﾄ倍率」-2（0.1～100）"));
+    // The values load as read, for the editor and the lists to show.
+    EXPECT_EQ(state->PassLineTime[1], 0);
+    EXPECT_EQ(state->PointMultiplier[1], -2.0f);
+    ASSERT_TRUE(load(kHeader + QStringLiteral("60,120,100,5,1,20,300,7,1,0,0,0\n")).ok);
+    EXPECT_TRUE(state->CriteriaOutOfRange[1].isEmpty());
+}
+
+TEST(CriteriaRanges, TheSampleAndTheNewDataFolderTablesAreRunnable)
+{
+    TestInstall install;
+    install.writeCriteria(TestInstall::defaultCriteria());
+    auto state = std::make_unique<SharedState>();
+    const QString path = install.programDataFolder() + QStringLiteral("タイム回数データ.txt");
+    ASSERT_TRUE(readCriteriaTable(*state, path).ok);
+    EXPECT_TRUE(criteriaOutOfRangeReport(*state, path).isEmpty());
+
+    QFile sample(QStringLiteral(TEST_SAMPLE_SOURCE_DIR "/data/rukamina/タイム回数データ.txt"));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    install.writeCriteria(QString::fromUtf8(sample.readAll()));
+    ASSERT_TRUE(readCriteriaTable(*state, path).ok);
+    EXPECT_TRUE(criteriaOutOfRangeReport(*state, path).isEmpty());
+}
+
+} // namespace

@@ -5,6 +5,7 @@
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
+#include "support/message_boxes.h"
 
 #include <QDir>
 #include <QFile>
@@ -162,6 +163,43 @@ TEST(LevelTable, HoldsTheProgramsLevelsAndIsTheSameAtEverySignIn)
     const auto names = state->LevelName;
     SetUpLevelTable(*state, navigator);
     EXPECT_EQ(state->LevelName, names);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StartUp, ALevelWhoseStoredCriteriaAreOutOfRangeIsReportedAndStartUpGoesOn)
+{
+    install.writeDefaults();
+    QString criteria = TestInstall::defaultCriteria();
+    criteria.replace(QStringLiteral("\n80,150,100,5,1,"), QStringLiteral("\n80,500000000,100,5,-2,"));
+    install.writeCriteria(criteria);
+    MessageBoxAnswerer boxes;
+    ASSERT_TRUE(FinishStartUp(*state, fakes.platform, navigator, install.programFolder()));
+    EXPECT_FALSE(fakes.fatal.called());
+    ASSERT_EQ(boxes.texts.size(), 1);
+    const QString &said = boxes.texts[0];
+    EXPECT_TRUE(said.contains(install.programDataFolder() + QStringLiteral("タイム回数データ.txt")));
+    EXPECT_TRUE(
+        said.contains(QStringLiteral("レベル2：「最低Time」500000000（10～19999）、「ﾎﾟｲﾝﾄ倍率」-2（0.1～100）")))
+        << said.toStdString();
+    EXPECT_FALSE(said.contains(QStringLiteral("レベル1")));
+    EXPECT_TRUE(said.contains(QStringLiteral("合格タイムデータ変更")));
+    // The program goes on to name selection; the level is marked so that
+    // it cannot be started, and the others run as before.
+    EXPECT_EQ(navigator.calls, QStringList { QStringLiteral("showNameSelection") });
+    EXPECT_FALSE(state->CriteriaOutOfRange[2].isEmpty());
+    EXPECT_TRUE(state->CriteriaOutOfRange[1].isEmpty());
+    EXPECT_EQ(state->PassLineTime[1], 120);
+}
+
+TEST_F(StartUp, ARunnableTableStartsWithoutAWord)
+{
+    install.writeDefaults();
+    MessageBoxAnswerer boxes;
+    ASSERT_TRUE(FinishStartUp(*state, fakes.platform, navigator, install.programFolder()));
+    EXPECT_TRUE(boxes.texts.isEmpty());
 }
 
 } // namespace
