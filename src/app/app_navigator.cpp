@@ -6,6 +6,7 @@
 #include "maintenance/data_editor_window.h"
 #include "results/result_screen.h"
 #include "roster/name_selection_screen.h"
+#include "setup/screen_scaling.h"
 #include "startup/shared_state.h"
 #include "startup/version_window.h"
 #include "startup/wait_window.h"
@@ -66,6 +67,7 @@ void AppNavigator::showHub()
     closeAndDelete(hub_);
     auto *hub = new HubScreen(state_, platform_, *this);
     hub_ = hub;
+    screenscaling::placeOnScreen(hub);
     hub->show();
     hub->activateWindow();
     // An editor is left by showing the hub again.
@@ -83,6 +85,7 @@ void AppNavigator::openDrill()
     closeAndDelete(drill_);
     auto *drill = new DrillWindow(state_, platform_, *this);
     drill_ = drill;
+    screenscaling::placeOnScreen(drill);
     drill->show();
     drill->activateWindow();
     // The run's set-up steps run once, right after the window is first shown.
@@ -99,6 +102,7 @@ void AppNavigator::showResult()
     closeAndDelete(result_);
     auto *result = new ResultScreen(state_, platform_, *this);
     result_ = result;
+    screenscaling::placeOnScreen(result);
     result->show();
     result->activateWindow();
     result->onShown();
@@ -114,6 +118,7 @@ void AppNavigator::showCriteriaEditor()
     closeAndDelete(criteriaEditor_);
     auto *editor = new CriteriaEditorWindow(state_, platform_, *this);
     criteriaEditor_ = editor;
+    screenscaling::placeOnScreen(editor);
     editor->show();
     editor->activateWindow();
     editor->onShown();
@@ -124,6 +129,7 @@ void AppNavigator::showDataEditor()
     closeAndDelete(dataEditor_);
     auto *editor = new DataEditorWindow(state_, platform_, *this);
     dataEditor_ = editor;
+    screenscaling::placeOnScreen(editor);
     editor->show();
     editor->activateWindow();
     editor->onShown();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "hub/password_panel.h"
+#include "platform/button_keys.h"
 #include "platform/item_value.h"
 #include "platform/layout.h"
 #include "setup/roster_import_dialog.h"
@@ -88,6 +89,13 @@ PasswordPanel::PasswordPanel(SharedState &state, Navigator &navigator, QWidget *
     connect(criteriaButton_, &QPushButton::clicked, this, [this] { openEditor(1); });
     connect(backButton_, &QPushButton::clicked, this, &PasswordPanel::dismiss);
 
+    // The captions stay as the program has always shown them; each button
+    // has a key of its own instead, told to screen readers.
+    pressedBy(dataEditorButton_, QKeySequence(Qt::ALT | Qt::Key_D), QStringLiteral("成績データの変更"));
+    pressedBy(criteriaButton_, QKeySequence(Qt::ALT | Qt::Key_G), QStringLiteral("合格タイムの表の変更"));
+    pressedBy(backButton_, QKeySequence(Qt::ALT | Qt::Key_B), QStringLiteral("パスワード欄を閉じる"));
+    pressedBy(rosterImportButton_, QKeySequence(Qt::ALT | Qt::Key_M), QStringLiteral("名簿のCSVを読み込む"));
+
     setTabOrder(passwordBox_, dataEditorButton_);
     setTabOrder(dataEditorButton_, criteriaButton_);
     setTabOrder(criteriaButton_, backButton_);
@@ -150,6 +158,13 @@ bool PasswordPanel::eventFilter(QObject *watched, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Escape) {
             dismiss();
+            return true;
+        }
+        // Enter in the box presses a button only when just one can be
+        // pressed; with several it would have to guess which screen the
+        // teacher wants, and a guess closes the hub.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && watched == passwordBox_) {
+            pressOnlyEnabledButton({ dataEditorButton_, criteriaButton_, rosterImportButton_, backButton_ });
             return true;
         }
         // A focused button reacts to Enter as well as to space.

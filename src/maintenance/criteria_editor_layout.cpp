@@ -53,11 +53,11 @@ CriteriaEditorWidgets buildCriteriaEditor(QWidget *form)
     placeTwips(w.intro, 150, 90, 8400, 660);
     w.intro->setAccessibleDescription(QStringLiteral("この画面の説明"));
 
-    w.saveButton = button(form, QStringLiteral("Command3"), QStringLiteral("更新記録"));
+    w.saveButton = button(form, QStringLiteral("Command3"), QStringLiteral("更新記録(&S)"));
     placeTwips(w.saveButton, 9000, 120, 1950, 600);
-    w.revertButton = button(form, QStringLiteral("Command2"), QStringLiteral("元に戻す"));
+    w.revertButton = button(form, QStringLiteral("Command2"), QStringLiteral("元に戻す(&R)"));
     placeTwips(w.revertButton, 11100, 120, 1950, 600);
-    w.backButton = button(form, QStringLiteral("Command4"), QStringLiteral("戻る"));
+    w.backButton = button(form, QStringLiteral("Command4"), QStringLiteral("戻る(&B)"));
     placeTwips(w.backButton, 13200, 120, 1950, 600);
 
     w.grid = new QTableWidget(form);
@@ -84,9 +84,11 @@ CriteriaEditorWidgets buildCriteriaEditor(QWidget *form)
     w.grid->setWordWrap(false);
     setColours(w.grid, Qt::white, Qt::black);
 
-    w.editBox = new QLineEdit(w.grid->viewport());
+    // A child of the form laid over the cell rather than of the grid: a
+    // screen reader knows a table's cells only, and would never find a box
+    // inside it. Its name (level and column) follows the cell.
+    w.editBox = new QLineEdit(form);
     w.editBox->setObjectName(QStringLiteral("Gridinputtext"));
-    w.editBox->setAccessibleName(QStringLiteral("選んだ項目の値"));
     w.editBox->setFont(layoutFont(kGothicProportional, 9.75, true));
     setColours(w.editBox, QColor(255, 255, 224), Qt::black);
     w.editBox->hide();
@@ -103,10 +105,10 @@ CriteriaEditorWidgets buildCriteriaEditor(QWidget *form)
     auto *options = new QWidget(form);
     options->setObjectName(QStringLiteral("Frame1"));
     placeTwips(options, 9000, 5460, 6210, 450);
-    w.showHistograms = new QRadioButton(QStringLiteral("度数表示"), options);
+    w.showHistograms = new QRadioButton(QStringLiteral("度数表示(&V)"), options);
     w.showHistograms->setObjectName(QStringLiteral("Option1_0"));
     placeTwips(w.showHistograms, 120, 60, 2400, 330);
-    w.hideHistograms = new QRadioButton(QStringLiteral("度数非表示"), options);
+    w.hideHistograms = new QRadioButton(QStringLiteral("度数非表示(&H)"), options);
     w.hideHistograms->setObjectName(QStringLiteral("Option1_1"));
     placeTwips(w.hideHistograms, 2700, 60, 2400, 330);
     for (QRadioButton *option : { w.showHistograms, w.hideHistograms })

@@ -14,15 +14,15 @@ class QWidget;
 
 struct CriteriaEditorWidgets {
     QLabel *intro = nullptr; // Label2
-    QPushButton *saveButton = nullptr; // Command3 "更新記録"
-    QPushButton *revertButton = nullptr; // Command2 "元に戻す"
-    QPushButton *backButton = nullptr; // Command4 "戻る"
+    QPushButton *saveButton = nullptr; // Command3 "更新記録(S)"
+    QPushButton *revertButton = nullptr; // Command2 "元に戻す(R)"
+    QPushButton *backButton = nullptr; // Command4 "戻る(B)"
     QTableWidget *grid = nullptr; // MSFlexGrid1
-    QLineEdit *editBox = nullptr; // Gridinputtext, a child of the grid's viewport
+    QLineEdit *editBox = nullptr; // Gridinputtext, over the current cell
     QLabel *columnTitle = nullptr; // Label6 "列の説明"
     QLabel *columnHelp = nullptr; // Label3
-    QRadioButton *showHistograms = nullptr; // Option1_0 "度数表示"
-    QRadioButton *hideHistograms = nullptr; // Option1_1 "度数非表示"
+    QRadioButton *showHistograms = nullptr; // Option1_0 "度数表示(V)"
+    QRadioButton *hideHistograms = nullptr; // Option1_1 "度数非表示(H)"
     QWidget *histogramPanel = nullptr; // Picture5
     QLabel *histogramTitle = nullptr; // Label7
     QLabel *allRunsTitle = nullptr; // Label9 "全成績"

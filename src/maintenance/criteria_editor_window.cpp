@@ -62,9 +62,19 @@ CriteriaEditorWindow::CriteriaEditorWindow(
     connect(ui_.grid, &QTableWidget::cellClicked, this, &CriteriaEditorWindow::moveToCell);
     connect(ui_.editBox, &QLineEdit::textChanged, this, [this] { TextToGrid転送(); });
     ui_.editBox->installEventFilter(this);
-    for (QPushButton *b : { ui_.saveButton, ui_.revertButton, ui_.backButton })
+    for (QAbstractButton *b : std::initializer_list<QAbstractButton *> {
+             ui_.saveButton, ui_.revertButton, ui_.backButton, ui_.showHistograms, ui_.hideHistograms })
         b->installEventFilter(this);
     ui_.showHistograms->setChecked(true);
+    // The box lies over the grid, not in it: it follows its cell when the
+    // grid scrolls.
+    connect(ui_.grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { fitEditBoxToCell(); });
+    // Tab leaves the box for the options and the buttons and comes back to it.
+    setTabOrder(ui_.editBox, ui_.showHistograms);
+    setTabOrder(ui_.showHistograms, ui_.hideHistograms);
+    setTabOrder(ui_.hideHistograms, ui_.saveButton);
+    setTabOrder(ui_.saveButton, ui_.revertButton);
+    setTabOrder(ui_.revertButton, ui_.backButton);
 }
 
 QString CriteriaEditorWindow::criteriaPath() const
@@ -130,9 +140,11 @@ void CriteriaEditorWindow::placeEditBox()
         ui_.columnHelp->setText(QString());
         return;
     }
-    QTableWidgetItem *item = ui_.grid->item(row_, column_);
-    ui_.grid->scrollToItem(item);
-    ui_.editBox->setGeometry(ui_.grid->visualItemRect(item));
+    ui_.grid->scrollToItem(ui_.grid->item(row_, column_));
+    fitEditBoxToCell();
+    const QString title = cellText(0, column_);
+    ui_.editBox->setAccessibleName(
+        QStringLiteral("レベル%1 %2").arg(row_).arg(title.isEmpty() ? QStringLiteral("%1列目").arg(column_) : title));
     ui_.editBox->show();
     ui_.editBox->raise();
     ui_.editBox->setFocus();
@@ -140,6 +152,18 @@ void CriteriaEditorWindow::placeEditBox()
     ui_.columnHelp->setText(criteriaColumnExplanation(column_));
     ui_.columnHelp->setAccessibleName(ui_.columnHelp->text());
     showSelection();
+}
+
+void CriteriaEditorWindow::fitEditBoxToCell()
+{
+    if (row_ < 1 || row_ > LastRow)
+        return;
+    // Only the part of the cell the grid shows: a cell scrolled out of view
+    // leaves the box without size until a key brings the cell back.
+    const QWidget *viewport = ui_.grid->viewport();
+    const QRect cell = ui_.grid->visualItemRect(ui_.grid->item(row_, column_)) & viewport->rect();
+    ui_.editBox->setGeometry(cell.isEmpty() ? QRect(viewport->mapTo(this, QPoint()), QSize())
+                                            : cell.translated(viewport->mapTo(this, QPoint())));
 }
 
 void CriteriaEditorWindow::showSelection()
@@ -188,9 +212,9 @@ bool CriteriaEditorWindow::eventFilter(QObject *watched, QEvent *event)
     auto *key = static_cast<QKeyEvent *>(event);
     if (watched == ui_.editBox)
         return handleEditBoxKey(key);
-    // A focused button reacts to Enter as well as to space.
+    // A focused button or option reacts to Enter as well as to space.
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat()) {
-        if (auto *button = qobject_cast<QPushButton *>(watched)) {
+        if (auto *button = qobject_cast<QAbstractButton *>(watched); button && button->isEnabled()) {
             button->click();
             return true;
         }
@@ -209,6 +233,9 @@ bool CriteriaEditorWindow::handleEditBoxKey(QKeyEvent *key)
     default:
         break;
     }
+    // A key typed while the cell is scrolled out of view brings it back.
+    if (!ui_.editBox->geometry().isValid())
+        placeEditBox();
     bool consumed = true;
     const bool extend = key->modifiers().testAnyFlags(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     switch (key->key()) {

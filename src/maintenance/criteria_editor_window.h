@@ -60,6 +60,7 @@ protected:
 private:
     void loadGrid();
     void placeEditBox();
+    void fitEditBoxToCell();
     void showSelection();
     void computeHistograms();
     // Arrow keys move the box, Shift+Down fills the column; true when the

@@ -4,6 +4,7 @@
 #include "maintenance/results_data_tools.h"
 #include "maintenance/results_list_model.h"
 #include "maintenance/undo_window.h"
+#include "platform/button_keys.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/layout.h"
@@ -180,8 +181,9 @@ void DataEditorWindow::buildWidgets()
     secondsCaption_->setText(QStringLiteral("秒"));
 
     changeButton_
-        = makeButton(editPanel_, QStringLiteral("Command2"), QStringLiteral("変更して記録"), 240, 3660, 4020, 780);
-    deleteButton_ = makeButton(editPanel_, QStringLiteral("Command3"), QStringLiteral("消去"), 240, 4680, 4020, 780);
+        = makeButton(editPanel_, QStringLiteral("Command2"), QStringLiteral("変更して記録(&S)"), 240, 3660, 4020, 780);
+    deleteButton_
+        = makeButton(editPanel_, QStringLiteral("Command3"), QStringLiteral("消去(&D)"), 240, 4680, 4020, 780);
     connect(changeButton_, &QPushButton::clicked, this, &DataEditorWindow::changeRun);
     connect(deleteButton_, &QPushButton::clicked, this, &DataEditorWindow::deleteRun);
     changeButton_->setEnabled(false);
@@ -190,16 +192,21 @@ void DataEditorWindow::buildWidgets()
 
     // The teachers' tools beyond correcting runs: the runs into a
     // spreadsheet, and a check of the file.
-    exportButton_ = makeButton(this, QStringLiteral("CsvExport"), QStringLiteral("CSV出力"), 10560, 7200, 4500, 780);
-    checkButton_ = makeButton(this, QStringLiteral("DataCheck"), QStringLiteral("データ点検"), 10560, 8280, 4500, 780);
+    exportButton_
+        = makeButton(this, QStringLiteral("CsvExport"), QStringLiteral("CSV出力(&E)"), 10560, 7200, 4500, 780);
+    checkButton_
+        = makeButton(this, QStringLiteral("DataCheck"), QStringLiteral("データ点検(&C)"), 10560, 8280, 4500, 780);
     connect(exportButton_, &QPushButton::clicked, this, &DataEditorWindow::exportCsv);
     connect(checkButton_, &QPushButton::clicked, this, &DataEditorWindow::checkData);
     // Every change and deletion can be taken back from the journal.
     undoButton_ = makeButton(this, QStringLiteral("UndoButton"), QStringLiteral("元に戻す"), 10560, 9360, 4500, 780);
-    undoButton_->setAccessibleDescription(QStringLiteral("変更や消去の記録を一覧にして、選んだものを元に戻します"));
+    // Its caption stays "元に戻す" as the notes and the README name it; its
+    // key, Alt+U as in the list it opens, is told to screen readers.
+    pressedBy(undoButton_, QKeySequence(Qt::ALT | Qt::Key_U),
+        QStringLiteral("変更や消去の記録を一覧にして、選んだものを元に戻します"));
     connect(undoButton_, &QPushButton::clicked, this, &DataEditorWindow::showUndoList);
 
-    backButton_ = makeButton(this, QStringLiteral("Command4"), QStringLiteral("戻る"), 12840, 10380, 2220, 780);
+    backButton_ = makeButton(this, QStringLiteral("Command4"), QStringLiteral("戻る(&B)"), 12840, 10380, 2220, 780);
     connect(backButton_, &QPushButton::clicked, this, &DataEditorWindow::leave);
     for (QPushButton *button : { changeButton_, deleteButton_, exportButton_, checkButton_, undoButton_, backButton_ })
         button->installEventFilter(this);
@@ -291,6 +298,10 @@ void DataEditorWindow::selectRow(int row)
 
 void DataEditorWindow::closeEditPanel()
 {
+    // The keys go on in the list, at the line now current, rather than
+    // nowhere with the panel gone.
+    if (editPanel_->isAncestorOf(focusWidget()))
+        runList_->setFocus();
     editPanel_->hide();
 }
 
@@ -517,12 +528,23 @@ void DataEditorWindow::runTool(const std::function<void()> &tool)
 
 void DataEditorWindow::setWorking(bool working)
 {
+    if (working && !working_)
+        focusBeforeWork_ = focusWidget();
     working_ = working;
     for (QWidget *w : std::initializer_list<QWidget *> {
              runList_, pupilChoice_, timeBox_, timeScroll_, exportButton_, checkButton_, undoButton_, backButton_ })
         w->setEnabled(!working);
     changeButton_->setEnabled(!working && openedRecord_ != 0);
     deleteButton_->setEnabled(!working && openedRecord_ != 0);
+    // Disabling the focused control took the focus from the window; a
+    // teacher at the keyboard gets it back where it was.
+    if (!working) {
+        QWidget *back = focusBeforeWork_ ? focusBeforeWork_.data() : runList_;
+        if (!back->isVisible() || !back->isEnabled())
+            back = runList_;
+        back->setFocus();
+        focusBeforeWork_ = nullptr;
+    }
 }
 
 void DataEditorWindow::reportNotDone(

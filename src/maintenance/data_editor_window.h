@@ -20,6 +20,7 @@
 #include "results/results_edit.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -101,6 +102,7 @@ private:
     qint64 openedRecord_ = 0;
     QByteArray openedBytes_;
     bool working_ = false;
+    QPointer<QWidget> focusBeforeWork_; // where the keys go again after the work
     bool leaving_ = false;
     bool left_ = false;
 

@@ -10,6 +10,7 @@
 #include "platform/program_launcher.h"
 #include "results/counts.h"
 #include "roster/roster_file.h"
+#include "setup/screen_scaling.h"
 #include "startup/level_table.h"
 #include "startup/navigator.h"
 #include "startup/shared_state.h"
@@ -178,6 +179,7 @@ bool NameSelectionScreen::open()
 
     soundNotice_->setText(state_.SoundNotice);
     soundNotice_->setVisible(!state_.SoundNotice.isEmpty());
+    screenscaling::placeOnScreen(this);
     show();
     if (!名簿表示())
         return false;

@@ -1,23 +1,49 @@
 // SPDX-License-Identifier: MIT
-// Large screens: the windows are laid out for 1024 x 768, so on a larger
-// screen the whole program is drawn larger by one factor, through Qt's own
-// device-independent scaling. Fonts, positions and painted parts then grow
-// alike and are rendered at the screen's resolution, so they stay sharp.
-// The factor has to be known before QApplication exists, so the primary
-// screen is measured with a short-lived QGuiApplication first.
+// Screens of every size: the windows are laid out for 1024 x 768. On a
+// larger screen the whole program is drawn larger by one factor, through
+// Qt's own device-independent scaling, chosen so that a window and the
+// frame the window manager puts round it fit the screen's free area. Fonts,
+// positions and painted parts then grow alike and are rendered at the
+// screen's resolution, so they stay sharp. The factor has to be known
+// before QApplication exists, so the primary screen and the frame are
+// measured with a short-lived QGuiApplication first.
+//
+// Qt cannot draw widgets smaller than their layout (QPainter never paints
+// below one device pixel per pixel: a factor under 1 shrinks the window but
+// not what is drawn in it, and the window's right and bottom parts are cut
+// off). Where window and frame do not fit at 1, the windows go without the
+// frame instead, so the whole window shows on a 1024 x 768 screen.
 #pragma once
 
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
+
+class QWidget;
 
 namespace screenscaling {
 
 inline constexpr QSize kDesignSize { 1024, 768 };
 
 // The largest factor (in steps of 1/64, so the window's edges land on whole
-// pixels more often) at which the design screen fits into `available`
-// pixels; 1 when the screen is not larger, since the program never shrinks.
-double fitFactor(const QSize &available);
+// pixels more often) at which the design window together with its `frame`
+// fits into `available`; 1 when the screen is not larger, since the program
+// never shrinks. Both are in the screen's own pixels: the window manager
+// draws its frame unscaled.
+double fitFactor(const QSize &available, const QMargins &frame = {});
+
+// Where a window of `size` goes: centred with its `frame` in the free area
+// `available` when both fit there; otherwise without a frame, centred in
+// the free area when the window alone fits it, else in the whole `screen`
+// (over a panel rather than cut by the screen's edge), and at the start of
+// a side where it does not fit even the screen.
+struct Placement {
+    QPoint frameTopLeft;
+    bool frameless = false;
+};
+Placement placement(const QRect &available, const QRect &screen, const QSize &size, const QMargins &frame);
 
 // Where scaling was turned off, or empty when it is on: the option
 // "--no-scaling", the environment (RUKAMINA_SCALING=off, or a scale the user
@@ -26,9 +52,19 @@ double fitFactor(const QSize &available);
 // configuration folder or /etc/rukamina/.
 QString switchedOffBy(bool noScalingOption);
 
-// Called first thing in main(): unless switched off, measures the primary
-// screen and sets QT_SCALE_FACTOR for the QApplication about to be built.
-// Returns the factor set, or 1.
+// Called first thing in main(): measures the primary screen and the window
+// manager's frame (showing a small minimised window for a moment), and
+// unless switched off sets QT_SCALE_FACTOR for the QApplication about to be
+// built. Returns the factor set, or 1. The frame is kept for placeOnScreen().
 double applyBeforeApplication(int argc, char **argv, bool noScalingOption);
+
+// The frame round the program's windows in the application's pixels: from a
+// framed window on screen when there is one (the window manager's own
+// figure), else as measured before the application, else none.
+QMargins knownFrame();
+
+// Places a window about to be shown by placement() on its screen, and
+// takes its frame away when the placement says so.
+void placeOnScreen(QWidget *window);
 
 } // namespace screenscaling

@@ -4,6 +4,7 @@
 #include "platform/events.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "setup/screen_scaling.h"
 #include "startup/japanese_calendar.h"
 #include "startup/shared_state.h"
 #include "startup/startup_loader.h"
@@ -55,6 +56,7 @@ SplashWindow::SplashWindow(
 
 void SplashWindow::start()
 {
+    screenscaling::placeOnScreen(this);
     show();
     letEventsRun();
     const QDate today = platform_.clock.today();

@@ -2,6 +2,7 @@
 #include "startup/wait_window.h"
 #include "platform/events.h"
 #include "platform/layout.h"
+#include "setup/screen_scaling.h"
 
 #include <QLabel>
 
@@ -21,6 +22,7 @@ WaitWindow::WaitWindow(QWidget *parent)
 
 void WaitWindow::open()
 {
+    screenscaling::placeOnScreen(this);
     show();
     raise();
     letEventsRun();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "app/app_navigator.h"
 #include "roster/name_selection_screen.h"
 #include "setup/screen_scaling.h"
+#include "startup/level_table.h"
 #include "startup/shared_state.h"
 #include "startup/startup_loader.h"
 #include "support/data_root.h"
@@ -8,6 +10,7 @@
 #include "support/fakes.h"
 #include "support/scoped_env.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
@@ -15,6 +18,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -40,6 +44,91 @@ INSTANTIATE_TEST_SUITE_P(Screens, FitFactor,
         FitCase { 3840, 2160, 2.8125 },
         // 1048 / 768 = 1.3646: down to the next 1/64
         FitCase { 1920, 1048, 1.359375 }));
+
+// The free area of a screen and the frame the window manager draws round
+// a window, both in the screen's pixels.
+struct FramedCase {
+    QSize available;
+    QMargins frame;
+    double factor;
+};
+
+class FramedFitFactor : public ::testing::TestWithParam<FramedCase> { };
+
+TEST_P(FramedFitFactor, WindowAndFrameFitTheFreeAreaAndOneStepMoreWouldNot)
+{
+    const FramedCase &c = GetParam();
+    const double factor = screenscaling::fitFactor(c.available, c.frame);
+    EXPECT_DOUBLE_EQ(factor, c.factor);
+    auto fits = [&c](double f) {
+        return std::ceil(1024 * f) + c.frame.left() + c.frame.right() <= c.available.width()
+            && std::ceil(768 * f) + c.frame.top() + c.frame.bottom() <= c.available.height();
+    };
+    if (factor > 1.0) {
+        EXPECT_TRUE(fits(factor));
+    }
+    EXPECT_FALSE(fits(factor + 1.0 / 64));
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, FramedFitFactor,
+    ::testing::Values(
+        // openbox's frame on a 1024 x 768 screen: 1 px sides, 20 px title,
+        // 5 px handle at the bottom; the program never shrinks (the window
+        // goes without its frame instead)
+        FramedCase { { 1024, 768 }, { 1, 20, 1, 5 }, 1.0 }, FramedCase { { 1366, 740 }, { 1, 20, 1, 5 }, 1.0 },
+        // wide borders make the width the limit
+        FramedCase { { 1420, 1200 }, { 10, 20, 10, 5 }, 87.0 / 64 },
+        // a 1080 screen fills its height with the frame counted
+        FramedCase { { 1920, 1080 }, { 1, 20, 1, 5 }, 87.0 / 64 },
+        FramedCase { { 1920, 1053 }, { 4, 30, 4, 4 }, 84.0 / 64 },
+        FramedCase { { 3840, 2160 }, { 2, 40, 2, 10 }, 175.0 / 64 },
+        FramedCase { { 1024, 600 }, { 1, 20, 1, 5 }, 1.0 }));
+
+// Where a window goes, in the application's pixels: the screen's free
+// area, the whole screen, the window and the window manager's frame.
+struct PlaceCase {
+    QRect available;
+    QRect screen;
+    QSize window;
+    QMargins frame;
+    QPoint frameTopLeft;
+    bool frameless;
+};
+
+class WindowPlacement : public ::testing::TestWithParam<PlaceCase> { };
+
+TEST_P(WindowPlacement, WholeWindowCentredWithItsFrameOrWithoutWhereTheFrameDoesNotFit)
+{
+    const PlaceCase &c = GetParam();
+    const screenscaling::Placement place = screenscaling::placement(c.available, c.screen, c.window, c.frame);
+    EXPECT_EQ(place.frameTopLeft, c.frameTopLeft);
+    EXPECT_EQ(place.frameless, c.frameless);
+    // Whatever fits the screen stands whole on it.
+    if (c.window.width() <= c.screen.width() && c.window.height() <= c.screen.height()) {
+        const QRect outer(place.frameTopLeft, place.frameless ? c.window : c.window.grownBy(c.frame));
+        EXPECT_TRUE(c.screen.contains(outer));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, WindowPlacement,
+    ::testing::Values(
+        // 1024 x 768 with openbox: title bar and window cannot both show
+        PlaceCase { { 0, 0, 1024, 768 }, { 0, 0, 1024, 768 }, { 1024, 768 }, { 1, 20, 1, 5 }, { 0, 0 }, true },
+        // the offscreen platform: no frame, so it fits as it is
+        PlaceCase { { 0, 0, 1024, 768 }, { 0, 0, 1024, 768 }, { 1024, 768 }, {}, { 0, 0 }, false },
+        // a panel at the bottom: over the panel rather than cut by the edge
+        PlaceCase { { 0, 0, 1024, 740 }, { 0, 0, 1024, 768 }, { 1024, 768 }, { 1, 20, 1, 5 }, { 0, 0 }, true },
+        // a wide laptop screen: centred across, without the frame
+        PlaceCase { { 0, 0, 1366, 768 }, { 0, 0, 1366, 768 }, { 1024, 768 }, { 1, 20, 1, 5 }, { 171, 0 }, true },
+        // a panel at the top moves the free area down
+        PlaceCase { { 0, 27, 1440, 1053 }, { 0, 0, 1440, 1080 }, { 1024, 768 }, { 1, 20, 1, 5 }, { 207, 157 }, false },
+        // a second screen to the right of the first
+        PlaceCase {
+            { 1920, 0, 1280, 1024 }, { 1920, 0, 1280, 1024 }, { 1024, 768 }, { 1, 20, 1, 5 }, { 2047, 115 }, false },
+        // the splash is smaller and keeps its frame
+        PlaceCase { { 0, 0, 1024, 768 }, { 0, 0, 1024, 768 }, { 820, 660 }, { 1, 20, 1, 5 }, { 101, 41 }, false },
+        // a screen smaller than the design: the top left stays in view
+        PlaceCase { { 0, 0, 800, 600 }, { 0, 0, 800, 600 }, { 1024, 768 }, { 1, 20, 1, 5 }, { 0, 0 }, true }));
 
 TEST(ScalingSwitch, OptionEnvironmentAndSettingFileEachTurnItOff)
 {
@@ -110,7 +199,9 @@ TEST(LargeScreen, ControlsSitAtTheDesignPositionsTimesTheScale)
 
     QFile screens(dir.path() + "/screen.json");
     ASSERT_TRUE(screens.open(QIODevice::WriteOnly));
-    screens.write(R"({"screens":[{"name":"big","x":0,"y":0,"width":1920,"height":1080,)"
+    // Without the platform's own window frame, so the design height fills
+    // the screen exactly.
+    screens.write(R"({"windowFrameMargins":false,"screens":[{"name":"big","x":0,"y":0,"width":1920,"height":1080,)"
                   R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})");
     screens.close();
 
@@ -175,6 +266,88 @@ TEST(ScaledChild, ComparesWithTheReference)
     }
     EXPECT_GT(compared, 20000);
     EXPECT_EQ(different, 0) << different << " of " << compared << ": " << examples.join(' ').toStdString();
+}
+
+// The windows a teacher goes through, shown by the program's navigator:
+// each stands whole, frame included, and centred in the screen's free area.
+// Runs as a child of SizedScreen.TeachersWindowsStandWholeAndCentred; run it
+// directly on a real display (DRILL_TESTS_FIT_CHILD=1
+// DRILL_TESTS_SCALE_LIKE_THE_PROGRAM=1 QT_QPA_PLATFORM=xcb) to have the
+// window manager's frame count too.
+TEST(FittedChild, HubAndEditorsStandWholeInTheFreeArea)
+{
+    if (qEnvironmentVariableIsEmpty("DRILL_TESTS_FIT_CHILD"))
+        GTEST_SKIP() << "runs only inside SizedScreen.TeachersWindowsStandWholeAndCentred";
+    TestInstall install;
+    install.writeDefaults();
+    FakePlatform fakes;
+    auto state = std::make_unique<SharedState>();
+    ASSERT_TRUE(LoadPathsAndSettings(*state, fakes.platform, install.programFolder()));
+    fillLevelTable(*state);
+    state->PupilNumber = 30;
+    state->PupilName = QStringLiteral("山口先生");
+    state->SeasonColour = QColor(192, 255, 192);
+    state->GradeFilter = QStringLiteral("全学年");
+    auto navigator = std::make_unique<AppNavigator>(*state, fakes.platform);
+
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    auto expectWhole = [&available](QWidget *window) {
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        QTest::qWait(200); // the window manager's frame, where there is one
+        const QRect frame = window->frameGeometry();
+        const QString where = QStringLiteral("%1: frame %2,%3 %4x%5 in %6,%7 %8x%9")
+                                  .arg(window->objectName())
+                                  .arg(frame.x())
+                                  .arg(frame.y())
+                                  .arg(frame.width())
+                                  .arg(frame.height())
+                                  .arg(available.x())
+                                  .arg(available.y())
+                                  .arg(available.width())
+                                  .arg(available.height());
+        EXPECT_TRUE(available.contains(frame)) << where.toStdString();
+        // Centred within the rounding of a frame measured in the screen's
+        // pixels and placed in scaled ones.
+        EXPECT_NEAR(frame.left() - available.left(), available.right() - frame.right(), 4) << where.toStdString();
+        EXPECT_NEAR(frame.top() - available.top(), available.bottom() - frame.bottom(), 4) << where.toStdString();
+    };
+    navigator->showHub();
+    expectWhole(navigator->hub());
+    navigator->showCriteriaEditor();
+    navigator->closeHub();
+    expectWhole(navigator->criteriaEditor());
+    navigator->showDataEditor();
+    expectWhole(navigator->dataEditor());
+    navigator.reset();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(SizedScreen, TeachersWindowsStandWholeAndCentred)
+{
+    QTemporaryDir dir;
+    QFile screens(dir.path() + "/screen.json");
+    ASSERT_TRUE(screens.open(QIODevice::WriteOnly));
+    // 5:4, so the scaled windows leave room above and below.
+    screens.write(R"({"screens":[{"name":"sized","x":0,"y":0,"width":1280,"height":1024,)"
+                  R"("logicalDpi":96,"logicalBaseDpi":96,"dpr":1}]})");
+    screens.close();
+
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName());
+    env.insert("DRILL_TESTS_SCALE_LIKE_THE_PROGRAM", "1");
+    env.insert("DRILL_TESTS_FIT_CHILD", "1");
+    env.remove("QT_SCALE_FACTOR");
+    env.remove("QT_SCREEN_SCALE_FACTORS");
+    env.remove("RUKAMINA_SCALING");
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), { "--gtest_filter=FittedChild.*" });
+    ASSERT_TRUE(child.waitForFinished(120000));
+    const QString output = QString::fromUtf8(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
 }
 
 } // namespace
