@@ -29,12 +29,22 @@ struct PageGeometry {
     double height = 0;
 };
 
+// Sizes in points, which the printer scales to its resolution (the screen
+// layout's fonts have pixel sizes, a speck at 1200 dpi).
+QFont paperFont(double points, bool bold = false)
+{
+    QFont font(kGothicProportional);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
 PageGeometry pageGeometry(QPrinter &printer)
 {
     PageGeometry g;
-    g.titleFont = layoutFont(kGothicProportional, kTitlePoints, true);
-    g.bodyFont = layoutFont(kGothicProportional, kBodyPoints);
-    g.headFont = layoutFont(kGothicProportional, kBodyPoints, true);
+    g.titleFont = paperFont(kTitlePoints, true);
+    g.bodyFont = paperFont(kBodyPoints);
+    g.headFont = paperFont(kBodyPoints, true);
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
     g.width = page.width();
     g.height = page.height();
@@ -62,8 +72,12 @@ void drawCells(QPainter &painter, const PageGeometry &g, double top, const std::
     for (int c = 0; c < kColumns; ++c) {
         const double width = g.width * kColumnShare[size_t(c)];
         const QRectF cell(left + pad, top, width - 2 * pad, g.lineHeight);
-        const Qt::Alignment align
-            = Qt::AlignVCenter | (rightAligned(OverviewColumn(c)) ? Qt::AlignRight : Qt::AlignLeft);
+        // The date stands centred, clear of the best time right-aligned
+        // beside it.
+        const Qt::Alignment across = rightAligned(OverviewColumn(c)) ? Qt::AlignRight
+            : OverviewColumn(c) == OverviewColumn::LastRun           ? Qt::AlignHCenter
+                                                                     : Qt::AlignLeft;
+        const Qt::Alignment align = Qt::AlignVCenter | across;
         // A long name is cut at its cell rather than run into the next one.
         painter.save();
         painter.setClipRect(cell);

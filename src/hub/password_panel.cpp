@@ -137,26 +137,25 @@ void PasswordPanel::openEditor(int editor)
 
 void PasswordPanel::importRoster()
 {
-    if (opening_)
+    if (opening_ || !passwordRight())
         return;
-    if (!passwordAccepted(passwordBox_->text(), state_.DataChangePassword)) {
-        tell(QStringLiteral("パスワードを入力して下さい"));
-        passwordBox_->setFocus();
-        return;
-    }
     importRosterInteractive(window(), state_);
+}
+
+bool PasswordPanel::passwordRight()
+{
+    if (passwordAccepted(passwordBox_->text(), state_.DataChangePassword))
+        return true;
+    tell(QStringLiteral("パスワードを入力して下さい"));
+    passwordBox_->setFocus();
+    return false;
 }
 
 void PasswordPanel::openOverview()
 {
-    if (opening_)
-        return;
     // Behind the password like the editors: it shows every pupil's figures.
-    if (!passwordAccepted(passwordBox_->text(), state_.DataChangePassword)) {
-        tell(QStringLiteral("パスワードを入力して下さい"));
-        passwordBox_->setFocus();
+    if (opening_ || !passwordRight())
         return;
-    }
     // The hub's grade filter as it stands, found by its object name.
     QString filter = state_.GradeFilter;
     if (const auto *combo = parentWidget()->findChild<QComboBox *>(QStringLiteral("Combo1")))

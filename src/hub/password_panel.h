@@ -40,6 +40,9 @@ protected:
 
 private:
     void importRoster();
+    // The typed password is the setting; else the message, and the box
+    // has the focus again.
+    bool passwordRight();
     void tell(const QString &text);
 
     SharedState &state_;
