@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/app_navigator.h"
 #include "drill/drill_window.h"
+#include "hub/class_overview_window.h"
 #include "hub/hub_screen.h"
 #include "maintenance/criteria_editor_window.h"
 #include "maintenance/data_editor_window.h"
@@ -27,6 +28,7 @@ AppNavigator::AppNavigator(SharedState &state, Platform &platform)
 
 AppNavigator::~AppNavigator()
 {
+    closeAndDelete(classOverview_);
     closeAndDelete(criteriaEditor_);
     closeAndDelete(dataEditor_);
     closeAndDelete(result_);
@@ -138,6 +140,16 @@ void AppNavigator::showDataEditor()
 void AppNavigator::closeDataEditor()
 {
     closeAndDelete(dataEditor_);
+}
+
+void AppNavigator::showClassOverview(int level, const QString &gradeFilter)
+{
+    closeAndDelete(classOverview_);
+    auto *overview = new ClassOverviewWindow(state_, platform_, level, gradeFilter);
+    classOverview_ = overview;
+    overview->show();
+    overview->activateWindow();
+    overview->onShown();
 }
 
 void AppNavigator::showWait()

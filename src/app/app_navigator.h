@@ -28,6 +28,7 @@ public:
     void showCriteriaEditor() override;
     void showDataEditor() override;
     void closeDataEditor() override;
+    void showClassOverview(int level, const QString &gradeFilter) override;
     void showWait() override;
     void closeWait() override;
     void showVersion(QWidget *over) override;
@@ -41,6 +42,7 @@ public:
     QWidget *result() const { return result_; }
     QWidget *criteriaEditor() const { return criteriaEditor_; }
     QWidget *dataEditor() const { return dataEditor_; }
+    QWidget *classOverview() const { return classOverview_; }
 
 private:
     static void closeAndDelete(QPointer<QWidget> &widget);
@@ -53,5 +55,6 @@ private:
     QPointer<QWidget> result_;
     QPointer<QWidget> criteriaEditor_;
     QPointer<QWidget> dataEditor_;
+    QPointer<QWidget> classOverview_;
     QPointer<WaitWindow> wait_;
 };

@@ -7,6 +7,7 @@
 #include "startup/navigator.h"
 #include "startup/shared_state.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -82,8 +83,15 @@ PasswordPanel::PasswordPanel(SharedState &state, Navigator &navigator, QWidget *
     rosterImportButton_ = panelButton(this, QStringLiteral("RosterImport"), QStringLiteral("名簿の\n読み込み"));
     rosterImportButton_->setAccessibleName(QStringLiteral("名簿の読み込み"));
     placeTwips(rosterImportButton_, 3825, 810, 1545, 855);
-    for (QPushButton *button : { dataEditorButton_, criteriaButton_, backButton_, rosterImportButton_ })
+    // Also not an original button: the teachers' view of the whole class,
+    // in the free row under the others.
+    overviewButton_ = panelButton(this, QStringLiteral("ClassOverview"), QStringLiteral("学習状況(&O)"));
+    overviewButton_->setAccessibleName(QStringLiteral("学習状況"));
+    placeTwips(overviewButton_, 855, 3060, 4515, 705);
+    for (QPushButton *button :
+        { dataEditorButton_, criteriaButton_, backButton_, rosterImportButton_, overviewButton_ })
         button->installEventFilter(this);
+    connect(overviewButton_, &QPushButton::clicked, this, &PasswordPanel::openOverview);
     connect(rosterImportButton_, &QPushButton::clicked, this, &PasswordPanel::importRoster);
     connect(dataEditorButton_, &QPushButton::clicked, this, [this] { openEditor(0); });
     connect(criteriaButton_, &QPushButton::clicked, this, [this] { openEditor(1); });
@@ -100,6 +108,7 @@ PasswordPanel::PasswordPanel(SharedState &state, Navigator &navigator, QWidget *
     setTabOrder(dataEditorButton_, criteriaButton_);
     setTabOrder(criteriaButton_, backButton_);
     setTabOrder(backButton_, rosterImportButton_);
+    setTabOrder(rosterImportButton_, overviewButton_);
     hide();
 }
 
@@ -136,14 +145,30 @@ void PasswordPanel::openEditor(int editor)
 
 void PasswordPanel::importRoster()
 {
-    if (opening_)
+    if (opening_ || !passwordRight())
         return;
-    if (!passwordAccepted(passwordBox_->text(), state_.DataChangePassword)) {
-        tell(QStringLiteral("パスワードを入力して下さい"));
-        passwordBox_->setFocus();
-        return;
-    }
     importRosterInteractive(window(), state_);
+}
+
+bool PasswordPanel::passwordRight()
+{
+    if (passwordAccepted(passwordBox_->text(), state_.DataChangePassword))
+        return true;
+    tell(QStringLiteral("パスワードを入力して下さい"));
+    passwordBox_->setFocus();
+    return false;
+}
+
+void PasswordPanel::openOverview()
+{
+    // Behind the password like the editors: it shows every pupil's figures.
+    if (opening_ || !passwordRight())
+        return;
+    // The hub's grade filter as it stands, found by its object name.
+    QString filter = state_.GradeFilter;
+    if (const auto *combo = parentWidget()->findChild<QComboBox *>(QStringLiteral("Combo1")))
+        filter = combo->currentText();
+    navigator_.showClassOverview(state_.CurrentLevel, filter);
 }
 
 void PasswordPanel::tell(const QString &text)

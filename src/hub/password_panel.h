@@ -29,6 +29,9 @@ public:
     // "データ変更" (0, the results-data editor) or "合格タイムデータ変更"
     // (1, the criteria editor), once the password is right.
     void openEditor(int editor);
+    // "学習状況": the class overview at the hub's level and grade filter,
+    // once the password is right.
+    void openOverview();
 
     QLineEdit *passwordBox() const { return passwordBox_; }
 
@@ -37,6 +40,9 @@ protected:
 
 private:
     void importRoster();
+    // The typed password is the setting; else the message, and the box
+    // has the focus again.
+    bool passwordRight();
     void tell(const QString &text);
 
     SharedState &state_;
@@ -47,5 +53,6 @@ private:
     QPushButton *criteriaButton_ = nullptr; // Command10_1 "合格タイムデータ変更"
     QPushButton *backButton_ = nullptr; // Command12 "戻る"
     QPushButton *rosterImportButton_ = nullptr; // "名簿の読み込み" (CSV import)
+    QPushButton *overviewButton_ = nullptr; // "学習状況" (class overview)
     bool opening_ = false;
 };

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr std::int32_t kValidRunLimit = 6000;
-
 bool inTables(int level, int pupil)
 {
     return level >= 0 && level <= kMaxLevel && pupil >= 0 && pupil <= kMaxPupil;
@@ -57,8 +55,8 @@ void countLoadedRecords(SharedState &state, double nowOle)
     // looked up rather than worked out again for every record.
     std::array<std::array<std::int32_t, kMaxGradedPoints + 1>, kLevelSlots> multiplied {};
     for (size_t l = 1; l < kLevelSlots; ++l) {
-        judgeCut[l] = nowOle - state.JudgePeriodDays[l].toNumber();
-        overCut[l] = nowOle - state.OverPracticePeriodDays[l].toNumber();
+        judgeCut[l] = periodCutOff(nowOle, state.JudgePeriodDays[l].toNumber());
+        overCut[l] = periodCutOff(nowOle, state.OverPracticePeriodDays[l].toNumber());
         for (std::int32_t base = 0; base <= kMaxGradedPoints; ++base)
             multiplied[l][size_t(base)] = resultEarnedPoints(base, state.PointMultiplier[l]);
     }
@@ -88,7 +86,7 @@ void countLoadedRecords(SharedState &state, double nowOle)
         const std::int32_t t = state.RecTime[size_t(r)];
         const double d = state.RecDate[size_t(r)];
         const size_t l = size_t(level);
-        const bool valid = t < kValidRunLimit;
+        const bool valid = isValidRun(t);
         const std::int32_t base = countedBasePoints(t, state.TargetTime[l]);
         const std::int32_t p = (base >= 0 && base <= kMaxGradedPoints)
             ? multiplied[l][size_t(base)]
@@ -148,4 +146,33 @@ bool LevelClearedEver(const SharedState &state, int level, int pupil)
         return false;
     return state.TotalRunCount(level, pupil) >= state.ClearCount[size_t(level)]
         && state.TotalPoints(level, pupil) >= state.ClearPoints[size_t(level)];
+}
+
+RecentPractice recentPractice(const SharedState &state, int level, double nowOle, double days)
+{
+    RecentPractice recent;
+    recent.levelRuns.assign(kPupilSlots, 0);
+    recent.levelLastDate.assign(kPupilSlots, 0);
+    recent.anyLastDate.assign(kPupilSlots, 0);
+    recent.cutOff = periodCutOff(nowOle, days);
+    const int loaded = std::clamp<int>(state.LoadedRecordCount, 0, kLoadedRecordSlots - 1);
+    for (int r = 1; r <= loaded; ++r) {
+        const int recLevel = state.RecLevel[size_t(r)];
+        const int pupil = state.RecPupil[size_t(r)];
+        // The counts' own bounds: what they skip is no practice here either.
+        if (recLevel < 1 || recLevel > kMaxLevel || pupil < 0 || pupil > kMaxPupil)
+            continue;
+        const double d = state.RecDate[size_t(r)];
+        const size_t p = size_t(pupil);
+        // A NaN date compares false and so never becomes the newest.
+        if (d > recent.anyLastDate[p])
+            recent.anyLastDate[p] = d;
+        if (recLevel != level)
+            continue;
+        if (d > recent.levelLastDate[p])
+            recent.levelLastDate[p] = d;
+        if (d > recent.cutOff && isValidRun(state.RecTime[size_t(r)]))
+            addRun(recent.levelRuns[p]);
+    }
+    return recent;
 }

@@ -4,8 +4,24 @@
 // over-practised, cleared at all. Nothing of this is ever stored.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 struct SharedState;
 struct Platform;
+
+// A run that counts as done: a time below 6000 seconds (a time-up, a failed
+// run and a corrupt time do not).
+inline bool isValidRun(std::int32_t seconds)
+{
+    return seconds < 6000;
+}
+// Records dated after the cut-off fall in a period of `days` days that ends
+// now. Dates carry no time of day, so 7 days are today and the six before.
+inline double periodCutOff(double nowOle, double days)
+{
+    return nowOle - days;
+}
 
 // Reloads the results (best times included) and rebuilds the eight count
 // tables over four spans: all loaded records, today, the judgment period
@@ -23,3 +39,17 @@ bool LevelPassed(const SharedState &state, int level, int pupil);
 bool LevelOverPractised(const SharedState &state, int level, int pupil);
 // Enough valid runs and points over all loaded records.
 bool LevelClearedEver(const SharedState &state, int level, int pupil);
+
+// When each listed pupil last practised, and how often lately, from the
+// loaded records (the same records and the same period rule as the counts),
+// for the teachers' overview of a class.
+struct RecentPractice {
+    // Per pupil (index 0..5000): valid runs of the level within the period.
+    std::vector<std::int16_t> levelRuns;
+    // Per pupil: the newest record date of the level, of any level; 0 when
+    // no loaded record has one.
+    std::vector<double> levelLastDate;
+    std::vector<double> anyLastDate;
+    double cutOff = 0; // records dated after it are within the period
+};
+RecentPractice recentPractice(const SharedState &state, int level, double nowOle, double days);

@@ -4,6 +4,7 @@
 // the navigator instead.
 #pragma once
 
+class QString;
 class QWidget;
 
 class Navigator {
@@ -24,6 +25,9 @@ public:
     // The results-data editor; leaving it shows the hub and closes it.
     virtual void showDataEditor() = 0;
     virtual void closeDataEditor() = 0;
+    // The class overview "学習状況" over the hub, at a level and with the
+    // hub's grade filter; it closes itself when left.
+    virtual void showClassOverview(int level, const QString &gradeFilter) = 0;
     // The wait window "Just a moment, please.".
     virtual void showWait() = 0;
     virtual void closeWait() = 0;

@@ -19,6 +19,10 @@ public:
     void showCriteriaEditor() override { calls << QStringLiteral("showCriteriaEditor"); }
     void showDataEditor() override { calls << QStringLiteral("showDataEditor"); }
     void closeDataEditor() override { calls << QStringLiteral("closeDataEditor"); }
+    void showClassOverview(int level, const QString &gradeFilter) override
+    {
+        calls << QStringLiteral("showClassOverview %1 %2").arg(level).arg(gradeFilter);
+    }
     void showWait() override { calls << QStringLiteral("showWait"); }
     void closeWait() override { calls << QStringLiteral("closeWait"); }
     void showVersion(QWidget *) override { calls << QStringLiteral("showVersion"); }

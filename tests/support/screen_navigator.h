@@ -58,6 +58,7 @@ public:
     void showCriteriaEditor() override { calls << QStringLiteral("showCriteriaEditor"); }
     void showDataEditor() override { calls << QStringLiteral("showDataEditor"); }
     void closeDataEditor() override { calls << QStringLiteral("closeDataEditor"); }
+    void showClassOverview(int, const QString &) override { calls << QStringLiteral("showClassOverview"); }
     void showWait() override
     {
         calls << QStringLiteral("showWait");
