@@ -35,25 +35,12 @@ bool LoadEditorRoster(const QString &path, int schoolYear, EditorRoster &roster,
 // "12 /  name": the pupil number, " /  ", the trimmed name.
 QString pupilChoiceText(int pupil, const QString &trimmedName);
 
-// The school a line names: the school's own name when the record carries
-// the configured school code, "他塾" otherwise. With no code configured
-// every record is another school's (a record then carries five blanks).
-class SchoolOfRecord {
-public:
-    SchoolOfRecord(const QString &schoolCode, const QString &schoolName);
-    QString nameFor(const ResultRecord &record) const;
-    bool operator==(const SchoolOfRecord &other) const = default;
-
-private:
-    std::optional<std::array<char, 5>> code_;
-    QString name_;
-};
-
 // Pads with blanks on the left to `width`; a longer text keeps its
 // rightmost `width` characters.
 QString rightAligned(const QString &text, int width);
 
-// The list line of record `recordNumber`, from its seventeen parts.
+// The list line of record `recordNumber`, from its seventeen parts; the
+// line ends with the school of the record (SchoolOfRecord).
 QString dataListLine(
     qint64 recordNumber, const ResultRecord &record, const EditorRoster &roster, const SchoolOfRecord &school);
 
@@ -71,8 +58,6 @@ std::optional<std::int32_t> validEditedTime(const QString &text, QString *proble
 // A corrected pupil: a choice text whose number before "/" is a pupil of
 // the roster. nullopt with the problem otherwise.
 std::optional<std::int16_t> validChosenPupil(const QString &choiceText, const EditorRoster &roster, QString *problem);
-
-inline constexpr std::int32_t kLongestStoredTime = 99999;
 
 struct JournalEntry;
 enum class JournalAction : std::int16_t;

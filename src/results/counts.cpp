@@ -3,8 +3,8 @@
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "results/points.h"
-#include "results/results_file.h"
-#include "startup/shared_state.h"
+#include "results/results_loader.h"
+#include "state/shared_state.h"
 
 #include <algorithm>
 #include <cmath>
@@ -148,4 +148,16 @@ bool LevelClearedEver(const SharedState &state, int level, int pupil)
         return false;
     return state.TotalRunCount(level, pupil) >= state.ClearCount[size_t(level)]
         && state.TotalPoints(level, pupil) >= state.ClearPoints[size_t(level)];
+}
+
+std::int16_t todaysRunTotal(const SharedState &state, int pupil)
+{
+    if (pupil < 0 || pupil > kMaxPupil)
+        return 0;
+    // The counts are whole numbers (kCountedRecordCap at the most), so the
+    // sum is exact in single precision.
+    float total = 0;
+    for (int level = 1; level <= kMaxLevel; ++level)
+        total += state.TodayRunCount(level, pupil);
+    return std::int16_t(total);
 }

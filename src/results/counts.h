@@ -4,6 +4,8 @@
 // over-practised, cleared at all. Nothing of this is ever stored.
 #pragma once
 
+#include <cstdint>
+
 struct SharedState;
 struct Platform;
 
@@ -23,3 +25,9 @@ bool LevelPassed(const SharedState &state, int level, int pupil);
 bool LevelOverPractised(const SharedState &state, int level, int pupil);
 // Enough valid runs and points over all loaded records.
 bool LevelClearedEver(const SharedState &state, int level, int pupil);
+
+// The pupil's valid runs today over every level, as TodayRunTotal holds it:
+// the hub's "本日総回数", the drill's "本日" (this run is number total + 1)
+// and the result screen's "（N回目)" after the run, so one run counts the
+// same on all three.
+std::int16_t todaysRunTotal(const SharedState &state, int pupil);
