@@ -2,9 +2,8 @@
 #include "hub/password_panel.h"
 #include "platform/item_value.h"
 #include "platform/layout.h"
-#include "setup/roster_import_dialog.h"
-#include "startup/navigator.h"
-#include "startup/shared_state.h"
+#include "state/navigator.h"
+#include "state/shared_state.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -135,7 +134,7 @@ void PasswordPanel::importRoster()
         passwordBox_->setFocus();
         return;
     }
-    importRosterInteractive(window(), state_);
+    navigator_.importRoster(window());
 }
 
 void PasswordPanel::tell(const QString &text)

@@ -5,7 +5,7 @@
 #include "platform/file_lock.h"
 #include "platform/item_reader.h"
 #include "results/criteria_file.h"
-#include "startup/tables.h"
+#include "state/tables.h"
 
 #include <QFile>
 #include <cerrno>

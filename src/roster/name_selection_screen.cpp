@@ -10,9 +10,9 @@
 #include "platform/program_launcher.h"
 #include "results/counts.h"
 #include "roster/roster_file.h"
-#include "startup/level_table.h"
-#include "startup/navigator.h"
-#include "startup/shared_state.h"
+#include "state/level_table.h"
+#include "state/navigator.h"
+#include "state/shared_state.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -5,8 +5,8 @@
 #include "platform/layout.h"
 #include "platform/platform.h"
 #include "startup/japanese_calendar.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 
 #include <QLabel>
 
