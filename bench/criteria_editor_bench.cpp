@@ -102,9 +102,9 @@ BENCHMARK(BM_HistogramReadFloor)->Unit(benchmark::kMillisecond);
 void BM_EditorKeyPress(benchmark::State &bench)
 {
     History &h = history();
-    FrmTimeData editor(*h.state, h.fakes.platform, h.navigator);
+    CriteriaEditorWindow editor(*h.state, h.fakes.platform, h.navigator);
     editor.show();
-    editor.Form_Activate();
+    editor.onShown();
     QLineEdit *box = editor.widgets().editBox;
     bool down = true;
     for (auto _ : bench) {

@@ -94,9 +94,9 @@ void BM_EditorOpen(benchmark::State &bench)
 {
     BigSchool &s = school();
     for (auto _ : bench) {
-        FrmData editor(*s.state, s.fakes.platform, s.navigator);
+        DataEditorWindow editor(*s.state, s.fakes.platform, s.navigator);
         editor.show();
-        editor.Form_Load();
+        editor.onShown();
         QCoreApplication::processEvents();
         editor.findChild<QListView *>(QStringLiteral("List1"))->viewport()->repaint();
         if (editor.listModel().rowCount() != kRuns)
@@ -214,9 +214,9 @@ BENCHMARK(BM_ChangeFileStep)->Unit(benchmark::kMicrosecond);
 void changeOpenedRun(benchmark::State &bench, bool painted, bool appendFirst)
 {
     BigSchool &s = school();
-    FrmData editor(*s.state, s.fakes.platform, s.navigator);
+    DataEditorWindow editor(*s.state, s.fakes.platform, s.navigator);
     editor.show();
-    editor.Form_Load();
+    editor.onShown();
     QCoreApplication::processEvents();
     auto *list = editor.findChild<QListView *>(QStringLiteral("List1"));
     auto *time = editor.findChild<QLineEdit *>(QStringLiteral("Text1_1"));
@@ -230,14 +230,14 @@ void changeOpenedRun(benchmark::State &bench, bool painted, bool appendFirst)
     qint64 bytesRead = 0;
     for (auto _ : bench) {
         bench.PauseTiming();
-        editor.List1_DblClick(row);
+        editor.openRun(row);
         seconds = seconds % 600 + 1;
         time->setText(QString::number(seconds));
         if (appendFirst && appendResultRecord(s.path(), appended, s.fakes.clock) != 0)
             bench.SkipWithError("append failed");
         QCoreApplication::processEvents();
         bench.ResumeTiming();
-        editor.Command2_Click();
+        editor.changeRun();
         if (!painted)
             bench.PauseTiming();
         QCoreApplication::processEvents();

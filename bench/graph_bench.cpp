@@ -56,11 +56,11 @@ void BM_GraphThreeStrips(benchmark::State &bench)
     state.GradeFilter = QStringLiteral("全学年");
     HubScreen hub(state, school.fakes.platform, school.navigator);
     hub.show();
-    hub.Form_Activate();
+    hub.onShown();
     GraphPanel *panel = hub.graphPanel();
-    panel->Command17_Click(); // levels 1..3 chosen, first drawing
+    panel->openGraphs(); // levels 1..3 chosen, first drawing
     for (auto _ : bench)
-        panel->Command24_Click(0);
+        panel->drawChosenPupils(GraphOutput::Screen);
     bench.counters["records"] = double(resultRecordCount(resultsFilePath(state)));
     bench.counters["listed"] = state.ListedPupilCount;
     bench.counters["pupil_runs"] = pupilRuns;

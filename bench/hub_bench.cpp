@@ -36,7 +36,7 @@ void BM_HubRefresh(benchmark::State &bench)
     signIn(school);
     for (auto _ : bench) {
         HubScreen hub(*school.state, school.fakes.platform, school.navigator);
-        hub.Form_Activate();
+        hub.onShown();
         if (!hub.refreshDone())
             bench.SkipWithError("the refresh did not finish");
     }
@@ -59,11 +59,11 @@ void BM_HubAllRunsList(benchmark::State &bench)
     School school;
     signIn(school);
     HubScreen hub(*school.state, school.fakes.platform, school.navigator);
-    hub.Form_Activate();
-    hub.Option2_Click(0); // time view
+    hub.onShown();
+    hub.chooseView(0); // time view
     school.state->ResultPeriod = 5;
     for (auto _ : bench)
-        hub.Option1_Click(3);
+        hub.chooseOrdering(3);
     bench.counters["rows_level1"] = hub.resultsList(1)->count();
 }
 BENCHMARK(BM_HubAllRunsList)->Unit(benchmark::kMillisecond);

@@ -31,9 +31,9 @@ void nameListRebuild(benchmark::State &bench, bool readings)
 {
     School school(readings);
     NameSelectionScreen screen(*school.state, school.fakes.platform, school.navigator);
-    if (!screen.Form_Load())
+    if (!screen.open())
         bench.SkipWithError("the list could not be built");
-    screen.Form_Activate();
+    screen.onShown();
     for (auto _ : bench) {
         if (!screen.名簿表示())
             bench.SkipWithError("the list could not be built");

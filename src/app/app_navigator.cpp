@@ -50,10 +50,10 @@ void AppNavigator::showNameSelection()
     closeAndDelete(nameSelection_);
     auto *screen = new NameSelectionScreen(state_, platform_, *this);
     nameSelection_ = screen;
-    if (!screen->Form_Load())
+    if (!screen->open())
         return;
     screen->activateWindow();
-    screen->Form_Activate();
+    screen->onShown();
     qCDebug(lcScreens) << "name selection shown";
 }
 
@@ -71,7 +71,7 @@ void AppNavigator::showHub()
     hub->activateWindow();
     // An editor is left by showing the hub again.
     closeAndDelete(criteriaEditor_);
-    hub->Form_Activate();
+    hub->onShown();
 }
 
 void AppNavigator::closeHub()
@@ -82,12 +82,12 @@ void AppNavigator::closeHub()
 void AppNavigator::openDrill()
 {
     closeAndDelete(drill_);
-    auto *drill = new MainFrm(state_, platform_, *this);
+    auto *drill = new DrillWindow(state_, platform_, *this);
     drill_ = drill;
     drill->show();
     drill->activateWindow();
-    // The run's set-up steps run once, right after the form is first shown.
-    drill->Form_Activate();
+    // The run's set-up steps run once, right after the window is first shown.
+    drill->onShown();
 }
 
 void AppNavigator::closeDrill()
@@ -98,11 +98,11 @@ void AppNavigator::closeDrill()
 void AppNavigator::showResult()
 {
     closeAndDelete(result_);
-    auto *result = new FrmSyuuryou(state_, platform_, *this);
+    auto *result = new ResultScreen(state_, platform_, *this);
     result_ = result;
     result->show();
     result->activateWindow();
-    result->Form_Activate();
+    result->onShown();
 }
 
 void AppNavigator::closeResult()
@@ -113,21 +113,21 @@ void AppNavigator::closeResult()
 void AppNavigator::showCriteriaEditor()
 {
     closeAndDelete(criteriaEditor_);
-    auto *editor = new FrmTimeData(state_, platform_, *this);
+    auto *editor = new CriteriaEditorWindow(state_, platform_, *this);
     criteriaEditor_ = editor;
     editor->show();
     editor->activateWindow();
-    editor->Form_Activate();
+    editor->onShown();
 }
 
 void AppNavigator::showDataEditor()
 {
     closeAndDelete(dataEditor_);
-    auto *editor = new FrmData(state_, platform_, *this);
+    auto *editor = new DataEditorWindow(state_, platform_, *this);
     dataEditor_ = editor;
     editor->show();
     editor->activateWindow();
-    editor->Form_Load();
+    editor->onShown();
 }
 
 void AppNavigator::closeDataEditor()

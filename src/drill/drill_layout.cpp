@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The building half of the drill form: the status strip, the work area with
+// The building half of the drill window: the status strip, the work area with
 // its three panels, and the overlay, with every widget's place, font,
 // colours, name and wiring; and the drawn lamps of the streak. What the
 // widgets do is in drill_window.cpp.
@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr int kFormWidth = MainFrm::kFormWidthTwips;
-constexpr int kFormHeight = MainFrm::kFormHeightTwips;
+constexpr int kFormWidth = DrillWindow::kFormWidthTwips;
+constexpr int kFormHeight = DrillWindow::kFormHeightTwips;
 constexpr int kStripHeight = 1695;
 constexpr int kCellStep = 255;
 
@@ -102,7 +102,7 @@ void plainButton(QPushButton *button)
 
 } // namespace
 
-void MainFrm::buildStatusStrip()
+void DrillWindow::buildStatusStrip()
 {
     strip_ = makeBlock(this, QStringLiteral("StatusStrip"), kGreen);
     placeTwips(strip_, 0, 0, kFormWidth, kStripHeight);
@@ -195,7 +195,7 @@ void MainFrm::buildStatusStrip()
     }
 }
 
-void MainFrm::buildWorkArea()
+void DrillWindow::buildWorkArea()
 {
     workArea_ = makeBlock(this, QStringLiteral("WorkArea"), kLightGreen);
     placeTwips(workArea_, 0, kStripHeight, kFormWidth, kFormHeight - kStripHeight);
@@ -227,7 +227,7 @@ void MainFrm::buildWorkArea()
     placeTwips(memorisedButton_, 10470, 1530, 2655, 1185);
     memorisedButton_->setFont(layoutFont(kGothicProportional, 36));
     plainButton(memorisedButton_);
-    connect(memorisedButton_, &QPushButton::clicked, this, &MainFrm::Command4_Click);
+    connect(memorisedButton_, &QPushButton::clicked, this, &DrillWindow::startCalculation);
 
     calculationPanel_ = makePanel(QStringLiteral("CalculationPanel"), QStringLiteral("計算しなさい"));
     problemDisplay_ = makeDisplay(calculationPanel_, QStringLiteral("ProblemDisplay"), QStringLiteral("計算の問題"));
@@ -268,7 +268,7 @@ void MainFrm::buildWorkArea()
     confirmButton_->setFont(layoutFont(kGothicProportional, 36));
     plainButton(confirmButton_);
     confirmButton_->hide();
-    connect(confirmButton_, &QPushButton::clicked, this, &MainFrm::Commandkakunin_Click);
+    connect(confirmButton_, &QPushButton::clicked, this, &DrillWindow::acknowledgeCorrection);
 
     // Enter and space submit the boxes and press the buttons; a focus lost
     // during a run is taken back.
@@ -276,7 +276,7 @@ void MainFrm::buildWorkArea()
         w->installEventFilter(this);
 }
 
-void MainFrm::buildOverlay()
+void DrillWindow::buildOverlay()
 {
     overlay_ = makeBlock(this, QStringLiteral("Overlay"), QColor(0, 192, 192));
     overlay_->setAccessibleName(QStringLiteral("終了の表示"));
@@ -293,13 +293,13 @@ void MainFrm::buildOverlay()
     overlay_->hide();
 }
 
-void MainFrm::setLamps(int lit)
+void DrillWindow::setLamps(int lit)
 {
     for (int i = 0; i < 3; ++i)
         static_cast<Lamp *>(lamps_[size_t(i)])->setLit(i < lit);
 }
 
-bool MainFrm::lampLit(int lamp) const
+bool DrillWindow::lampLit(int lamp) const
 {
     return lamp >= 1 && lamp <= 3 && static_cast<const Lamp *>(lamps_[size_t(lamp - 1)])->lit();
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The handler half of the drill form: the set-up steps, the digit strings
+// The handler half of the drill window: the set-up steps, the digit strings
 // and problems, judging, the run clock, the end of the run. The widgets are
 // built in drill_layout.cpp.
 //
@@ -12,10 +12,10 @@
 //    skipped.
 //  - TimeUp and RunComplete end the judging and the next digit string; the
 //    recall box takes no Enter once either is set.
-//  - activated_ runs the set-up steps once per form, so the run clock is
+//  - activated_ runs the set-up steps once per window, so the run clock is
 //    never restarted.
-//  - The navigator may close (and delete) the form inside a pump: every
-//    handler that pumps holds a QPointer to the form and returns when it
+//  - The navigator may close (and delete) the window inside a pump: every
+//    handler that pumps holds a QPointer to the window and returns when it
 //    is gone.
 //  - Before any "message, then end" the run clocks stop (runFatal_), so
 //    nothing runs behind the message box.
@@ -55,7 +55,7 @@ bool isSubmitKey(const QKeyEvent *key)
 
 } // namespace
 
-MainFrm::MainFrm(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
+DrillWindow::DrillWindow(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
     : QWidget(parent)
     , state_(state)
     , runFatal_(*this, platform.fatal)
@@ -71,30 +71,30 @@ MainFrm::MainFrm(SharedState &state, Platform &platform, Navigator &navigator, Q
     buildWorkArea();
     buildOverlay();
 
-    sTimer1_.setObjectName(QStringLiteral("sTimer1"));
-    sTimer1_.setInterval(1000);
-    connect(&sTimer1_, &QTimer::timeout, this, &MainFrm::sTimer1_Timer);
-    sTimer2_.setObjectName(QStringLiteral("sTimer2"));
-    sTimer2_.setInterval(10000);
-    connect(&sTimer2_, &QTimer::timeout, this, &MainFrm::sTimer2_Timer);
-    sTimer2_.start();
+    runClock_.setObjectName(QStringLiteral("sTimer1"));
+    runClock_.setInterval(1000);
+    connect(&runClock_, &QTimer::timeout, this, &DrillWindow::runClockTick);
+    minuteClock_.setObjectName(QStringLiteral("sTimer2"));
+    minuteClock_.setInterval(10000);
+    connect(&minuteClock_, &QTimer::timeout, this, &DrillWindow::minuteClockTick);
+    minuteClock_.start();
 }
 
-MainFrm::~MainFrm() = default;
+DrillWindow::~DrillWindow() = default;
 
-void MainFrm::StopRunThenFatal::fatal(const QString &title, const QString &message)
+void DrillWindow::StopRunThenFatal::fatal(const QString &title, const QString &message)
 {
-    form_.stopRunClocks();
+    window_.stopRunClocks();
     next_.fatal(title, message);
 }
 
-void MainFrm::stopRunClocks()
+void DrillWindow::stopRunClocks()
 {
-    sTimer1_.stop();
-    sTimer2_.stop();
+    runClock_.stop();
+    minuteClock_.stop();
 }
 
-void MainFrm::Form_Activate()
+void DrillWindow::onShown()
 {
     if (activated_)
         return;
@@ -105,7 +105,7 @@ void MainFrm::Form_Activate()
     問題作成表示();
 }
 
-void MainFrm::初期設定()
+void DrillWindow::初期設定()
 {
     navigator_.closeHub();
     state_.RunComplete = 0;
@@ -146,20 +146,20 @@ void MainFrm::初期設定()
     }
 }
 
-void MainFrm::レベル別設定()
+void DrillWindow::レベル別設定()
 {
     state_.ProblemsPerRun = 10;
     remainingBox_->setText(QStringLiteral("10"));
 }
 
-void MainFrm::スタート()
+void DrillWindow::スタート()
 {
     state_.RunStartTime = runStartTimeOf(platform_.clock.secondsSinceMidnight());
     runStartTick_ = platform_.clock.tickMs();
-    sTimer1_.start();
+    runClock_.start();
 }
 
-void MainFrm::問題作成表示()
+void DrillWindow::問題作成表示()
 {
     if (state_.TimeUp == 1 || state_.RunComplete == 1)
         return;
@@ -173,21 +173,21 @@ void MainFrm::問題作成表示()
     memorisedButton_->setFocus();
 }
 
-void MainFrm::計算出題()
+void DrillWindow::計算出題()
 {
     problem_ = drawCalculation(random_);
     problemDisplay_->setText(problem_.ProblemText);
     answerBox_->clear();
 }
 
-void MainFrm::Command4_Click()
+void DrillWindow::startCalculation()
 {
     showOnly(calculationPanel_);
     計算出題();
     answerBox_->setFocus();
 }
 
-void MainFrm::Text1_Submit()
+void DrillWindow::judgeAnswer()
 {
     setLamps(0);
     if (numtext::leadingNumber(answerBox_->text()) == problem_.ProblemAnswer) {
@@ -208,7 +208,7 @@ void MainFrm::Text1_Submit()
     answerBox_->clear();
 }
 
-void MainFrm::Text2_Submit()
+void DrillWindow::judgeRecall()
 {
     if (recallBox_->text() == digits_.DigitString) {
         state_.RecallVerdict = 1;
@@ -221,7 +221,7 @@ void MainFrm::Text2_Submit()
     判定後処理();
 }
 
-void MainFrm::判定後処理()
+void DrillWindow::判定後処理()
 {
     if (state_.TimeUp == 1 || state_.RunComplete == 1)
         return;
@@ -236,13 +236,13 @@ void MainFrm::判定後処理()
         } else {
             overlay_->show();
             overlay_->raise();
-            sTimer1_.stop();
+            runClock_.stop();
             state_.RunComplete = 1;
             EndRun();
         }
         return;
     }
-    QPointer<MainFrm> self(this);
+    QPointer<DrillWindow> self(this);
     letEventsRun();
     // A clock tick let in above may have ended the run by time-up; the wrong
     // sound and "確認" then belong to a run that is over.
@@ -254,7 +254,7 @@ void MainFrm::判定後処理()
     confirmButton_->setFocus();
 }
 
-void MainFrm::Commandkakunin_Click()
+void DrillWindow::acknowledgeCorrection()
 {
     confirmButton_->hide();
     correctionBox_->hide();
@@ -265,7 +265,7 @@ void MainFrm::Commandkakunin_Click()
     問題作成表示();
 }
 
-void MainFrm::sTimer1_Timer()
+void DrillWindow::runClockTick()
 {
     const int level = state_.CurrentLevel;
     state_.ElapsedSeconds = elapsedSecondsBetween(runStartTick_, platform_.clock.tickMs());
@@ -284,7 +284,7 @@ void MainFrm::sTimer1_Timer()
         if (elapsed < state_.TimeLimit)
             setElapsedBar(timeBarTwips(elapsed, state_.TimeBarScale));
     }
-    QPointer<MainFrm> self(this);
+    QPointer<DrillWindow> self(this);
     letEventsRun();
     if (!self)
         return;
@@ -295,21 +295,21 @@ void MainFrm::sTimer1_Timer()
     setElapsedBar(timeBarFrameTwips_);
     if (state_.RunEnding == 0 && state_.RunComplete == 0) {
         state_.TimeUp = 1;
-        sTimer1_.stop();
+        runClock_.stop();
         EndRun();
     }
     letEventsRun();
 }
 
-void MainFrm::sTimer2_Timer()
+void DrillWindow::minuteClockTick()
 {
     minutesBox_->setText(
         QString::number(minutesSinceSignIn(platform_.clock.secondsSinceMidnight(), state_.SignInTime)));
 }
 
-void MainFrm::EndRun()
+void DrillWindow::EndRun()
 {
-    QPointer<MainFrm> self(this);
+    QPointer<DrillWindow> self(this);
     letEventsRun();
     if (!self || state_.RunEnding == 1)
         return;
@@ -324,19 +324,19 @@ void MainFrm::EndRun()
 
     const int level = state_.CurrentLevel;
     if (isPracticeLevelName(state_.LevelName[size_t(level)])) {
-        sTimer1_.stop();
+        runClock_.stop();
         navigator_.showWait();
         navigator_.closeDrill();
         navigator_.showHub();
         // No result screen follows to close the wait window: it goes with
-        // the drill form.
+        // the drill window.
         navigator_.closeWait();
         letEventsRun();
         return;
     }
     if (state_.LevelTimed[size_t(level)] != 1)
         return;
-    sTimer1_.stop();
+    runClock_.stop();
     state_.RecordedTime = state_.TimeUp == 1 ? kTimeUpSeconds : state_.ElapsedSeconds;
     if (!Seisekikiroku(state_, platform_, level))
         return;
@@ -347,11 +347,11 @@ void MainFrm::EndRun()
     WaitThenShowResult(1);
 }
 
-void MainFrm::WaitThenShowResult(double seconds)
+void DrillWindow::WaitThenShowResult(double seconds)
 {
     qint64 reference = platform_.clock.tickMs();
     qint64 steps = 0;
-    QPointer<MainFrm> self(this);
+    QPointer<DrillWindow> self(this);
     for (;;) {
         letEventsRun();
         if (!self)
@@ -371,17 +371,17 @@ void MainFrm::WaitThenShowResult(double seconds)
     navigator_.showResult();
 }
 
-void MainFrm::showOnly(QWidget *panel)
+void DrillWindow::showOnly(QWidget *panel)
 {
     // Show first, then hide: a focused control on a panel being hidden hands
-    // its focus on without the form ever losing it.
+    // its focus on without the window ever losing it.
     panel->show();
     for (QWidget *p : { memorisePanel_, calculationPanel_, recallPanel_ })
         if (p != panel)
             p->hide();
 }
 
-int MainFrm::cellsShown(int row) const
+int DrillWindow::cellsShown(int row) const
 {
     int shown = 0;
     for (QWidget *cell : cells_[size_t(row)])
@@ -389,19 +389,19 @@ int MainFrm::cellsShown(int row) const
     return shown;
 }
 
-void MainFrm::hideCountdownCells(int row, int count)
+void DrillWindow::hideCountdownCells(int row, int count)
 {
     for (int i = 0; i < count && i < 10; ++i)
         cells_[size_t(row)][size_t(i)]->hide();
 }
 
-void MainFrm::setElapsedBar(int twipsLength)
+void DrillWindow::setElapsedBar(int twipsLength)
 {
     const QRect frame = timeFrame_->geometry();
     elapsedBar_->setGeometry(frame.x(), frame.y(), twips(twipsLength), frame.height());
 }
 
-QWidget *MainFrm::focusKeeper() const
+QWidget *DrillWindow::focusKeeper() const
 {
     if (!overlay_->isHidden())
         return nullptr;
@@ -418,17 +418,17 @@ QWidget *MainFrm::focusKeeper() const
     return nullptr;
 }
 
-void MainFrm::restoreFocus()
+void DrillWindow::restoreFocus()
 {
     QWidget *keeper = focusKeeper();
     if (keeper && focusWidget() != keeper)
         keeper->setFocus();
 }
 
-bool MainFrm::eventFilter(QObject *watched, QEvent *event)
+bool DrillWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusOut) {
-        QMetaObject::invokeMethod(this, &MainFrm::restoreFocus, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &DrillWindow::restoreFocus, Qt::QueuedConnection);
         return false;
     }
     if (event->type() != QEvent::KeyPress)
@@ -437,13 +437,13 @@ bool MainFrm::eventFilter(QObject *watched, QEvent *event)
     if (watched == answerBox_) {
         if (!isSubmitKey(key))
             return false;
-        Text1_Submit();
+        judgeAnswer();
         return true;
     }
     if (watched == recallBox_) {
         if (state_.TimeUp == 1 || state_.RunComplete == 1 || !isSubmitKey(key))
             return false;
-        Text2_Submit();
+        judgeRecall();
         return true;
     }
     // A focused button reacts to Enter as well as to space.
@@ -456,7 +456,7 @@ bool MainFrm::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-void MainFrm::closeEvent(QCloseEvent *event)
+void DrillWindow::closeEvent(QCloseEvent *event)
 {
     // A run the pupil abandons by closing the window is not recorded; the
     // clock stops and the pupil is back at the hub rather than left with no
@@ -467,13 +467,13 @@ void MainFrm::closeEvent(QCloseEvent *event)
         closedByPupil();
 }
 
-void MainFrm::closedByPupil()
+void DrillWindow::closedByPupil()
 {
     stopRunClocks();
     if (state_.RunEnding != 0)
         return;
     navigator_.showHub();
     navigator_.closeDrill();
-    // The wait window left behind the form by "もう一度" goes with it.
+    // The wait window left behind the window by "もう一度" goes with it.
     navigator_.closeWait();
 }

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
-// The drill form (MainFrm): one run at CurrentLevel. A status strip with the
-// run's numbers, time bar and countdown cells; a work area where the
-// memorise, calculation and recall panels take turns; the overlay that
-// covers everything once the run ends.
+// The drill window: one run at CurrentLevel. A status strip with the run's
+// numbers, time bar and countdown cells; a work area where the memorise,
+// calculation and recall panels take turns; the overlay that covers
+// everything once the run ends. Its object name stays the program's
+// "MainFrm", as its controls keep theirs (docs/DESIGN-NOTES.md has the
+// table).
 #pragma once
 
 #include "drill/problem_generator.h"
@@ -21,23 +23,23 @@ class QFrame;
 struct SharedState;
 class Navigator;
 
-class MainFrm : public QWidget {
+class DrillWindow : public QWidget {
     Q_OBJECT
 public:
-    // The form is 15360 x 11520 twips (1024 x 768 pixels).
+    // The window is 15360 x 11520 twips (1024 x 768 pixels).
     static constexpr int kFormWidthTwips = 15360;
     static constexpr int kFormHeightTwips = 11520;
 
-    MainFrm(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
-    ~MainFrm() override;
+    DrillWindow(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
+    ~DrillWindow() override;
 
-    // The steps that run when the form first becomes the active window:
-    // 初期設定, レベル別設定, スタート, 問題作成表示. The navigator calls this
-    // once after showing the form; later calls do nothing, so a run's clock
-    // is never restarted.
-    void Form_Activate();
+    // The steps that run when the window is first shown: 初期設定,
+    // レベル別設定, スタート, 問題作成表示. The navigator calls this once
+    // after showing the window; later calls do nothing, so a run's clock is
+    // never restarted.
+    void onShown();
 
-    // Procedures of the form, by the program's names.
+    // Procedures of the drill, by the program's names.
     void 初期設定();
     void レベル別設定();
     void スタート();
@@ -47,13 +49,18 @@ public:
     void EndRun();
     void WaitThenShowResult(double seconds);
 
-    // Event handlers.
-    void Command4_Click();
-    void Commandkakunin_Click();
-    void Text1_Submit();
-    void Text2_Submit();
-    void sTimer1_Timer();
-    void sTimer2_Timer();
+    // "覚えた": the digits are memorised, the calculations begin.
+    void startCalculation();
+    // "確認" after a wrong recall: the pupil has seen the right digits, the
+    // next digit string follows.
+    void acknowledgeCorrection();
+    // Enter (or space) in the answer box and in the recall box.
+    void judgeAnswer();
+    void judgeRecall();
+    // The run clock ticks every second from スタート to the end of the run;
+    // the minute clock renews "起動後 … 分" every ten seconds.
+    void runClockTick();
+    void minuteClockTick();
     // The pupil closed the window (title-bar button): the run is abandoned.
     void closedByPupil();
 
@@ -64,8 +71,9 @@ public:
     bool lampLit(int lamp) const;
     // How many cells of a countdown row (0 Best, 1 YourBest, 2 Pass) are shown.
     int cellsShown(int row) const;
-    QTimer &sTimer1() { return sTimer1_; }
-    QTimer &sTimer2() { return sTimer2_; }
+    // Object names "sTimer1" and "sTimer2".
+    QTimer &runClock() { return runClock_; }
+    QTimer &minuteClock() { return minuteClock_; }
     // The control that must keep the keyboard focus now, if any.
     QWidget *focusKeeper() const;
 
@@ -88,15 +96,15 @@ private:
     // ticking behind it would record a time-up the pupil never had.
     class StopRunThenFatal final : public FatalErrors {
     public:
-        StopRunThenFatal(MainFrm &form, FatalErrors &next)
-            : form_(form)
+        StopRunThenFatal(DrillWindow &window, FatalErrors &next)
+            : window_(window)
             , next_(next)
         {
         }
         void fatal(const QString &title, const QString &message) override;
 
     private:
-        MainFrm &form_;
+        DrillWindow &window_;
         FatalErrors &next_;
     };
     void stopRunClocks();
@@ -115,8 +123,8 @@ private:
     qint64 runStartTick_ = 0;
     int timeBarFrameTwips_ = 15015;
 
-    QTimer sTimer1_;
-    QTimer sTimer2_;
+    QTimer runClock_;
+    QTimer minuteClock_;
 
     // Status strip.
     QWidget *strip_ = nullptr;

@@ -21,7 +21,7 @@ namespace {
 const QColor kPaleGreen(192, 255, 192);
 }
 
-FrmSyuuryou::FrmSyuuryou(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
+ResultScreen::ResultScreen(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
     : QWidget(parent)
     , state_(state)
     , platform_(platform)
@@ -79,15 +79,15 @@ FrmSyuuryou::FrmSyuuryou(SharedState &state, Platform &platform, Navigator &navi
         button->installEventFilter(this);
         button->hide();
     }
-    connect(menuButton_, &QPushButton::clicked, this, &FrmSyuuryou::MenuButton_Click);
-    connect(againButton_, &QPushButton::clicked, this, &FrmSyuuryou::AgainButton_Click);
+    connect(menuButton_, &QPushButton::clicked, this, &ResultScreen::backToHub);
+    connect(againButton_, &QPushButton::clicked, this, &ResultScreen::runAgain);
 
-    timer_.setObjectName(QStringLiteral("Timer1"));
-    timer_.setInterval(500);
-    connect(&timer_, &QTimer::timeout, this, &FrmSyuuryou::Timer1_Timer);
+    buttonsDelay_.setObjectName(QStringLiteral("Timer1"));
+    buttonsDelay_.setInterval(500);
+    connect(&buttonsDelay_, &QTimer::timeout, this, &ResultScreen::showButtons);
 }
 
-QLabel *FrmSyuuryou::field(const QString &name, const QString &purpose, int left, int top, int width, int height,
+QLabel *ResultScreen::field(const QString &name, const QString &purpose, int left, int top, int width, int height,
     const QColor &background, double points, bool bold)
 {
     // A screen reader reads the line shown; the description says which.
@@ -104,7 +104,7 @@ QLabel *FrmSyuuryou::field(const QString &name, const QString &purpose, int left
     return label;
 }
 
-void FrmSyuuryou::Form_Activate()
+void ResultScreen::onShown()
 {
     if (activated_)
         return;
@@ -123,11 +123,11 @@ void FrmSyuuryou::Form_Activate()
         if (level == state_.GoalLevel && goalBannerAllowed(state_))
             goalBanner_->show();
     }
-    QPointer<FrmSyuuryou> self(this);
+    QPointer<ResultScreen> self(this);
     letEventsRun();
     if (!self)
         return;
-    timer_.start();
+    buttonsDelay_.start();
 
     basePoints_ = resultBasePoints(recorded, state_.TargetTime[size_t(level)]);
     earnedPoints_ = resultEarnedPoints(basePoints_, state_.PointMultiplier[size_t(level)]);
@@ -179,16 +179,16 @@ void FrmSyuuryou::Form_Activate()
     navigator_.closeWait();
 }
 
-void FrmSyuuryou::Timer1_Timer()
+void ResultScreen::showButtons()
 {
     goalBanner_->hide();
     menuButton_->show();
-    QPointer<FrmSyuuryou> self(this);
+    QPointer<ResultScreen> self(this);
     letEventsRun();
     if (!self)
         return;
     menuButton_->setFocus();
-    timer_.stop();
+    buttonsDelay_.stop();
 
     const int level = state_.CurrentLevel;
     const int pupil = state_.PupilNumber;
@@ -205,7 +205,7 @@ void FrmSyuuryou::Timer1_Timer()
     }
 }
 
-void FrmSyuuryou::MenuButton_Click()
+void ResultScreen::backToHub()
 {
     menuButton_->setEnabled(false);
     navigator_.showHub();
@@ -213,7 +213,7 @@ void FrmSyuuryou::MenuButton_Click()
     letEventsRun();
 }
 
-void FrmSyuuryou::AgainButton_Click()
+void ResultScreen::runAgain()
 {
     // The screen is gone once the events have run; keep what StartDrill needs.
     SharedState &state = state_;
@@ -225,7 +225,7 @@ void FrmSyuuryou::AgainButton_Click()
     StartDrill(state, navigator);
 }
 
-bool FrmSyuuryou::eventFilter(QObject *watched, QEvent *event)
+bool ResultScreen::eventFilter(QObject *watched, QEvent *event)
 {
     // A focused button reacts to Enter as well as to space.
     if (event->type() == QEvent::KeyPress) {

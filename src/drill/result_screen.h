@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The end-of-drill result screen (FrmSyuuryou): the run's time and points,
-// a record or time-up message with its sound, a cleared level or reached
-// goal, and the way on: back to the hub or another run.
+// The end-of-drill result screen: the run's time and points, a record or
+// time-up message with its sound, a cleared level or reached goal, and the
+// way on: back to the hub or another run. Its object name stays the
+// program's "FrmSyuuryou".
 #pragma once
 
 #include "platform/random.h"
@@ -15,20 +16,22 @@ struct SharedState;
 struct Platform;
 class Navigator;
 
-class FrmSyuuryou : public QWidget {
+class ResultScreen : public QWidget {
     Q_OBJECT
 public:
-    FrmSyuuryou(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
+    ResultScreen(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
 
-    // The steps that run when the screen first becomes the active window;
-    // the navigator calls this once after showing it.
-    void Form_Activate();
-    // The one tick of the 500 ms timer that reveals the buttons.
-    void Timer1_Timer();
-    void MenuButton_Click();
-    void AgainButton_Click();
+    // The steps that run when the screen is first shown; the navigator
+    // calls this once after showing it.
+    void onShown();
+    // Half a second after the screen's steps: "メニューへ", and "もう一度"
+    // unless the pupil should move on.
+    void showButtons();
+    void backToHub(); // "メニューへ"
+    void runAgain(); // "もう一度"
 
-    QTimer &Timer1() { return timer_; }
+    // The half second before the buttons (object name "Timer1").
+    QTimer &buttonsDelay() { return buttonsDelay_; }
     int BasePoints() const { return basePoints_; }
     int EarnedPoints() const { return earnedPoints_; }
 
@@ -43,7 +46,7 @@ private:
     Platform &platform_;
     Navigator &navigator_;
     RandomSource random_;
-    QTimer timer_;
+    QTimer buttonsDelay_;
     bool activated_ = false;
     int basePoints_ = 0;
     int earnedPoints_ = 0;

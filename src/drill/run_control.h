@@ -10,7 +10,7 @@ struct SharedState;
 class Navigator;
 
 // Starts a run at CurrentLevel: clears the run flags, lets pending events run
-// and asks for a new drill form.
+// and asks for a new drill window.
 void StartDrill(SharedState &state, Navigator &navigator);
 
 // Whole seconds between two readings of the monotonic tick counter, rounded

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
+// The handler half of the graph panel: the lists filled from the roster
+// tables, the chosen pupils and levels, drawing on the surface and
+// printing. The widgets are built in graph_panel_layout.cpp.
 #include "hub/graph_panel.h"
 #include "hub/listings.h"
 #include "platform/blank_trim.h"
 #include "platform/clock.h"
-#include "platform/layout.h"
 #include "platform/platform.h"
 #include "results/results_file.h"
 #include "state/shared_state.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QListView>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPageLayout>
@@ -26,16 +26,6 @@
 #include <algorithm>
 
 namespace {
-
-const QColor kPanelColour(224, 224, 224);
-
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setFont(layoutFont(kGothicProportional, 11, true));
-    return button;
-}
 
 bool showPrintDialog(QPrinter &printer, QWidget *parent)
 {
@@ -82,151 +72,86 @@ GraphPanel::GraphPanel(SharedState &state, Platform &platform, QWidget *hub)
     , platform_(platform)
     , chooser_(showPrintDialog)
 {
-    setObjectName(QStringLiteral("Picture11"));
     build();
     hide();
 }
 
-void GraphPanel::build()
-{
-    placeTwips(this, 0, 1380, 15360, 10140);
-    setFrameStyle(QFrame::Box | QFrame::Plain);
-    setColours(this, kPanelColour);
-
-    Picture12 = new GraphCanvas(this);
-    Picture12->setObjectName(QStringLiteral("Picture12"));
-    Picture12->setAccessibleName(QStringLiteral("グラフ"));
-    Picture12->setAccessibleDescription(QStringLiteral("選んだレベルごとのタイムの移り変わりと成績"));
-    placeTwips(Picture12, 150, 90, 12450, 9960);
-
-    auto *levelsCaption = new QLabel(QStringLiteral("レベル（いくつでも）"), this);
-    levelsCaption->setObjectName(QStringLiteral("GraphLevelsCaption"));
-    levelsCaption->setFont(layoutFont(kGothicProportional, 10.5, true));
-    placeTwips(levelsCaption, 12750, 90, 2460, 330);
-
-    List3 = new QListWidget(this);
-    List3->setObjectName(QStringLiteral("List3"));
-    List3->setAccessibleName(QStringLiteral("グラフにするレベル"));
-    List3->setFont(layoutFont(kGothicFixed, 11.25));
-    List3->setSelectionMode(QAbstractItemView::MultiSelection);
-    placeTwips(List3, 12750, 420, 2460, 2100);
-    connect(List3, &QListWidget::itemSelectionChanged, this, &GraphPanel::List3_Click);
-
-    const QString captions[2] = { QStringLiteral("表示"), QStringLiteral("印刷") };
-    for (int i = 0; i < 2; ++i) {
-        Command24[i] = makeButton(this, QStringLiteral("Command24_%1").arg(i), captions[i]);
-        placeTwips(Command24[i], 12750 + i * 1275, 2610, 1185, 480);
-        connect(Command24[i], &QPushButton::clicked, this, [this, i] { Command24_Click(i); });
-        Command24[i]->installEventFilter(this);
-    }
-    Command24[1]->hide();
-
-    Command25 = makeButton(this, QStringLiteral("Command25"), QStringLiteral("他の人のデータを見る"));
-    placeTwips(Command25, 12750, 3210, 2460, 480);
-    connect(Command25, &QPushButton::clicked, this, &GraphPanel::Command25_Click);
-    Command25->installEventFilter(this);
-
-    List2 = new QListWidget(this);
-    List2->setObjectName(QStringLiteral("List2"));
-    List2->setAccessibleName(QStringLiteral("グラフを見る人"));
-    List2->setFont(layoutFont(kGothicFixed, 11.25));
-    List2->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    placeTwips(List2, 12750, 3210, 2460, 5850);
-    List2->hide();
-    connect(List2, &QListWidget::itemSelectionChanged, this, &GraphPanel::List2_Click);
-
-    Command18 = makeButton(this, QStringLiteral("Command18"), QStringLiteral("戻る"));
-    placeTwips(Command18, 12750, 9300, 2460, 600);
-    connect(Command18, &QPushButton::clicked, this, &GraphPanel::Command18_Click);
-    Command18->installEventFilter(this);
-
-    // The rankings behind the figures; never shown.
-    for (int m = 1; m <= 2; ++m) {
-        List4[m] = new QListView(this);
-        rankingRows_[m] = new QStringListModel(List4[m]);
-        List4[m]->setModel(rankingRows_[m]);
-        List4[m]->setObjectName(QStringLiteral("List4_%1").arg(m));
-        List4[m]->setAccessibleName(m == 1 ? QStringLiteral("タイムの順位") : QStringLiteral("ポイントの順位"));
-        List4[m]->hide();
-    }
-}
-
 void GraphPanel::setTeacher(bool teacher)
 {
-    Command24[1]->setVisible(teacher);
+    printButton_->setVisible(teacher);
 }
 
 const QImage &GraphPanel::surfaceImage() const
 {
-    return Picture12->image();
+    return canvas_->image();
 }
 
 void GraphPanel::fillLists()
 {
-    const QSignalBlocker blockPupils(List2);
-    const QSignalBlocker blockLevels(List3);
-    List2->clear();
+    const QSignalBlocker blockPupils(pupilList_);
+    const QSignalBlocker blockLevels(levelList_);
+    pupilList_->clear();
     const int listed = std::clamp(state_.ListedPupilCount, 0, kMaxPupil);
     for (int k = 1; k <= listed; ++k) {
         const int p = state_.ListedPupils[k];
         if (p < 1 || p > kMaxPupil)
             continue;
-        List2->addItem(state_.RosterGradeLabel[p] + QStringLiteral(" /  ") + trimBlanks(state_.RosterName[p])
+        pupilList_->addItem(state_.RosterGradeLabel[p] + QStringLiteral(" /  ") + trimBlanks(state_.RosterName[p])
             + QLatin1Char('/') + QString::number(p));
     }
-    List3->clear();
+    levelList_->clear();
     for (int level = 1; level <= std::clamp(int(state_.LevelCount), 0, kMaxLevel); ++level)
-        List3->addItem(QString::number(level) + QLatin1Char(' ') + state_.LevelName[size_t(level)]);
+        levelList_->addItem(QString::number(level) + QLatin1Char(' ') + state_.LevelName[size_t(level)]);
 }
 
-void GraphPanel::Command17_Click()
+void GraphPanel::openGraphs()
 {
     GraphPupil = state_.PupilNumber;
     fillLists();
-    List2->hide();
-    Command25->show();
+    pupilList_->hide();
+    otherPupilsButton_->show();
     {
-        const QSignalBlocker blockPupils(List2);
-        const QSignalBlocker blockLevels(List3);
-        List2->clearSelection();
-        List3->clearSelection();
-        for (int row = 0; row < 3 && row < List3->count(); ++row)
-            List3->item(row)->setSelected(true);
-        if (List3->count() > 0)
-            List3->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        const QSignalBlocker blockPupils(pupilList_);
+        const QSignalBlocker blockLevels(levelList_);
+        pupilList_->clearSelection();
+        levelList_->clearSelection();
+        for (int row = 0; row < 3 && row < levelList_->count(); ++row)
+            levelList_->item(row)->setSelected(true);
+        if (levelList_->count() > 0)
+            levelList_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     }
     GraphFontSize = kGraphFontSize;
     show();
     raise();
-    Command21_Click(0);
-    List3->setFocus();
+    drawPupil(GraphOutput::Screen);
+    levelList_->setFocus();
 }
 
-void GraphPanel::Command25_Click()
+void GraphPanel::showPupilList()
 {
-    Command25->hide();
-    List2->show();
-    List2->scrollToTop();
-    List2->setFocus();
+    otherPupilsButton_->hide();
+    pupilList_->show();
+    pupilList_->scrollToTop();
+    pupilList_->setFocus();
 }
 
-void GraphPanel::List2_Click()
+void GraphPanel::redrawForPupils()
 {
-    Command24_Click(0);
+    drawChosenPupils(GraphOutput::Screen);
 }
 
-void GraphPanel::List3_Click()
+void GraphPanel::redrawForLevels()
 {
     if (isVisible())
-        Command24_Click(0);
+        drawChosenPupils(GraphOutput::Screen);
 }
 
 std::vector<int> GraphPanel::chosenPupils() const
 {
     std::vector<int> pupils;
-    for (int row = 0; row < List2->count(); ++row) {
-        if (List2->item(row)->isSelected())
-            pupils.push_back(pupilOfRow(List2->item(row)->text()));
+    for (int row = 0; row < pupilList_->count(); ++row) {
+        if (pupilList_->item(row)->isSelected())
+            pupils.push_back(pupilOfRow(pupilList_->item(row)->text()));
     }
     // Nobody chosen in the list: the pupil whose graphs are showing, so that
     // choosing levels or "印刷" right after "グラフ" acts on what is seen.
@@ -235,30 +160,32 @@ std::vector<int> GraphPanel::chosenPupils() const
     return pupils;
 }
 
-void GraphPanel::Command24_Click(int index)
+void GraphPanel::drawChosenPupils(GraphOutput output)
 {
     if (drawing_ || printing_)
         return;
     const std::vector<int> pupils = chosenPupils();
-    if (index == 1) {
+    if (output == GraphOutput::Paper) {
         printPupils(pupils);
         return;
     }
     for (const int pupil : pupils) {
         GraphPupil = pupil;
-        Command21_Click(0);
+        drawPupil(GraphOutput::Screen);
     }
 }
 
-void GraphPanel::Command18_Click()
+void GraphPanel::closeGraphs()
 {
     hide();
+    // The hub's "グラフ", found by its object name.
     if (auto *graphButton = parentWidget()->findChild<QPushButton *>(QStringLiteral("Command17")))
         graphButton->setFocus();
 }
 
 QString GraphPanel::gradeFilter() const
 {
+    // The hub's grade filter, found by its object name.
     if (const auto *combo = parentWidget()->findChild<QComboBox *>(QStringLiteral("Combo1")))
         return combo->currentText();
     return state_.GradeFilter;
@@ -309,7 +236,7 @@ void GraphPanel::printPupils(const std::vector<int> &pupils)
         if (i > 0)
             printer.newPage();
         GraphPupil = pupils[i];
-        Command21_Click(1);
+        drawPupil(GraphOutput::Paper);
     }
     painter_ = nullptr;
     printer_ = nullptr;
@@ -321,24 +248,24 @@ void GraphPanel::printPupils(const std::vector<int> &pupils)
     }
 }
 
-void GraphPanel::Command21_Click(int index)
+void GraphPanel::drawPupil(GraphOutput output)
 {
     if (drawing_)
         return;
-    if (index == 1 && !printer_) {
+    if (output == GraphOutput::Paper && !printer_) {
         // Paper without a print job under way: a job of this pupil alone.
         printPupils({ GraphPupil });
         return;
     }
     drawing_ = true;
-    GraphToPrinter = index == 1 ? 1 : 0;
+    GraphToPrinter = output == GraphOutput::Paper ? 1 : 0;
 
     QPainter screenPainter;
     if (GraphToPrinter == 0) {
-        surface_ = GraphSurface { QSizeF(Picture12->image().size()), 96, false };
-        screenPainter.begin(&Picture12->image());
+        surface_ = GraphSurface { QSizeF(canvas_->image().size()), 96, false };
+        screenPainter.begin(&canvas_->image());
         painter_ = &screenPainter;
-        painter_->fillRect(Picture12->image().rect(), Qt::white);
+        painter_->fillRect(canvas_->image().rect(), Qt::white);
     } else {
         surface_ = GraphSurface { QSizeF(printer_->width(), printer_->height()), double(printer_->resolution()), true };
     }
@@ -353,8 +280,8 @@ void GraphPanel::Command21_Click(int index)
             Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, QStringLiteral("成績ファイルを読めません：%1").arg(error));
     } else {
         std::vector<int> levels;
-        for (int row = 0; row < List3->count(); ++row) {
-            if (List3->item(row)->isSelected())
+        for (int row = 0; row < levelList_->count(); ++row) {
+            if (levelList_->item(row)->isSelected())
                 levels.push_back(row + 1);
         }
         const std::vector<StripPlace> places = stripPlaces(int(levels.size()), surface_.height());
@@ -363,25 +290,25 @@ void GraphPanel::Command21_Click(int index)
                 if (GraphToPrinter == 1)
                     printer_->newPage();
                 else
-                    painter_->fillRect(Picture12->image().rect(), Qt::white);
+                    painter_->fillRect(canvas_->image().rect(), Qt::white);
             }
             StripTop = places[i].top;
             GraphLevel = levels[i];
-            Command23_Click(1);
-            Command23_Click(0);
-            Command19_Click();
+            findTimeRank();
+            findPointsStanding();
+            drawStrip();
         }
     }
 
     if (GraphToPrinter == 0) {
         screenPainter.end();
         painter_ = nullptr;
-        Picture12->update();
+        canvas_->update();
     }
     drawing_ = false;
 }
 
-void GraphPanel::Command22_Click(int m)
+void GraphPanel::rankLevel(int m)
 {
     if (m != 1 && m != 2)
         return;
@@ -390,29 +317,33 @@ void GraphPanel::Command22_Click(int m)
     rankingRows_[m]->setStringList(rankings_[size_t(m)].rows);
 }
 
-void GraphPanel::Command23_Click(int index)
+void GraphPanel::findTimeRank()
+{
+    if (GraphLevel < 1 || GraphLevel > kMaxLevel)
+        return;
+    rankLevel(1);
+    standings_[size_t(GraphLevel)].timeRank = levelStanding(rankings_[1], LevelRanking {}, GraphPupil).timeRank;
+}
+
+void GraphPanel::findPointsStanding()
 {
     if (GraphLevel < 1 || GraphLevel > kMaxLevel)
         return;
     LevelStanding &standing = standings_[size_t(GraphLevel)];
-    if (index == 1) {
-        Command22_Click(1);
-        standing.timeRank = levelStanding(rankings_[1], LevelRanking {}, GraphPupil).timeRank;
-    } else {
-        Command22_Click(2);
-        const LevelStanding points = levelStanding(LevelRanking {}, rankings_[2], GraphPupil);
-        standing.pointsRank = points.pointsRank;
-        standing.pupilPoints = points.pupilPoints;
-        standing.pointPupils = points.pointPupils;
-        standing.pointSum = points.pointSum;
-    }
+    rankLevel(2);
+    const LevelStanding points = levelStanding(LevelRanking {}, rankings_[2], GraphPupil);
+    standing.pointsRank = points.pointsRank;
+    standing.pupilPoints = points.pupilPoints;
+    standing.pointPupils = points.pointPupils;
+    standing.pointSum = points.pointSum;
 }
 
-void GraphPanel::Command19_Click()
+void GraphPanel::drawStrip()
 {
     if (!painter_ || GraphLevel < 1 || GraphLevel > kMaxLevel)
         return;
     state_.HubOrderOption = 3;
+    // The hub's progress bar over the lists, found by its object name.
     auto *progressBar = parentWidget()->findChild<QProgressBar *>(QStringLiteral("ProgressBar2"));
     const int recordCount = recordsFirst_ + int(records_.size()) - 1;
     if (progressBar) {
@@ -451,7 +382,7 @@ void GraphPanel::keyPressEvent(QKeyEvent *event)
 {
     // Esc leaves the graphs as "戻る" does.
     if (event->key() == Qt::Key_Escape) {
-        Command18_Click();
+        closeGraphs();
         return;
     }
     QFrame::keyPressEvent(event);

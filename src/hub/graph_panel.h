@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: MIT
-// The graph panel of the hub (Picture11): for each chosen level a strip of
-// the pupil's runs with the personal bests joined by a line and the
-// school's figures beside it, drawn on the panel's surface (Picture12) or,
-// for teachers, printed. Any pupil may look at another pupil's graphs.
+// The graph panel of the hub (object name "Picture11"): for each chosen
+// level a strip of the pupil's runs with the personal bests joined by a
+// line and the school's figures beside it, drawn on the panel's surface or,
+// for teachers, printed. Any pupil may look at another pupil's graphs. The
+// widgets are built in graph_panel_layout.cpp.
 //
 // Re-entrancy: reading the results file waits, letting events run, while
 // another copy of the program holds it. `drawing_` is set while one pupil's
 // graphs are drawn, `printing_` from the print dialog to the end of the
-// print job; the handlers that start either (Command21_Click,
-// Command24_Click, printPupils and the list handlers that run them) return
-// at once while one is set. The panel is a child of the hub, so it never
-// outlives the widgets it uses.
+// print job; the handlers that start either (drawPupil, drawChosenPupils,
+// printPupils and the list handlers that run them) return at once while
+// one is set. The panel is a child of the hub, so it never outlives the
+// widgets it uses.
 #pragma once
 
 #include "hub/graph_drawing.h"
@@ -34,8 +35,9 @@ class QPushButton;
 struct Platform;
 struct SharedState;
 
-// The drawing surface (Picture12): keeps what was drawn, as a picture box
-// that redraws itself does, so strips survive being covered and uncovered.
+// The drawing surface (object name "Picture12"): keeps what was drawn, as a
+// picture box that redraws itself does, so strips survive being covered and
+// uncovered.
 class GraphCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -51,6 +53,9 @@ private:
     QImage image_;
 };
 
+// Where a pupil's graphs go: the panel's surface ("表示") or paper ("印刷").
+enum class GraphOutput { Screen, Paper };
+
 class GraphPanel : public QFrame {
     Q_OBJECT
 public:
@@ -64,17 +69,27 @@ public:
     using PrinterChooser = std::function<bool(QPrinter &printer, QWidget *parent)>;
     void setPrinterChooser(PrinterChooser chooser) { chooser_ = std::move(chooser); }
 
-    // Handlers, by the program's names.
-    void Command17_Click(); // "グラフ" on the hub
-    void Command25_Click(); // "他の人のデータを見る"
-    void List2_Click();
-    void List3_Click();
-    void Command24_Click(int index); // 0 "表示", 1 "印刷"
-    void Command18_Click(); // "戻る"
-    void Command21_Click(int index); // every chosen level, screen or paper
-    void Command23_Click(int index); // 1 time rank, 0 points figures
-    void Command22_Click(int m); // a level's ranking into List4(m)
-    void Command19_Click(); // one strip
+    // "グラフ" on the hub: the signed-in pupil's graphs of levels 1 to 3.
+    void openGraphs();
+    // "他の人のデータを見る": the pupil list in place of the button.
+    void showPupilList();
+    // A new choice in the pupil list or the level list draws again.
+    void redrawForPupils();
+    void redrawForLevels();
+    // "表示" and "印刷": the graphs of the pupils chosen in the list (or of
+    // the pupil shown when none is chosen).
+    void drawChosenPupils(GraphOutput output);
+    // "戻る" or Esc: the panel hides, the focus goes back to "グラフ".
+    void closeGraphs();
+    // Every chosen level of GraphPupil, one strip each.
+    void drawPupil(GraphOutput output);
+    // GraphPupil's rank by best time, and points figures, at GraphLevel.
+    void findTimeRank();
+    void findPointsStanding();
+    // GraphLevel's ranking into hidden list m: 1 by best time, 2 by points.
+    void rankLevel(int m);
+    // One strip: GraphPupil at GraphLevel, at StripTop.
+    void drawStrip();
 
     // Prints the graphs of the pupils, one after another, in one document.
     void printPupils(const std::vector<int> &pupils);
@@ -88,6 +103,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Builds every widget (graph_panel_layout.cpp).
     void build();
     void fillLists();
     std::vector<int> chosenPupils() const;
@@ -120,14 +136,17 @@ private:
     QPrinter *printer_ = nullptr;
     GraphSurface surface_;
 
-    GraphCanvas *Picture12 = nullptr;
-    QListWidget *List3 = nullptr;
-    QListWidget *List2 = nullptr;
-    QPushButton *Command24[2] = {};
-    QPushButton *Command25 = nullptr;
-    QPushButton *Command18 = nullptr;
-    // [1], [2]: hidden lists over a string model, which takes a ranking of
-    // 5000 rows without building an item per row.
-    QListView *List4[3] = {};
+    // The program's control names are the object names (in brackets).
+    GraphCanvas *canvas_ = nullptr; // Picture12
+    QListWidget *levelList_ = nullptr; // List3
+    QListWidget *pupilList_ = nullptr; // List2
+    QPushButton *showButton_ = nullptr; // Command24_0 "表示"
+    QPushButton *printButton_ = nullptr; // Command24_1 "印刷"
+    QPushButton *otherPupilsButton_ = nullptr; // Command25
+    QPushButton *backButton_ = nullptr; // Command18 "戻る"
+    // [1] by best time, [2] by points (List4_1, List4_2): hidden lists over
+    // a string model, which takes a ranking of 5000 rows without building an
+    // item per row.
+    QListView *rankingLists_[3] = {};
     QStringListModel *rankingRows_[3] = {};
 };

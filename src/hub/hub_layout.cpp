@@ -48,7 +48,7 @@ void HubScreen::buildScreen()
     dataButton_->setObjectName(QStringLiteral("Command8"));
     placeTwips(dataButton_, 8370, 180, 1365, 585);
     dataButton_->hide();
-    connect(dataButton_, &QPushButton::clicked, this, &HubScreen::Command8_Click);
+    connect(dataButton_, &QPushButton::clicked, this, &HubScreen::openPasswordPanel);
 
     schoolLabel_ = makeLabel(this, QStringLiteral("Label13"), 11);
     placeTwips(schoolLabel_, 9840, 60, 3400, 330);
@@ -75,7 +75,7 @@ void HubScreen::buildScreen()
     backButton_->setObjectName(QStringLiteral("Command1"));
     placeTwips(backButton_, 13560, 100, 1700, 700);
     backButton_->setFont(layoutFont(kGothicProportional, 14, true));
-    connect(backButton_, &QPushButton::clicked, this, &HubScreen::Command1_Click);
+    connect(backButton_, &QPushButton::clicked, this, &HubScreen::backToNameSelection);
 
     // View type and ordering options.
     viewBar_ = new QWidget(this);
@@ -90,7 +90,7 @@ void HubScreen::buildScreen()
         viewOptions_[i]->setFont(layoutFont(kGothicProportional, 10.5, true));
         connect(viewOptions_[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
-                Option2_Click(i);
+                chooseView(i);
         });
     }
     orderBar_ = new QWidget(this);
@@ -108,7 +108,7 @@ void HubScreen::buildScreen()
         orderOptions_[i]->setFont(layoutFont(kGothicProportional, 10.5, true));
         connect(orderOptions_[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
-                Option1_Click(i);
+                chooseOrdering(i);
         });
     }
 
@@ -120,7 +120,7 @@ void HubScreen::buildScreen()
     for (const QString &text : GradeFilterTexts())
         gradeFilter_->addItem(text);
     gradeFilter_->setEditText(state_.GradeFilter);
-    connect(gradeFilter_, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
+    connect(gradeFilter_, &QComboBox::activated, this, [this](int) { applyGradeFilter(); });
 
     periodChoice_ = new QComboBox(this);
     periodChoice_->setObjectName(QStringLiteral("Combo2"));
@@ -132,17 +132,17 @@ void HubScreen::buildScreen()
         QStringLiteral("　　今までの全成績\"") });
     periodChoice_->setEditText(QStringLiteral("　　１ヶ月間の全成績"));
     periodChoice_->hide();
-    connect(periodChoice_, &QComboBox::activated, this, [this](int) { Combo2_Click(); });
+    connect(periodChoice_, &QComboBox::activated, this, [this](int) { choosePeriod(); });
 
     listTitle_ = makeLabel(this, QStringLiteral("Label5"), 14, true);
     placeTwips(listTitle_, 300, kListTitleTop, 14760, kListTitleHeight);
     listTitle_->setAlignment(Qt::AlignCenter);
     listTitle_->setAccessibleDescription(QStringLiteral("一覧の題名"));
 
-    Command17 = new QPushButton(QStringLiteral("グラフ"), this);
-    Command17->setObjectName(QStringLiteral("Command17"));
-    placeTwips(Command17, 10300, 1380, 1500, 420);
-    Command17->hide();
+    graphButton_ = new QPushButton(QStringLiteral("グラフ"), this);
+    graphButton_->setObjectName(QStringLiteral("Command17"));
+    placeTwips(graphButton_, 10300, 1380, 1500, 420);
+    graphButton_->hide();
 
     // Column geometry.
     const int levels = state_.LevelCount;
@@ -158,7 +158,7 @@ void HubScreen::buildScreen()
         columnScroll_->setRange(1, levels - 3);
         columnScroll_->show();
     }
-    connect(columnScroll_, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
+    connect(columnScroll_, &QScrollBar::valueChanged, this, [this](int) { scrollColumns(); });
     leftMargin_ = int(std::lround(0.02 * kFormWidth));
 
     const int cw = int(std::lround(ColumnWidth));
@@ -193,7 +193,7 @@ void HubScreen::buildScreen()
         c.name->setText(state_.LevelName[size_t(i)]);
         c.name->setToolTip(state_.LevelName[size_t(i)]);
         c.name->setCursor(Qt::PointingHandCursor);
-        connect(c.name, &ClickableLabel::clicked, this, [this, i] { Label3_Click(i); });
+        connect(c.name, &ClickableLabel::clicked, this, [this, i] { startLevelFromName(i); });
 
         c.startButton = new QPushButton(QStringLiteral("ｽﾀｰﾄ(&%1)").arg(i), this);
         c.startButton->setObjectName(QStringLiteral("Command4_") + n);
@@ -201,7 +201,7 @@ void HubScreen::buildScreen()
         c.startButton->setToolTip(QStringLiteral("クリックしてスタートします。番号を押してもよろしい"));
         placeTwips(c.startButton, x, startTop, cw, kStartHeight);
         c.startButton->setEnabled(false);
-        connect(c.startButton, &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
+        connect(c.startButton, &QPushButton::clicked, this, [this, i] { startLevel(i); });
 
         c.overPracticeNotice = makeLabel(this, QStringLiteral("Text1_") + n, 16, true);
         placeTwips(c.overPracticeNotice, x, startTop, cw, kStartHeight);
@@ -258,10 +258,10 @@ void HubScreen::buildScreen()
     listWaitPanel_->setObjectName(QStringLiteral("Picture6"));
     placeTwips(listWaitPanel_, 0, listTop, kFormWidth, 1800);
     setColours(listWaitPanel_, QColor(0, 0, 128));
-    auto *label6 = makeLabel(listWaitPanel_, QStringLiteral("Label6"), 26.25);
-    label6->setText(QStringLiteral("Just a momento, please."));
-    placeTwips(label6, 4050, 240, 7500, 690);
-    setColours(label6, QColor(0, 0, 128), Qt::white);
+    auto *listWaitText = makeLabel(listWaitPanel_, QStringLiteral("Label6"), 26.25);
+    listWaitText->setText(QStringLiteral("Just a momento, please."));
+    placeTwips(listWaitText, 4050, 240, 7500, 690);
+    setColours(listWaitText, QColor(0, 0, 128), Qt::white);
     listProgress_ = new QProgressBar(listWaitPanel_);
     listProgress_->setObjectName(QStringLiteral("ProgressBar2"));
     placeTwips(listProgress_, 2000, 1080, 11360, 300);
@@ -271,9 +271,9 @@ void HubScreen::buildScreen()
     waitPanel_->setObjectName(QStringLiteral("Picture2"));
     placeTwips(waitPanel_, 0, 0, kFormWidth, kFormHeight);
     setColours(waitPanel_, state_.SeasonColour);
-    auto *label2 = makeLabel(waitPanel_, QStringLiteral("Label2"), 26.25);
-    label2->setText(QStringLiteral("Just a moment, please."));
-    placeTwips(label2, 4050, 5000, 7500, 690);
+    auto *waitText = makeLabel(waitPanel_, QStringLiteral("Label2"), 26.25);
+    waitText->setText(QStringLiteral("Just a moment, please."));
+    placeTwips(waitText, 4050, 5000, 7500, 690);
     waitProgress_ = new QProgressBar(waitPanel_);
     waitProgress_->setObjectName(QStringLiteral("ProgressBar1"));
     placeTwips(waitProgress_, 2000, 6000, 11360, 300);

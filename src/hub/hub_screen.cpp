@@ -66,7 +66,7 @@ HubScreen::HubScreen(SharedState &state, Platform &platform, Navigator &navigato
     setObjectName(QStringLiteral("seisekitime1"));
     setWindowTitle(state_.ProgramName);
     setFixedSize(twips(kFormWidth), twips(kFormHeight));
-    Form_Load();
+    setUp();
     qApp->installEventFilter(this);
 }
 
@@ -75,7 +75,7 @@ HubScreen::~HubScreen()
     qApp->removeEventFilter(this);
 }
 
-void HubScreen::Form_Load()
+void HubScreen::setUp()
 {
     RefreshDone = 0;
     SuppressViewChange = 0;
@@ -88,7 +88,7 @@ void HubScreen::Form_Load()
     // lists; "データ処理" and "グラフ" open them.
     passwordPanel_ = new PasswordPanel(state_, navigator_, this);
     graphPanel_ = new GraphPanel(state_, platform_, this);
-    connect(Command17, &QPushButton::clicked, graphPanel_, &GraphPanel::Command17_Click);
+    connect(graphButton_, &QPushButton::clicked, graphPanel_, &GraphPanel::openGraphs);
 
     // Each level's standing within its judgment period, and its criteria.
     for (int i = 1; i <= state_.LevelCount; ++i) {
@@ -123,7 +123,7 @@ QLabel *HubScreen::levelName(int level) const
     return columns_[size_t(level)].name;
 }
 
-void HubScreen::Form_Activate()
+void HubScreen::onShown()
 {
     // 1. Teachers get the data button; keys wait for the refresh.
     dataButton_->setVisible(isTeacher(state_.PupilName));
@@ -159,10 +159,10 @@ void HubScreen::Form_Activate()
     state_.HubOrderOption = 1;
     SuppressViewChange = 1;
     if (orderOptions_[state_.HubOrderOption]->isChecked())
-        Option1_Click(state_.HubOrderOption);
+        chooseOrdering(state_.HubOrderOption);
     else
         orderOptions_[state_.HubOrderOption]->setChecked(true);
-    Option2_Click(1);
+    chooseView(1);
     {
         const QSignalBlocker block(viewOptions_[1]);
         viewOptions_[1]->setChecked(true);
@@ -196,7 +196,7 @@ void HubScreen::Form_Activate()
         const QSignalBlocker block(columnScroll_);
         columnScroll_->setValue(state_.HubFirstColumn);
     }
-    HScroll1_Change();
+    scrollColumns();
 
     // 10. Figures of each level.
     for (int i = 1; i <= state_.LevelCount; ++i) {
@@ -222,7 +222,7 @@ void HubScreen::Form_Activate()
     // 11. Which levels may start.
     for (int i = 1; i <= state_.LevelCount; ++i)
         gates_.enabled[size_t(i)] = false;
-    Command9_Click();
+    enableLevels();
 
     // 12. Ready.
     waitPanel_->hide();
@@ -231,7 +231,7 @@ void HubScreen::Form_Activate()
     RefreshDone = 1;
 }
 
-void HubScreen::Command9_Click()
+void HubScreen::enableLevels()
 {
     for (int i = 1; i <= state_.LevelCount; ++i)
         gates_.enabled[size_t(i)] = columns_[size_t(i)].startButton->isEnabled();
@@ -255,7 +255,7 @@ void HubScreen::applyGates(const LevelGates &gates)
     }
 }
 
-void HubScreen::HScroll1_Change()
+void HubScreen::scrollColumns()
 {
     state_.HubFirstColumn = columnScroll_->value();
     if (state_.HubFirstColumn > state_.LevelCount)
@@ -281,31 +281,31 @@ bool HubScreen::passwordPanelShowing() const
     return passwordPanel_ && !passwordPanel_->isHidden();
 }
 
-void HubScreen::Command4_Click(int index)
+void HubScreen::startLevel(int level)
 {
-    if (passwordPanelShowing() || index < 1 || index > state_.LevelCount
-        || !columns_[size_t(index)].startButton->isEnabled())
+    if (passwordPanelShowing() || level < 1 || level > state_.LevelCount
+        || !columns_[size_t(level)].startButton->isEnabled())
         return;
     waitPanel_->raise();
     waitPanel_->show();
-    state_.CurrentLevel = std::int16_t(index);
+    state_.CurrentLevel = std::int16_t(level);
     letEventsRun();
     RefreshDone = 0;
     StartDrill(state_, navigator_);
 }
 
-void HubScreen::Label3_Click(int index)
+void HubScreen::startLevelFromName(int level)
 {
-    if (passwordPanelShowing() || index < 1 || index > state_.LevelCount
-        || !columns_[size_t(index)].startButton->isEnabled())
+    if (passwordPanelShowing() || level < 1 || level > state_.LevelCount
+        || !columns_[size_t(level)].startButton->isEnabled())
         return;
-    state_.CurrentLevel = std::int16_t(index);
+    state_.CurrentLevel = std::int16_t(level);
     RefreshDone = 0;
     StartDrill(state_, navigator_);
     navigator_.closeHub();
 }
 
-void HubScreen::Command1_Click()
+void HubScreen::backToNameSelection()
 {
     waitPanel_->raise();
     waitPanel_->show();
@@ -313,12 +313,12 @@ void HubScreen::Command1_Click()
     navigator_.showNameSelection();
 }
 
-void HubScreen::Command8_Click()
+void HubScreen::openPasswordPanel()
 {
     passwordPanel_->open();
 }
 
-bool HubScreen::Form_KeyPress(const QString &key)
+bool HubScreen::handleKey(const QString &key)
 {
     // While the password panel shows, keys are the password's characters.
     if (RefreshDone != 1 || passwordPanelShowing() || key.size() != 1)
@@ -334,13 +334,13 @@ bool HubScreen::Form_KeyPress(const QString &key)
         level = 10 + (k.unicode() - 'a');
     if (level >= 1) {
         if (level == 1 || state_.LevelCount >= level) {
-            Command4_Click(level);
+            startLevel(level);
             return true;
         }
         return false;
     }
     if (k == QLatin1Char('0') && backButton_->isEnabled()) {
-        Command1_Click();
+        backToNameSelection();
         return true;
     }
     return false;
@@ -356,7 +356,7 @@ bool HubScreen::eventFilter(QObject *watched, QEvent *event)
             // that started a level or left the hub is used up: it must not
             // also reach the focused control (a "1" typed into the grade
             // filter, a second press of a focused button).
-            if (!(key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) && Form_KeyPress(key->text()))
+            if (!(key->modifiers() & (Qt::AltModifier | Qt::ControlModifier)) && handleKey(key->text()))
                 return true;
         }
     }
@@ -463,9 +463,9 @@ void HubScreen::resetLevelPanels()
     }
 }
 
-void HubScreen::Option2_Click(int index)
+void HubScreen::chooseView(int view)
 {
-    Command17->hide();
+    graphButton_->hide();
     graphPanel_->hide();
     hideListsAndStarts();
     listWaitPanel_->show();
@@ -474,7 +474,7 @@ void HubScreen::Option2_Click(int index)
     if (SuppressViewChange == 1)
         return;
 
-    if (index == 0) {
+    if (view == 0) {
         const OrderCaptions captions = orderCaptions(ListView::Time);
         orderOptions_[1]->setText(captions.option1);
         orderOptions_[2]->setText(captions.option2);
@@ -482,11 +482,11 @@ void HubScreen::Option2_Click(int index)
         ListMode = 1;
         for (int i = 1; i <= 3; ++i) {
             if (orderOptions_[i]->isChecked()) {
-                Option1_Click(i);
+                chooseOrdering(i);
                 break;
             }
         }
-    } else if (index == 1) {
+    } else if (view == 1) {
         periodChoice_->hide();
         const OrderCaptions captions = orderCaptions(ListView::Points);
         orderOptions_[1]->setText(captions.option1);
@@ -497,21 +497,21 @@ void HubScreen::Option2_Click(int index)
         letEventsRun();
         if (orderOptions_[1]->isChecked()) {
             PointOrder = 1;
-            Option1_Click(1);
+            chooseOrdering(1);
         } else if (orderOptions_[3]->isChecked()) {
-            Option1_Click(3);
+            chooseOrdering(3);
         } else if (orderOptions_[2]->isChecked()) {
             PointOrder = 2;
-            Option1_Click(2);
+            chooseOrdering(2);
         }
     } else {
-        Command17->show();
+        graphButton_->show();
         periodChoice_->hide();
-        Command16_Click();
+        listOwnRuns();
     }
 }
 
-void HubScreen::Option1_Click(int index)
+void HubScreen::chooseOrdering(int option)
 {
     hideListsAndStarts();
     listWaitPanel_->show();
@@ -519,17 +519,17 @@ void HubScreen::Option1_Click(int index)
     periodChoice_->hide();
     orderBar_->setEnabled(false);
     letEventsRun();
-    const HubListChoice choice = Option1Choice(ListMode, PointOrder, index);
+    const HubListChoice choice = listForOrdering(ListMode, PointOrder, option);
     state_.ListKind = choice.listKind;
     switch (choice.list) {
     case HubList::BestTimes:
-        Command6_Click();
+        rankBestTimes();
         break;
     case HubList::TodayRuns:
-        Command5_Click();
+        listTodayRuns();
         break;
     case HubList::PeriodRuns:
-        Command7_Click();
+        listPeriodRuns();
         break;
     case HubList::TotalPointsRanking:
         listTitle_->setText(QStringLiteral("獲得ポイント（今まで順位）"));
@@ -540,7 +540,7 @@ void HubScreen::Option1_Click(int index)
         rankEveryLevel(RankingOrder::TodayPoints);
         break;
     case HubList::OnePupilRuns:
-        Command16_Click();
+        listOwnRuns();
         break;
     }
 
@@ -548,7 +548,7 @@ void HubScreen::Option1_Click(int index)
     // The ordering options stay usable after every build; left disabled
     // after a points ranking, "合計本日" could never be chosen.
     orderBar_->setEnabled(true);
-    Command9_Click();
+    enableLevels();
     showListsOfTimedLevels();
     listWaitPanel_->hide();
 }
@@ -585,7 +585,7 @@ void HubScreen::rankEveryLevel(RankingOrder order)
     showRankings(listing);
 }
 
-void HubScreen::Command6_Click()
+void HubScreen::rankBestTimes()
 {
     resetLevelPanels();
     listProgress_->setRange(0, std::max<int>(state_.LevelCount, 1));
@@ -660,36 +660,36 @@ void HubScreen::buildRunList(int kind)
         periodChoice_->show();
 }
 
-void HubScreen::Command5_Click()
+void HubScreen::listTodayRuns()
 {
     buildRunList(0);
 }
 
-void HubScreen::Command7_Click()
+void HubScreen::listPeriodRuns()
 {
     buildRunList(1);
 }
 
-void HubScreen::Command16_Click()
+void HubScreen::listOwnRuns()
 {
     buildRunList(2);
     listWaitPanel_->hide();
     showListsOfTimedLevels();
     backButton_->setEnabled(true);
-    Command9_Click();
+    enableLevels();
 }
 
-void HubScreen::Combo1_Click()
+void HubScreen::applyGradeFilter()
 {
-    Option2_Click(viewOptions_[0]->isChecked() ? 0 : 1);
+    chooseView(viewOptions_[0]->isChecked() ? 0 : 1);
     if (state_.LevelCount >= 1)
         columns_[1].startButton->setFocus();
 }
 
-void HubScreen::Combo2_Click()
+void HubScreen::choosePeriod()
 {
     if (!orderOptions_[3]->isChecked())
         return;
     state_.ResultPeriod = periodChoice_->currentIndex() + 1;
-    Option1_Click(3);
+    chooseOrdering(3);
 }

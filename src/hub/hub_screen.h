@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The results hub (seisekitime1): the pupil's home between runs, with one
-// column per level, the lists and rankings, and the start of a run.
+// The results hub: the pupil's home between runs, with one column per level,
+// the lists and rankings, and the start of a run. Its object name stays the
+// program's "seisekitime1".
 #pragma once
 
 #include "hub/level_enabling.h"
@@ -30,24 +31,32 @@ public:
     ~HubScreen() override;
 
     // The screen refresh, run each time the hub is shown.
-    void Form_Activate();
+    void onShown();
 
     // Handlers other code (and tests) run.
-    void Command4_Click(int index);
-    void Label3_Click(int index);
-    void Command1_Click();
-    void Command8_Click();
-    void HScroll1_Change();
-    void Command9_Click();
-    void Option1_Click(int index);
-    void Option2_Click(int index);
-    void Combo1_Click();
-    void Combo2_Click();
+    // A level's start button (or its digit key): the wait panel, then the run.
+    void startLevel(int level);
+    // A click on a level's name starts it too, without the wait panel.
+    void startLevelFromName(int level);
+    void backToNameSelection(); // "戻る(0)" or "0"
+    void openPasswordPanel(); // "データ処理"
+    // The columns follow the scroll bar (levels beyond four).
+    void scrollColumns();
+    // Which start buttons are enabled, and the over-practice notices.
+    void enableLevels();
+    // An ordering option (1..3) of the current view: its list or ranking.
+    void chooseOrdering(int option);
+    // A view option: 0 times, 1 points, 2 the signed-in pupil's times.
+    void chooseView(int view);
+    // A grade filter chosen: the current view built again for it.
+    void applyGradeFilter();
+    // A period chosen: counts while ordering 3 (every run) is shown.
+    void choosePeriod();
     // The run lists read from the results file: today's runs, all runs of
     // the period, the signed-in pupil's runs.
-    void Command5_Click();
-    void Command7_Click();
-    void Command16_Click();
+    void listTodayRuns();
+    void listPeriodRuns();
+    void listOwnRuns();
 
     bool refreshDone() const { return RefreshDone == 1; }
     int listMode() const { return ListMode; }
@@ -87,11 +96,15 @@ private:
         int ownRow = -1;
     };
 
-    void Form_Load();
+    // Builds the screen and fills what stays for the hub's life: each
+    // level's standing in its judgment period and its criteria.
+    void setUp();
     // Builds every widget (hub_layout.cpp).
     void buildScreen();
     void hidePanelsOfLevel(Column &c);
-    bool Form_KeyPress(const QString &key);
+    // The hub's own keys (digits start levels, "0" goes back); true when
+    // the key is used up.
+    bool handleKey(const QString &key);
     void applyGates(const LevelGates &gates);
     bool passwordPanelShowing() const;
     void hideListsAndStarts();
@@ -99,7 +112,8 @@ private:
     void showResultsList(int level);
     void fitListFont();
     void resetLevelPanels();
-    void Command6_Click();
+    // The time view's ranking by best time, every level.
+    void rankBestTimes();
     void rankEveryLevel(RankingOrder order);
     void buildRunList(int kind);
     void showRankings(const RankingListing &listing);
@@ -137,9 +151,7 @@ private:
     QScrollBar *columnScroll_ = nullptr; // HScroll1
     QPushButton *backButton_ = nullptr; // Command1 "戻る(0)"
     QPushButton *dataButton_ = nullptr; // Command8 "データ処理"
-    // "グラフ": keeps its control name as member name, the graph panel's
-    // hook.
-    QPushButton *Command17 = nullptr;
+    QPushButton *graphButton_ = nullptr; // Command17 "グラフ"
     QWidget *waitPanel_ = nullptr; // Picture2, the whole screen
     QProgressBar *waitProgress_ = nullptr; // ProgressBar1
     QWidget *listWaitPanel_ = nullptr; // Picture6, over the lists

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "hub/list_choice.h"
 
-HubListChoice Option1Choice(int &listMode, int &pointOrder, int index)
+HubListChoice listForOrdering(int &listMode, int &pointOrder, int index)
 {
     if (listMode == 0)
         listMode = int(ListView::Time);

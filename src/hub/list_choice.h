@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-// Which list the hub's two option rows ask for: the view type (`Option2`:
-// time view, points view, one pupil's times) and the ordering (`Option1`,
-// indexes 1..3, captioned per view). The screen runs the builder named here
-// (listings.h, rankings.h) and moves its rows into the level lists.
+// Which list the hub's two option rows ask for: the view type (time view,
+// points view, one pupil's times) and the ordering (options 1..3,
+// captioned per view). The screen runs the builder named here (listings.h,
+// rankings.h) and moves its rows into the level lists.
 //
-// The two combo boxes: a new grade filter (`Combo1_Click`) builds the
+// The two combo boxes: a new grade filter (`applyGradeFilter`) builds the
 // current view again with the new filter text; a new period
-// (`Combo2_Click`) counts only while ordering 3 is selected: `ResultPeriod`
+// (`choosePeriod`) counts only while ordering 3 is selected: `ResultPeriod`
 // becomes the item index + 1 and the period list is built again.
 #pragma once
 
@@ -29,12 +29,12 @@ struct HubListChoice {
     int listKind = 1; // `ListKind`: 1 ranking, 2 run list
 };
 
-// `Option1_Click`(index): the list for the ordering option in the current
-// view. A `listMode` of 0 is read as the time view and set so; in the points
+// The list for the ordering option `index` (1..3) in the current view
+// (`HubScreen::chooseOrdering`). A `listMode` of 0 is read as the time view and set so; in the points
 // view `pointOrder` follows orderings 1 and 2 (0 is read as 1).
-HubListChoice Option1Choice(int &listMode, int &pointOrder, int index);
+HubListChoice listForOrdering(int &listMode, int &pointOrder, int index);
 
-// Captions of `Option1`(1..3) in a view; `option3` is empty where the
+// Captions of the ordering options 1..3 in a view; `option3` is empty where the
 // caption stays as it is.
 struct OrderCaptions {
     QString option1;
@@ -42,7 +42,7 @@ struct OrderCaptions {
     QString option3;
 };
 OrderCaptions orderCaptions(ListView view);
-// The captions the screen refresh gives `Option1`(1) and (2).
+// The captions the screen refresh gives ordering options 1 and 2.
 OrderCaptions refreshOrderCaptions();
 
 // The ranking order a ranking list stands for.

@@ -2,15 +2,15 @@
 // The hub's run lists, read straight from the results file: today's runs,
 // all runs of a period and the signed-in pupil's own runs. Each builder
 // turns a window of records into the rows of every level's list box, so the
-// hub screen only has to move them into `List5`(i).
+// hub screen only has to move them into level i's list.
 //
 // What the screen does around a build (the level-panel reset,
-// `回数など表示`): for every level i it sets `Label9`(i) to kTodayHeading,
-// `Label10`(i) to kAllTimeHeading and empties `List5`(i) before adding the
+// `回数など表示`): for every level i it sets the column's two headings to
+// kTodayHeading and kAllTimeHeading and empties its list before adding the
 // rows of `RunListing::rows[i]` in order. After a today or period build it
 // applies `RunListing::background` (where set) and clears each non-empty
 // list's selection, enables the ordering options, and shows the period
-// selector `Combo2` only when `showsPeriodSelector` is set.
+// choice only when `showsPeriodSelector` is set.
 #pragma once
 
 #include "platform/rgb.h"
@@ -39,13 +39,13 @@ enum class RunList { Today, Period, OnePupil };
 // What the hub's controls say about the list to build.
 struct ListRequest {
     QDate today;
-    QString gradeFilter; // the text of the grade combo box `Combo1`
+    QString gradeFilter; // the text of the hub's grade filter
     ListView view = ListView::Time;
     int resultPeriod = 3; // `ResultPeriod`, 1..5
 };
 
 struct RunListing {
-    QString title; // for `Label5`
+    QString title; // for the title line above the lists
     int hubOrderOption = 0; // the value `HubOrderOption` takes
     // rows[i] for level i = 1..LevelCount; rows[0] stays empty.
     std::vector<QStringList> rows;

@@ -83,9 +83,9 @@ PasswordPanel::PasswordPanel(SharedState &state, Navigator &navigator, QWidget *
     for (QPushButton *button : { dataEditorButton_, criteriaButton_, backButton_, rosterImportButton_ })
         button->installEventFilter(this);
     connect(rosterImportButton_, &QPushButton::clicked, this, &PasswordPanel::importRoster);
-    connect(dataEditorButton_, &QPushButton::clicked, this, [this] { Command10_Click(0); });
-    connect(criteriaButton_, &QPushButton::clicked, this, [this] { Command10_Click(1); });
-    connect(backButton_, &QPushButton::clicked, this, &PasswordPanel::Command12_Click);
+    connect(dataEditorButton_, &QPushButton::clicked, this, [this] { openEditor(0); });
+    connect(criteriaButton_, &QPushButton::clicked, this, [this] { openEditor(1); });
+    connect(backButton_, &QPushButton::clicked, this, &PasswordPanel::dismiss);
 
     setTabOrder(passwordBox_, dataEditorButton_);
     setTabOrder(dataEditorButton_, criteriaButton_);
@@ -101,13 +101,13 @@ void PasswordPanel::open()
     passwordBox_->setFocus();
 }
 
-void PasswordPanel::Command12_Click()
+void PasswordPanel::dismiss()
 {
     // The typed text stays in the box for the next opening.
     hide();
 }
 
-void PasswordPanel::Command10_Click(int index)
+void PasswordPanel::openEditor(int editor)
 {
     if (opening_)
         return;
@@ -118,7 +118,7 @@ void PasswordPanel::Command10_Click(int index)
     }
     // The editor opens first, then the hub (this panel with it) goes.
     opening_ = true;
-    if (index == 0)
+    if (editor == 0)
         navigator_.showDataEditor();
     else
         navigator_.showCriteriaEditor();
@@ -148,7 +148,7 @@ bool PasswordPanel::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Escape) {
-            Command12_Click();
+            dismiss();
             return true;
         }
         // A focused button reacts to Enter as well as to space.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The data-change password panel of the hub (Picture7): a teacher types the
-// password from the common settings and opens one of the two editors.
+// The data-change password panel of the hub (object name "Picture7"): a
+// teacher types the password from the common settings and opens one of the
+// two editors, or reads in a class list.
 #pragma once
 
 #include <QWidget>
@@ -23,8 +24,11 @@ public:
 
     // "データ処理": shows the panel in front of every other control.
     void open();
-    void Command12_Click(); // "戻る"
-    void Command10_Click(int index); // 0: results-data editor, 1: criteria editor
+    // "戻る" or Esc: the panel hides; the typed text stays for next time.
+    void dismiss();
+    // "データ変更" (0, the results-data editor) or "合格タイムデータ変更"
+    // (1, the criteria editor), once the password is right.
+    void openEditor(int editor);
 
     QLineEdit *passwordBox() const { return passwordBox_; }
 

@@ -4,10 +4,10 @@
 // for ties, and the sort they use. The builders fill the shared ranking
 // tables (`RankCount`, `RankKey`, `RankPupils`) as the rest of the program
 // expects and hand back each level's rows, so the hub screen only moves them
-// into `List5`(L).
+// into level L's list.
 //
-// Around a build the screen sets `Label9`(L) to "今日" and `Label10`(L) to
-// "今まで" and empties `List5`(L) (the level-panel reset, as for the run
+// Around a build the screen sets level L's two headings to "今日" and
+// "今まで" and empties its list (the level-panel reset, as for the run
 // lists). To bring the signed-in pupil into view it selects `scrollRow`
 // when it is not -1 and then clears the selection again.
 #pragma once
@@ -52,13 +52,13 @@ struct LevelRanking {
     int scrollRow = -1;
 };
 
-// The ranking of level L (`Command3_Click`): ranks every listed pupil (up to
-// 5000) and rows for those the grade filter lets through, and for today's
-// order only those with points today.
+// The ranking of level L: ranks every listed pupil (up to 5000) and rows for
+// those the grade filter lets through, and for today's order only those
+// with points today.
 LevelRanking buildLevelRanking(SharedState &state, int level, RankingOrder order, const QString &gradeFilter);
 
 struct RankingListing {
-    QString title; // for `Label5`
+    QString title; // for the title line above the lists
     std::optional<int> hubOrderOption; // set when `HubOrderOption` changes
     std::vector<LevelRanking> levels; // [L] for L = 1..LevelCount; [0] empty
 };
@@ -66,8 +66,8 @@ struct RankingListing {
 // Called after each level, for the progress bars.
 using LevelProgress = std::function<void(int level)>;
 
-// Every level's ranking: the best times (`Command6_Click`; practice levels
-// get no ranking, their panels are hidden) or the points rankings of the
-// ordering options (every level).
+// Every level's ranking: the best times (`HubScreen::rankBestTimes`;
+// practice levels get no ranking, their panels are hidden) or the points
+// rankings of the ordering options (every level).
 RankingListing buildRankings(
     SharedState &state, RankingOrder order, const QString &gradeFilter, const LevelProgress &progress = {});

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The widgets of the criteria editor (FrmTimeData), built in one place. Each
-// member is named for its role; its objectName is the program's control
-// name, so tests and automation find it by that name.
+// The widgets of the criteria editor, built in one place. Each member is
+// named for its role; its objectName is the program's control name, so
+// tests and automation find it by that name.
 #pragma once
 
 class QLabel;

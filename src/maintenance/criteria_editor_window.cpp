@@ -36,7 +36,8 @@ constexpr int kCaretPosition = 10;
 
 } // namespace
 
-FrmTimeData::FrmTimeData(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
+CriteriaEditorWindow::CriteriaEditorWindow(
+    SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
     : QWidget(parent)
     , state_(state)
     , platform_(platform)
@@ -47,18 +48,18 @@ FrmTimeData::FrmTimeData(SharedState &state, Platform &platform, Navigator &navi
     setFixedSize(twips(15360), twips(11520));
     ui_ = buildCriteriaEditor(this);
 
-    connect(ui_.saveButton, &QPushButton::clicked, this, &FrmTimeData::Command3_Click);
-    connect(ui_.revertButton, &QPushButton::clicked, this, &FrmTimeData::Command2_Click);
-    connect(ui_.backButton, &QPushButton::clicked, this, &FrmTimeData::Command4_Click);
+    connect(ui_.saveButton, &QPushButton::clicked, this, &CriteriaEditorWindow::saveAndRefocus);
+    connect(ui_.revertButton, &QPushButton::clicked, this, &CriteriaEditorWindow::revertToFile);
+    connect(ui_.backButton, &QPushButton::clicked, this, &CriteriaEditorWindow::leave);
     connect(ui_.showHistograms, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            Option1_Click(0);
+            setHistogramsShown(true);
     });
     connect(ui_.hideHistograms, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            Option1_Click(1);
+            setHistogramsShown(false);
     });
-    connect(ui_.grid, &QTableWidget::cellClicked, this, &FrmTimeData::MSFlexGrid1_Click);
+    connect(ui_.grid, &QTableWidget::cellClicked, this, &CriteriaEditorWindow::moveToCell);
     connect(ui_.editBox, &QLineEdit::textChanged, this, [this] { TextToGrid転送(); });
     ui_.editBox->installEventFilter(this);
     for (QPushButton *b : { ui_.saveButton, ui_.revertButton, ui_.backButton })
@@ -66,18 +67,18 @@ FrmTimeData::FrmTimeData(SharedState &state, Platform &platform, Navigator &navi
     ui_.showHistograms->setChecked(true);
 }
 
-QString FrmTimeData::criteriaPath() const
+QString CriteriaEditorWindow::criteriaPath() const
 {
     return state_.ProgramDataFolder + QStringLiteral("タイム回数データ.txt");
 }
 
-QString FrmTimeData::cellText(int row, int column) const
+QString CriteriaEditorWindow::cellText(int row, int column) const
 {
     const QTableWidgetItem *item = ui_.grid->item(row, column);
     return item ? item->text() : QString();
 }
 
-void FrmTimeData::Form_Activate()
+void CriteriaEditorWindow::onShown()
 {
     // Thirteen columns of equal width, column 1 at 0.8 of the others; the
     // width is the part of the grid not taken by its scroll bar.
@@ -96,7 +97,7 @@ void FrmTimeData::Form_Activate()
     computeHistograms();
 }
 
-void FrmTimeData::loadGrid()
+void CriteriaEditorWindow::loadGrid()
 {
     const CriteriaGridLoad load = loadCriteriaGrid(criteriaPath());
     loadedOk_ = load.ok;
@@ -122,7 +123,7 @@ void FrmTimeData::loadGrid()
         tell(QStringLiteral("注意"), load.problem);
 }
 
-void FrmTimeData::placeEditBox()
+void CriteriaEditorWindow::placeEditBox()
 {
     if (row_ < 1 || row_ > LastRow) {
         ui_.editBox->hide();
@@ -141,7 +142,7 @@ void FrmTimeData::placeEditBox()
     showSelection();
 }
 
-void FrmTimeData::showSelection()
+void CriteriaEditorWindow::showSelection()
 {
     ui_.grid->clearSelection();
     if (row_ < 1)
@@ -149,7 +150,7 @@ void FrmTimeData::showSelection()
     ui_.grid->setRangeSelected(QTableWidgetSelectionRange(row_, column_, std::max(row_, rowSel_), column_), true);
 }
 
-void FrmTimeData::GridToText転送()
+void CriteriaEditorWindow::GridToText転送()
 {
     if (row_ < 1 || row_ > LastRow)
         return;
@@ -157,14 +158,14 @@ void FrmTimeData::GridToText転送()
     ui_.editBox->setCursorPosition(std::min(kCaretPosition, int(ui_.editBox->text().size())));
 }
 
-void FrmTimeData::TextToGrid転送()
+void CriteriaEditorWindow::TextToGrid転送()
 {
     if (row_ < 1 || row_ > LastRow)
         return;
     setCell(row_, column_, ui_.editBox->text());
 }
 
-void FrmTimeData::setCell(int row, int column, const QString &text)
+void CriteriaEditorWindow::setCell(int row, int column, const QString &text)
 {
     QTableWidgetItem *item = ui_.grid->item(row, column);
     if (item->text() != text) {
@@ -174,19 +175,19 @@ void FrmTimeData::setCell(int row, int column, const QString &text)
     item->setText(text);
 }
 
-void FrmTimeData::markCell(int row, int column, const QColor &colour)
+void CriteriaEditorWindow::markCell(int row, int column, const QColor &colour)
 {
     if (QTableWidgetItem *item = ui_.grid->item(row, column))
         item->setBackground(colour);
 }
 
-bool FrmTimeData::eventFilter(QObject *watched, QEvent *event)
+bool CriteriaEditorWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
     if (watched == ui_.editBox)
-        return Gridinputtext_KeyDown(key);
+        return handleEditBoxKey(key);
     // A focused button reacts to Enter as well as to space.
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat()) {
         if (auto *button = qobject_cast<QPushButton *>(watched)) {
@@ -197,7 +198,7 @@ bool FrmTimeData::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool FrmTimeData::Gridinputtext_KeyDown(QKeyEvent *key)
+bool CriteriaEditorWindow::handleEditBoxKey(QKeyEvent *key)
 {
     switch (key->key()) {
     case Qt::Key_Escape:
@@ -271,7 +272,7 @@ bool FrmTimeData::Gridinputtext_KeyDown(QKeyEvent *key)
     return consumed;
 }
 
-void FrmTimeData::MSFlexGrid1_Click(int row, int column)
+void CriteriaEditorWindow::moveToCell(int row, int column)
 {
     // The title row and the level column are fixed: a click there leaves
     // the current cell where it was.
@@ -285,7 +286,7 @@ void FrmTimeData::MSFlexGrid1_Click(int row, int column)
     GridToText転送();
 }
 
-void FrmTimeData::computeHistograms()
+void CriteriaEditorWindow::computeHistograms()
 {
     if (ui_.histogramPanel->isHidden() || row_ < 1)
         return;
@@ -316,14 +317,14 @@ void FrmTimeData::computeHistograms()
     shownLevel_ = level;
 }
 
-void FrmTimeData::Option1_Click(int index)
+void CriteriaEditorWindow::setHistogramsShown(bool shown)
 {
-    ui_.histogramPanel->setVisible(index == 0);
-    if (index == 0)
+    ui_.histogramPanel->setVisible(shown);
+    if (shown)
         computeHistograms();
 }
 
-std::vector<CriteriaGridRow> FrmTimeData::gridRows() const
+std::vector<CriteriaGridRow> CriteriaEditorWindow::gridRows() const
 {
     std::vector<CriteriaGridRow> rows(size_t(LastRow + 1));
     for (int r = 0; r <= LastRow; ++r)
@@ -332,7 +333,7 @@ std::vector<CriteriaGridRow> FrmTimeData::gridRows() const
     return rows;
 }
 
-void FrmTimeData::showWaitPanel(bool on)
+void CriteriaEditorWindow::showWaitPanel(bool on)
 {
     for (QPushButton *b : { ui_.saveButton, ui_.revertButton, ui_.backButton })
         b->setEnabled(!on);
@@ -343,13 +344,13 @@ void FrmTimeData::showWaitPanel(bool on)
     }
 }
 
-void FrmTimeData::tell(const QString &title, const QString &text)
+void CriteriaEditorWindow::tell(const QString &title, const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, this);
     box.exec();
 }
 
-bool FrmTimeData::save()
+bool CriteriaEditorWindow::save()
 {
     const QString path = criteriaPath();
     if (!loadedOk_) {
@@ -376,7 +377,7 @@ bool FrmTimeData::save()
         return false;
     }
 
-    QPointer<FrmTimeData> self(this);
+    QPointer<CriteriaEditorWindow> self(this);
     showWaitPanel(true);
     if (!self)
         return false;
@@ -403,7 +404,7 @@ bool FrmTimeData::save()
     return LoadCriteriaTable(state_, platform_.fatal, path);
 }
 
-void FrmTimeData::offerReload(const QString &path)
+void CriteriaEditorWindow::offerReload(const QString &path)
 {
     // Nothing was written: the other PC's table stands. The teacher's own
     // edits stay on screen until they choose to drop them.
@@ -425,19 +426,19 @@ void FrmTimeData::offerReload(const QString &path)
             ui_.editBox->setFocus();
         return;
     }
-    Command2_Click();
+    revertToFile();
     // The grid is now the file: nothing of it is left to save.
     Changed = 0;
 }
 
-void FrmTimeData::Command3_Click()
+void CriteriaEditorWindow::saveAndRefocus()
 {
     save();
     if (ui_.editBox->isVisible())
         ui_.editBox->setFocus();
 }
 
-void FrmTimeData::Command2_Click()
+void CriteriaEditorWindow::revertToFile()
 {
     // The changed flag stays: only saving clears it.
     loadGrid();
@@ -448,7 +449,7 @@ void FrmTimeData::Command2_Click()
     computeHistograms();
 }
 
-void FrmTimeData::Command4_Click()
+void CriteriaEditorWindow::leave()
 {
     if (leaving_)
         return;
@@ -461,20 +462,20 @@ void FrmTimeData::Command4_Click()
             return;
     }
     leaving_ = true;
-    QPointer<FrmTimeData> self(this);
+    QPointer<CriteriaEditorWindow> self(this);
     showWaitPanel(true);
     if (!self)
         return;
     navigator_.showHub();
 }
 
-void FrmTimeData::closeEvent(QCloseEvent *event)
+void CriteriaEditorWindow::closeEvent(QCloseEvent *event)
 {
     // Closing the window by its frame leaves the editor as "戻る" does,
     // asking about unsaved edits, rather than ending the program.
     if (event->spontaneous() && !leaving_) {
         event->ignore();
-        Command4_Click();
+        leave();
         return;
     }
     QWidget::closeEvent(event);

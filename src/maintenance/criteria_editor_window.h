@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The criteria editor (FrmTimeData): the criteria table as a grid, edited
-// through one box laid over the current cell, with the explanation of the
-// current column and star histograms of the times recorded at the level of
-// the current row, so that target times can be set from real data.
+// The criteria editor: the criteria table as a grid, edited through one box
+// laid over the current cell, with the explanation of the current column
+// and star histograms of the times recorded at the level of the current
+// row, so that target times can be set from real data. Its object name
+// stays the program's "FrmTimeData".
 #pragma once
 
 #include "maintenance/criteria_editor_layout.h"
@@ -17,21 +18,24 @@ struct SharedState;
 struct Platform;
 class Navigator;
 
-class FrmTimeData : public QWidget {
+class CriteriaEditorWindow : public QWidget {
     Q_OBJECT
 public:
-    FrmTimeData(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
+    CriteriaEditorWindow(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
 
     // Loads the grid and places the box on level 1, column 1; the navigator
     // runs it once the window is shown.
-    void Form_Activate();
+    void onShown();
 
     // Handlers other code (and tests) run.
-    void Command3_Click(); // "更新記録"
-    void Command2_Click(); // "元に戻す"
-    void Command4_Click(); // "戻る"
-    void Option1_Click(int index);
-    void MSFlexGrid1_Click(int row, int column);
+    void saveAndRefocus(); // "更新記録": save(), then back to the edit box
+    void revertToFile(); // "元に戻す": the grid read again from the file
+    void leave(); // "戻る", asking about unsaved edits
+    void setHistogramsShown(bool shown); // "度数表示" / "度数非表示"
+    // A click on the grid: the box moves to that cell unless it is a title.
+    void moveToCell(int row, int column);
+    // The edit box and the current cell follow each other (the program's
+    // names).
     void TextToGrid転送();
     void GridToText転送();
 
@@ -58,7 +62,9 @@ private:
     void placeEditBox();
     void showSelection();
     void computeHistograms();
-    bool Gridinputtext_KeyDown(QKeyEvent *key);
+    // Arrow keys move the box, Shift+Down fills the column; true when the
+    // key is used up.
+    bool handleEditBoxKey(QKeyEvent *key);
     void setCell(int row, int column, const QString &text);
     void markCell(int row, int column, const QColor &colour);
     std::vector<CriteriaGridRow> gridRows() const;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// The criteria table as the criteria editor (FrmTimeData) holds it: a grid
-// of cell texts, row 0 the column titles and row n level n, read from and
-// written to "タイム回数データ.txt"; the column explanations; and the check
-// that a grid can be written without making the loader refuse the file.
+// The criteria table as the criteria editor holds it: a grid of cell texts,
+// row 0 the column titles and row n level n, read from and written to
+// "タイム回数データ.txt"; the column explanations; and the check that a grid
+// can be written without making the loader refuse the file.
 #pragma once
 
 #include <QByteArray>

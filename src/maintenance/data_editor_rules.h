@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The rules of the results-data editor (FrmData) that need no window: the
-// editor's own roster lists, the line of a stored run, the record count,
-// and the checks a corrected pupil and time must pass before anything is
-// written.
+// The rules of the results-data editor that need no window: the editor's
+// own roster lists, the line of a stored run, the record count, and the
+// checks a corrected pupil and time must pass before anything is written.
 #pragma once
 
 #include "results/result_record.h"

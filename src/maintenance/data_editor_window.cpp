@@ -78,7 +78,7 @@ protected:
 
 } // namespace
 
-FrmData::FrmData(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
+DataEditorWindow::DataEditorWindow(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent)
     : QWidget(parent)
     , state_(state)
     , platform_(platform)
@@ -87,9 +87,9 @@ FrmData::FrmData(SharedState &state, Platform &platform, Navigator &navigator, Q
     buildWidgets();
 }
 
-FrmData::~FrmData() = default;
+DataEditorWindow::~DataEditorWindow() = default;
 
-void FrmData::buildWidgets()
+void DataEditorWindow::buildWidgets()
 {
     setObjectName(QStringLiteral("FrmData"));
     setWindowTitle(QStringLiteral("データ変更"));
@@ -116,9 +116,8 @@ void FrmData::buildWidgets()
     runList_->setSelectionMode(QAbstractItemView::SingleSelection);
     runList_->setModel(model_);
     runList_->installEventFilter(this);
-    connect(runList_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { List1_Click(); });
-    connect(
-        runList_, &QListView::doubleClicked, this, [this](const QModelIndex &index) { List1_DblClick(index.row()); });
+    connect(runList_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { closeEditPanel(); });
+    connect(runList_, &QListView::doubleClicked, this, [this](const QModelIndex &index) { openRun(index.row()); });
 
     editPanel_ = new QWidget(this);
     editPanel_->setObjectName(QStringLiteral("Picture3"));
@@ -147,7 +146,7 @@ void FrmData::buildWidgets()
     pupilChoice_->setEditable(true);
     pupilChoice_->setInsertPolicy(QComboBox::NoInsert);
     pupilChoice_->setMaxVisibleItems(20);
-    connect(pupilChoice_, &QComboBox::activated, this, [this] { Combo1_Click(); });
+    connect(pupilChoice_, &QComboBox::activated, this, [this] { showChosenPupilGrade(); });
 
     timeBox_ = new QLineEdit(editPanel_);
     timeBox_->setObjectName(QStringLiteral("Text1_1"));
@@ -166,7 +165,7 @@ void FrmData::buildWidgets()
     timeScroll_->setPageStep(10);
     timeScroll_->setInvertedAppearance(true);
     timeScroll_->setInvertedControls(false);
-    connect(timeScroll_, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+    connect(timeScroll_, &QScrollBar::valueChanged, this, [this] { showScrolledTime(); });
     // Typing moves the scroll bar along, so the arrows go on from the typed time.
     connect(timeBox_, &QLineEdit::textEdited, this, [this](const QString &text) {
         if (const auto seconds = validEditedTime(text, nullptr)) {
@@ -181,8 +180,8 @@ void FrmData::buildWidgets()
     changeButton_
         = makeButton(editPanel_, QStringLiteral("Command2"), QStringLiteral("変更して記録"), 240, 3660, 4020, 780);
     deleteButton_ = makeButton(editPanel_, QStringLiteral("Command3"), QStringLiteral("消去"), 240, 4680, 4020, 780);
-    connect(changeButton_, &QPushButton::clicked, this, &FrmData::Command2_Click);
-    connect(deleteButton_, &QPushButton::clicked, this, &FrmData::Command3_Click);
+    connect(changeButton_, &QPushButton::clicked, this, &DataEditorWindow::changeRun);
+    connect(deleteButton_, &QPushButton::clicked, this, &DataEditorWindow::deleteRun);
     changeButton_->setEnabled(false);
     deleteButton_->setEnabled(false);
     editPanel_->hide();
@@ -191,15 +190,15 @@ void FrmData::buildWidgets()
     // spreadsheet, and a check of the file.
     exportButton_ = makeButton(this, QStringLiteral("CsvExport"), QStringLiteral("CSV出力"), 10560, 7200, 4500, 780);
     checkButton_ = makeButton(this, QStringLiteral("DataCheck"), QStringLiteral("データ点検"), 10560, 8280, 4500, 780);
-    connect(exportButton_, &QPushButton::clicked, this, &FrmData::exportCsv);
-    connect(checkButton_, &QPushButton::clicked, this, &FrmData::checkData);
+    connect(exportButton_, &QPushButton::clicked, this, &DataEditorWindow::exportCsv);
+    connect(checkButton_, &QPushButton::clicked, this, &DataEditorWindow::checkData);
     // Every change and deletion can be taken back from the journal.
     undoButton_ = makeButton(this, QStringLiteral("UndoButton"), QStringLiteral("元に戻す"), 10560, 9360, 4500, 780);
     undoButton_->setAccessibleDescription(QStringLiteral("変更や消去の記録を一覧にして、選んだものを元に戻します"));
-    connect(undoButton_, &QPushButton::clicked, this, &FrmData::showUndoList);
+    connect(undoButton_, &QPushButton::clicked, this, &DataEditorWindow::showUndoList);
 
     backButton_ = makeButton(this, QStringLiteral("Command4"), QStringLiteral("戻る"), 12840, 10380, 2220, 780);
-    connect(backButton_, &QPushButton::clicked, this, &FrmData::Command4_Click);
+    connect(backButton_, &QPushButton::clicked, this, &DataEditorWindow::leave);
     for (QPushButton *button : { changeButton_, deleteButton_, exportButton_, checkButton_, undoButton_, backButton_ })
         button->installEventFilter(this);
 
@@ -222,13 +221,13 @@ void FrmData::buildWidgets()
     setTabOrder(undoButton_, backButton_);
 }
 
-void FrmData::Form_Load()
+void DataEditorWindow::onShown()
 {
     fillList();
     runList_->setFocus();
 }
 
-void FrmData::fillList()
+void DataEditorWindow::fillList()
 {
     RosterFailure rosterFailure;
     const int schoolYear = SchoolYearOf(platform_.clock.today(), state_.SchoolYearStartMonth);
@@ -273,13 +272,13 @@ void FrmData::fillList()
         reportFailure(QStringLiteral("成績ファイルを読めません。"), path, error);
 }
 
-int FrmData::currentRow() const
+int DataEditorWindow::currentRow() const
 {
     const QModelIndex index = runList_->currentIndex();
     return index.isValid() ? index.row() : -1;
 }
 
-void FrmData::selectRow(int row)
+void DataEditorWindow::selectRow(int row)
 {
     if (row < 0 || row >= model_->rowCount())
         return;
@@ -288,12 +287,12 @@ void FrmData::selectRow(int row)
     runList_->scrollTo(index);
 }
 
-void FrmData::List1_Click()
+void DataEditorWindow::closeEditPanel()
 {
     editPanel_->hide();
 }
 
-void FrmData::List1_DblClick(int row)
+void DataEditorWindow::openRun(int row)
 {
     if (working_)
         return;
@@ -318,25 +317,25 @@ void FrmData::List1_DblClick(int row)
     editPanel_->raise();
 }
 
-void FrmData::showTime(std::int32_t seconds)
+void DataEditorWindow::showTime(std::int32_t seconds)
 {
     timeBox_->setText(QString::number(seconds));
     const QSignalBlocker block(timeScroll_);
     timeScroll_->setValue(std::clamp<std::int32_t>(seconds, 0, kLongestStoredSeconds));
 }
 
-void FrmData::Combo1_Click()
+void DataEditorWindow::showChosenPupilGrade()
 {
     const auto pupil = choicePupilNumber(pupilChoice_->currentText());
     showValue(gradeLabel_, pupil ? roster_->gradeLabelOf(*pupil) : QString());
 }
 
-void FrmData::VScroll1_Change()
+void DataEditorWindow::showScrolledTime()
 {
     timeBox_->setText(QString::number(timeScroll_->value()));
 }
 
-void FrmData::Command2_Click()
+void DataEditorWindow::changeRun()
 {
     if (working_ || openedRecord_ == 0)
         return;
@@ -355,7 +354,7 @@ void FrmData::Command2_Click()
     }
 
     const qint64 r = openedRecord_;
-    QPointer<FrmData> self(this);
+    QPointer<DataEditorWindow> self(this);
     setWorking(true);
     std::optional<WrittenChange> written;
     const RecordEditResult result = changeResultRecord(resultsFilePath(state_), r, openedBytes_,
@@ -375,14 +374,14 @@ void FrmData::Command2_Click()
         reportNotDone(result, QStringLiteral("記録を変更できませんでした。"), kStaleText);
     }
     if (self && leaving_)
-        Command4_Click();
+        leave();
 }
 
-void FrmData::Command3_Click()
+void DataEditorWindow::deleteRun()
 {
     if (working_ || openedRecord_ == 0)
         return;
-    QPointer<FrmData> self(this);
+    QPointer<DataEditorWindow> self(this);
     QMessageBox ask(QMessageBox::NoIcon, QStringLiteral("注意"), QStringLiteral("本当に消去しますか"),
         QMessageBox::Ok | QMessageBox::Cancel, this);
     // Enter alone must not delete a run.
@@ -394,7 +393,7 @@ void FrmData::Command3_Click()
     if (answer != QMessageBox::Ok) {
         setWorking(false);
         if (leaving_)
-            Command4_Click();
+            leave();
         return;
     }
 
@@ -417,10 +416,10 @@ void FrmData::Command3_Click()
         reportNotDone(result, QStringLiteral("記録を消去できませんでした。"), kStaleText);
     }
     if (self && leaving_)
-        Command4_Click();
+        leave();
 }
 
-void FrmData::Command4_Click()
+void DataEditorWindow::leave()
 {
     leaving_ = true;
     if (working_ || left_)
@@ -433,17 +432,17 @@ void FrmData::Command4_Click()
     navigator_.closeDataEditor();
 }
 
-void FrmData::exportCsv()
+void DataEditorWindow::exportCsv()
 {
     runTool([this] { exportCsvInteractive(this, state_, platform_); });
 }
 
-void FrmData::checkData()
+void DataEditorWindow::checkData()
 {
     runTool([this] { checkResultsInteractive(this, state_, platform_); });
 }
 
-void FrmData::showUndoList()
+void DataEditorWindow::showUndoList()
 {
     runTool([this] {
         UndoWindow window(
@@ -453,9 +452,9 @@ void FrmData::showUndoList()
     });
 }
 
-void FrmData::undoEntry(qint64 entryNumber, QWidget *parent)
+void DataEditorWindow::undoEntry(qint64 entryNumber, QWidget *parent)
 {
-    QPointer<FrmData> self(this);
+    QPointer<DataEditorWindow> self(this);
     const RecordEditResult result = undoJournalEntry(resultsFilePath(state_), entryNumber, platform_.clock);
     if (!self)
         return;
@@ -475,7 +474,7 @@ void FrmData::undoEntry(qint64 entryNumber, QWidget *parent)
     showMessage(text, parent);
 }
 
-void FrmData::runTool(const std::function<void()> &tool)
+void DataEditorWindow::runTool(const std::function<void()> &tool)
 {
     // The tools run their own dialogs; the list and the editing stay
     // disabled meanwhile, and a leave asked for meanwhile happens after.
@@ -485,10 +484,10 @@ void FrmData::runTool(const std::function<void()> &tool)
     tool();
     setWorking(false);
     if (leaving_)
-        Command4_Click();
+        leave();
 }
 
-void FrmData::setWorking(bool working)
+void DataEditorWindow::setWorking(bool working)
 {
     working_ = working;
     for (QWidget *w : std::initializer_list<QWidget *> {
@@ -498,7 +497,7 @@ void FrmData::setWorking(bool working)
     deleteButton_->setEnabled(!working && openedRecord_ != 0);
 }
 
-void FrmData::reportNotDone(
+void DataEditorWindow::reportNotDone(
     const RecordEditResult &result, const QString &what, const QString &staleText, QWidget *parent)
 {
     switch (result.outcome) {
@@ -535,13 +534,13 @@ void FrmData::reportNotDone(
     }
 }
 
-void FrmData::showMessage(const QString &text, QWidget *parent)
+void DataEditorWindow::showMessage(const QString &text, QWidget *parent)
 {
     QMessageBox box(QMessageBox::Information, state_.ProgramName, text, QMessageBox::Ok, parent ? parent : this);
     box.exec();
 }
 
-void FrmData::reportFailure(const QString &what, const QString &file, int errorNumber, QWidget *parent)
+void DataEditorWindow::reportFailure(const QString &what, const QString &file, int errorNumber, QWidget *parent)
 {
     QMessageBox box(QMessageBox::Warning, state_.ProgramName,
         QStringLiteral("%1\n%2\n%3（%4）").arg(what, file, fileErrorDescription(errorNumber)).arg(errorNumber),
@@ -549,14 +548,14 @@ void FrmData::reportFailure(const QString &what, const QString &file, int errorN
     box.exec();
 }
 
-bool FrmData::eventFilter(QObject *watched, QEvent *event)
+bool DataEditorWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
         if (enter && watched == runList_) {
             // Enter opens the line, as a double-click does.
-            List1_DblClick(currentRow());
+            openRun(currentRow());
             return true;
         }
         // The arrow keys in the time box step the time as the scroll bar's
@@ -576,7 +575,7 @@ bool FrmData::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void FrmData::closeEvent(QCloseEvent *event)
+void DataEditorWindow::closeEvent(QCloseEvent *event)
 {
     // Closing the window is leaving it: the teacher goes back to the hub
     // rather than ending the program, once any work under way has ended.
@@ -585,5 +584,5 @@ void FrmData::closeEvent(QCloseEvent *event)
         return;
     }
     event->ignore();
-    Command4_Click();
+    leave();
 }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The results-data editor (FrmData): every stored run listed, a run opened
-// by double-click (or Enter), its pupil or time corrected, or the run
-// deleted, while other PCs go on appending to the same file; and any change
-// or deletion undone from the journal ("元に戻す").
+// The results-data editor: every stored run listed, a run opened by
+// double-click (or Enter), its pupil or time corrected, or the run deleted,
+// while other PCs go on appending to the same file; and any change or
+// deletion undone from the journal ("元に戻す"). Its object name stays the
+// program's "FrmData".
 //
 // Re-entrancy: waiting for the whole-file lock lets events run, and the
 // message boxes run their own event loop. `working_` is set from the start
@@ -35,23 +36,27 @@ struct SharedState;
 struct Platform;
 class Navigator;
 
-class FrmData : public QWidget {
+class DataEditorWindow : public QWidget {
     Q_OBJECT
 public:
-    FrmData(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
-    ~FrmData() override;
+    DataEditorWindow(SharedState &state, Platform &platform, Navigator &navigator, QWidget *parent = nullptr);
+    ~DataEditorWindow() override;
 
     // Fills the list; the navigator calls it once, right after showing.
-    void Form_Load();
+    void onShown();
 
     // Handlers, also run by tests and by the keyboard.
-    void List1_Click();
-    void List1_DblClick(int row);
-    void Combo1_Click();
-    void VScroll1_Change();
-    void Command2_Click(); // 変更して記録
-    void Command3_Click(); // 消去
-    void Command4_Click(); // 戻る
+    // Another line became the current one: the opened run's panel closes.
+    void closeEditPanel();
+    // Double-click or Enter on a line: the run opens in the edit panel.
+    void openRun(int row);
+    // A pupil chosen in the edit panel: their grade beside the choice.
+    void showChosenPupilGrade();
+    // The time scroll bar moved: its value into the time box.
+    void showScrolledTime();
+    void changeRun(); // 変更して記録
+    void deleteRun(); // 消去
+    void leave(); // 戻る
     void exportCsv(); // CSV出力
     void checkData(); // データ点検
     void showUndoList(); // 元に戻す

@@ -24,8 +24,8 @@ using HistogramBuckets = std::array<std::int64_t, kHistogramBuckets>;
 
 // The two lists of one level, header line first, then 101 bucket lines.
 struct HistogramLists {
-    QStringList allRuns; // List3 "全成績"
-    QStringList bestTimes; // List4 "最高タイム"
+    QStringList allRuns; // the editor's "全成績" list
+    QStringList bestTimes; // the editor's "最高タイム" list
 };
 
 // The lines of one histogram: the header, then for b = 0..100 the text of

@@ -61,88 +61,88 @@ void NameSelectionScreen::buildControls()
     setFixedSize(twips(15360), twips(11520));
     setFont(layoutFont(kGothicProportional, 9));
 
-    picture4_ = new QWidget(this);
-    picture4_->setObjectName(QStringLiteral("Picture4"));
-    placeTwips(picture4_, 60, 45, 13170, 1275);
-    auto *label6 = makeLabel(picture4_, QStringLiteral("Label6"));
-    label6->setGeometry(0, 0, twips(13170), twips(1275));
-    setColours(label6, rgbHex(0x004040));
-    auto *picture3 = new QWidget(picture4_);
-    picture3->setObjectName(QStringLiteral("Picture3"));
-    placeTwips(picture3, 75, 75, 945, 990);
-    setColours(picture3, rgbHex(0xC0FFFF));
-    auto *image1 = makeLabel(picture3, QStringLiteral("Image1"));
-    image1->setGeometry(0, 0, twips(945), twips(990));
-    label4_ = makeLabel(picture4_, QStringLiteral("Label4"));
-    placeTwips(label4_, 1140, 90, 11940, 1020);
-    label4_->setFont(layoutFont(kGothicFixed, 48));
-    label4_->setAlignment(Qt::AlignCenter);
-    setColours(label4_, rgbHex(0x008080), rgbHex(0xFFFF00));
-    label4_->installEventFilter(this);
+    titleBar_ = new QWidget(this);
+    titleBar_->setObjectName(QStringLiteral("Picture4"));
+    placeTwips(titleBar_, 60, 45, 13170, 1275);
+    auto *titleBackground = makeLabel(titleBar_, QStringLiteral("Label6"));
+    titleBackground->setGeometry(0, 0, twips(13170), twips(1275));
+    setColours(titleBackground, rgbHex(0x004040));
+    auto *logoFrame = new QWidget(titleBar_);
+    logoFrame->setObjectName(QStringLiteral("Picture3"));
+    placeTwips(logoFrame, 75, 75, 945, 990);
+    setColours(logoFrame, rgbHex(0xC0FFFF));
+    auto *logo = makeLabel(logoFrame, QStringLiteral("Image1"));
+    logo->setGeometry(0, 0, twips(945), twips(990));
+    programTitle_ = makeLabel(titleBar_, QStringLiteral("Label4"));
+    placeTwips(programTitle_, 1140, 90, 11940, 1020);
+    programTitle_->setFont(layoutFont(kGothicFixed, 48));
+    programTitle_->setAlignment(Qt::AlignCenter);
+    setColours(programTitle_, rgbHex(0x008080), rgbHex(0xFFFF00));
+    programTitle_->installEventFilter(this);
 
     const QString menuCaption = QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)");
-    command7_ = new QPushButton(QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑ\nメニューへ(0)"), this);
-    command7_->setObjectName(QStringLiteral("Command7"));
-    command7_->setAccessibleName(menuCaption);
-    placeTwips(command7_, 13320, 45, 1860, 1245);
-    connect(command7_, &QPushButton::clicked, this, [this] { ReturnToMenu(); });
+    menuButton_ = new QPushButton(QStringLiteral("ﾌﾟﾟﾛｸﾞﾗﾑ\nメニューへ(0)"), this);
+    menuButton_->setObjectName(QStringLiteral("Command7"));
+    menuButton_->setAccessibleName(menuCaption);
+    placeTwips(menuButton_, 13320, 45, 1860, 1245);
+    connect(menuButton_, &QPushButton::clicked, this, [this] { ReturnToMenu(); });
 
-    label1_ = makeLabel(this, QStringLiteral("Label1"));
-    placeTwips(label1_, 90, 1410, 13830, 990);
-    label1_->setFont(layoutFont(kMinchoFixed, 39.75));
-    label1_->setAlignment(Qt::AlignCenter);
-    label1_->setAccessibleDescription(QStringLiteral("選んだ名前"));
-    setColours(label1_, rgbHex(0x00FFFF), Qt::black);
+    chosenName_ = makeLabel(this, QStringLiteral("Label1"));
+    placeTwips(chosenName_, 90, 1410, 13830, 990);
+    chosenName_->setFont(layoutFont(kMinchoFixed, 39.75));
+    chosenName_->setAlignment(Qt::AlignCenter);
+    chosenName_->setAccessibleDescription(QStringLiteral("選んだ名前"));
+    setColours(chosenName_, rgbHex(0x00FFFF), Qt::black);
 
-    label2_ = makeLabel(this, QStringLiteral("Label2"));
-    label2_->setAccessibleDescription(QStringLiteral("選んだ番号"));
-    label2_->hide();
+    chosenNumber_ = makeLabel(this, QStringLiteral("Label2"));
+    chosenNumber_->setAccessibleDescription(QStringLiteral("選んだ番号"));
+    chosenNumber_->hide();
 
-    command14_ = new QPushButton(QStringLiteral("O.K."), this);
-    command14_->setObjectName(QStringLiteral("Command14"));
-    placeTwips(command14_, 13950, 1395, 1140, 1005);
-    connect(command14_, &QPushButton::clicked, this, [this] { ConfirmName(); });
+    okButton_ = new QPushButton(QStringLiteral("O.K."), this);
+    okButton_->setObjectName(QStringLiteral("Command14"));
+    placeTwips(okButton_, 13950, 1395, 1140, 1005);
+    connect(okButton_, &QPushButton::clicked, this, [this] { ConfirmName(); });
 
-    picture7_ = new QWidget(this);
-    picture7_->setObjectName(QStringLiteral("Picture7"));
-    placeTwips(picture7_, 90, 2430, 15060, 375);
-    setColours(picture7_, rgbHex(0x00C0C0), Qt::black);
-    option1_ = new QButtonGroup(this);
+    modeBar_ = new QWidget(this);
+    modeBar_->setObjectName(QStringLiteral("Picture7"));
+    placeTwips(modeBar_, 90, 2430, 15060, 375);
+    setColours(modeBar_, rgbHex(0x00C0C0), Qt::black);
+    displayModeGroup_ = new QButtonGroup(this);
     for (int i = 0; i < kDisplayModes; ++i) {
-        auto *button = new QRadioButton(DisplayModeCaption(i), picture7_);
+        auto *button = new QRadioButton(DisplayModeCaption(i), modeBar_);
         button->setObjectName(QStringLiteral("Option1_%1").arg(i));
         placeTwips(button, kOptionLeft[i], 0, kOptionWidth[i], 375);
-        option1_->addButton(button, i);
-        option1Buttons_[i] = button;
+        displayModeGroup_->addButton(button, i);
+        displayModeButtons_[i] = button;
     }
-    // The design state; the list is built by Form_Load, not by this.
-    option1Buttons_[0]->setChecked(true);
+    // The design state; the list is built by open, not by this.
+    displayModeButtons_[0]->setChecked(true);
     for (int i = 0; i < kDisplayModes; ++i) {
         // Runs when the button becomes selected, by the user or by code.
-        connect(option1Buttons_[i], &QRadioButton::toggled, this, [this, i](bool on) {
+        connect(displayModeButtons_[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
-                Option1_Click(i);
+                chooseDisplayMode(i);
         });
     }
 
-    combo1_ = new QComboBox(this);
-    combo1_->setObjectName(QStringLiteral("Combo1"));
-    combo1_->setAccessibleName(QStringLiteral("学年"));
-    combo1_->setToolTip(QStringLiteral("表示する学年を選びなさい"));
-    placeTwips(combo1_, 14070, 2460, 1005, 300);
-    combo1_->addItem(kAllGrades);
-    connect(combo1_, &QComboBox::activated, this, [this] { Combo1_Click(); });
+    gradeFilter_ = new QComboBox(this);
+    gradeFilter_->setObjectName(QStringLiteral("Combo1"));
+    gradeFilter_->setAccessibleName(QStringLiteral("学年"));
+    gradeFilter_->setToolTip(QStringLiteral("表示する学年を選びなさい"));
+    placeTwips(gradeFilter_, 14070, 2460, 1005, 300);
+    gradeFilter_->addItem(kAllGrades);
+    connect(gradeFilter_, &QComboBox::activated, this, [this] { applyGradeFilter(); });
 
-    list1_ = new QListWidget(this);
-    list1_->setObjectName(QStringLiteral("List1"));
-    list1_->setAccessibleName(QStringLiteral("名前一覧"));
-    placeTwips(list1_, 90, 2790, 15090, 8295);
-    list1_->setFont(layoutFont(kGothicFixed, 14.25));
-    list1_->setUniformItemSizes(true);
-    setColours(list1_, rgbHex(0xC0FFFF), Qt::black);
+    nameList_ = new QListWidget(this);
+    nameList_->setObjectName(QStringLiteral("List1"));
+    nameList_->setAccessibleName(QStringLiteral("名前一覧"));
+    placeTwips(nameList_, 90, 2790, 15090, 8295);
+    nameList_->setFont(layoutFont(kGothicFixed, 14.25));
+    nameList_->setUniformItemSizes(true);
+    setColours(nameList_, rgbHex(0xC0FFFF), Qt::black);
     // Any change of the selected line, by mouse, arrow keys or code.
-    connect(list1_, &QListWidget::currentRowChanged, this, [this] { List1_Click(); });
-    list1_->viewport()->installEventFilter(this);
+    connect(nameList_, &QListWidget::currentRowChanged, this, [this] { showSelectedName(); });
+    nameList_->viewport()->installEventFilter(this);
 
     // Below the list, in the room the window has left there.
     soundNotice_ = makeLabel(this, QStringLiteral("SoundNotice"));
@@ -153,27 +153,27 @@ void NameSelectionScreen::buildControls()
     setColours(soundNotice_, QColor(255, 255, 192), QColor(192, 0, 0));
     soundNotice_->hide();
 
-    picture5_ = new QWidget(this);
-    picture5_->setObjectName(QStringLiteral("Picture5"));
-    picture5_->setGeometry(0, 0, twips(15375), twips(11235));
-    auto *waitLabel = new QLabel(QStringLiteral("Just a moment, please."), picture5_);
+    waitCover_ = new QWidget(this);
+    waitCover_->setObjectName(QStringLiteral("Picture5"));
+    waitCover_->setGeometry(0, 0, twips(15375), twips(11235));
+    auto *waitLabel = new QLabel(QStringLiteral("Just a moment, please."), waitCover_);
     waitLabel->setObjectName(QStringLiteral("Label3"));
     waitLabel->setFont(layoutFont(kGothicProportional, 26.25));
     waitLabel->setAlignment(Qt::AlignCenter);
-    waitLabel->setGeometry(picture5_->rect());
+    waitLabel->setGeometry(waitCover_->rect());
 
-    // The form sees every key before the control that has the focus.
+    // The window sees every key before the control that has the focus.
     installEventFilter(this);
     for (QWidget *child : findChildren<QWidget *>())
         child->installEventFilter(this);
 }
 
-bool NameSelectionScreen::Form_Load()
+bool NameSelectionScreen::open()
 {
     setColours(this, state_.SeasonColour);
-    setColours(picture5_, state_.SeasonColour, Qt::black);
-    picture5_->move(0, 0);
-    picture5_->raise();
+    setColours(waitCover_, state_.SeasonColour, Qt::black);
+    waitCover_->move(0, 0);
+    waitCover_->raise();
     random_.seedFrom(platform_.clock);
 
     soundNotice_->setText(state_.SoundNotice);
@@ -182,39 +182,39 @@ bool NameSelectionScreen::Form_Load()
     if (!名簿表示())
         return false;
 
-    label4_->setFont(layoutFont(kGothicFixed, 48));
-    label4_->setText(state_.ProgramName);
-    if (list1_->currentRow() == 0)
-        List1_Click();
+    programTitle_->setFont(layoutFont(kGothicFixed, 48));
+    programTitle_->setText(state_.ProgramName);
+    if (nameList_->currentRow() == 0)
+        showSelectedName();
     else
-        list1_->setCurrentRow(0);
+        nameList_->setCurrentRow(0);
     letEventsRun();
-    picture5_->hide();
+    waitCover_->hide();
     return true;
 }
 
-void NameSelectionScreen::Form_Activate()
+void NameSelectionScreen::onShown()
 {
     displayMode_ = 1;
-    // Rebuilds the list through Option1_Click unless mode 1 was selected.
-    option1Buttons_[1]->setChecked(true);
+    // Rebuilds the list through chooseDisplayMode unless mode 1 was selected.
+    displayModeButtons_[1]->setChecked(true);
     fillGradeFilter();
     state_.GradeFilter = kAllGrades;
     navigator_.closeHub();
-    label1_->setText(kChooseName);
-    picture5_->hide();
+    chosenName_->setText(kChooseName);
+    waitCover_->hide();
     // Arrow keys move through the names from the start.
-    list1_->setFocus();
+    nameList_->setFocus();
 }
 
 void NameSelectionScreen::fillGradeFilter()
 {
     // The shown text stays what it was; only the choices are renewed.
-    const QString shown = combo1_->currentText();
-    combo1_->clear();
-    combo1_->addItems(GradeFilterTexts());
-    const int index = combo1_->findText(shown);
-    combo1_->setCurrentIndex(index < 0 ? 0 : index);
+    const QString shown = gradeFilter_->currentText();
+    gradeFilter_->clear();
+    gradeFilter_->addItems(GradeFilterTexts());
+    const int index = gradeFilter_->findText(shown);
+    gradeFilter_->setCurrentIndex(index < 0 ? 0 : index);
 }
 
 bool NameSelectionScreen::名簿表示()
@@ -248,10 +248,10 @@ bool NameSelectionScreen::rebuildList()
     stageMarker_ = 2;
     letEventsRun();
 
-    list1_->clear();
-    list2_.clear();
-    list3_.clear();
-    list1_->addItem(kLineZero);
+    nameList_->clear();
+    pupilLines_.clear();
+    shownLines_.clear();
+    nameList_->addItem(kLineZero);
 
     stageMarker_ = 3;
     const int mode = displayMode_;
@@ -259,7 +259,7 @@ bool NameSelectionScreen::rebuildList()
     for (;;) {
         // A retried load starts again from the top of the file, so an entry
         // read before the failure is not listed twice.
-        list2_.clear();
+        pupilLines_.clear();
         RosterFailure failure;
         const bool loaded = LoadRoster(
             state_, platform_.clock.today(),
@@ -267,7 +267,7 @@ bool NameSelectionScreen::rebuildList()
                 stageMarker_ = 5;
                 const PupilStats stats = PupilStatsOf(state_, record.pupilNumber);
                 stageMarker_ = 4;
-                list2_.add(record.birthYear, DisplayText(mode, grade, record.name, stats), record.pupilNumber,
+                pupilLines_.add(record.birthYear, DisplayText(mode, grade, record.name, stats), record.pupilNumber,
                     keys.key(record.name, record.spareText1));
             },
             &failure);
@@ -278,15 +278,15 @@ bool NameSelectionScreen::rebuildList()
     }
 
     stageMarker_ = 10;
-    list2_.sort();
-    const NameList::Visible visible = list2_.filtered(combo1_->currentText(), state_.SchoolYear);
-    list1_->addItems(visible.lines);
-    list3_ = visible.numbered;
+    pupilLines_.sort();
+    const NameList::Visible visible = pupilLines_.filtered(gradeFilter_->currentText(), state_.SchoolYear);
+    nameList_->addItems(visible.lines);
+    shownLines_ = visible.numbered;
 
-    if (list1_->currentRow() == 0)
-        List1_Click();
+    if (nameList_->currentRow() == 0)
+        showSelectedName();
     else
-        list1_->setCurrentRow(0);
+        nameList_->setCurrentRow(0);
     return true;
 }
 
@@ -304,52 +304,52 @@ bool NameSelectionScreen::retryAfter(const RosterFailure &failure)
     return true;
 }
 
-void NameSelectionScreen::Option1_Click(int index)
+void NameSelectionScreen::chooseDisplayMode(int mode)
 {
-    displayMode_ = index;
+    displayMode_ = mode;
     名簿表示();
 }
 
-void NameSelectionScreen::Combo1_Click()
+void NameSelectionScreen::applyGradeFilter()
 {
-    state_.GradeFilter = combo1_->currentText();
+    state_.GradeFilter = gradeFilter_->currentText();
     if (!名簿表示())
         return;
-    list1_->setFocus();
+    nameList_->setFocus();
 }
 
-void NameSelectionScreen::List1_Click()
+void NameSelectionScreen::showSelectedName()
 {
-    const int row = list1_->currentRow();
+    const int row = nameList_->currentRow();
     if (row < 0)
         return;
     if (row == 0) {
-        label1_->setText(kChooseName);
+        chosenName_->setText(kChooseName);
         return;
     }
-    label1_->setText(SelectedLineLabel(list1_->item(row)->text()));
-    label2_->setText(QString::number(PupilNumberOfLine(list3_.value(row - 1))));
+    chosenName_->setText(SelectedLineLabel(nameList_->item(row)->text()));
+    chosenNumber_->setText(QString::number(PupilNumberOfLine(shownLines_.value(row - 1))));
 }
 
-void NameSelectionScreen::List1_DblClick()
+void NameSelectionScreen::confirmClickedName()
 {
-    const int row = list1_->currentRow();
+    const int row = nameList_->currentRow();
     if (row < 0)
         return;
     if (row == 0) {
-        label1_->setText(kChooseName);
+        chosenName_->setText(kChooseName);
         return;
     }
-    label1_->setText(ConfirmedLineLabel(list1_->item(row)->text()));
-    label2_->setText(QString::number(PupilNumberOfLine(list3_.value(row - 1))));
+    chosenName_->setText(ConfirmedLineLabel(nameList_->item(row)->text()));
+    chosenNumber_->setText(QString::number(PupilNumberOfLine(shownLines_.value(row - 1))));
     ConfirmName();
 }
 
-void NameSelectionScreen::Form_KeyPress(const QString &key)
+void NameSelectionScreen::handleKey(const QString &key)
 {
-    if (key == QLatin1String("1") && !command14_->isHidden())
+    if (key == QLatin1String("1") && !okButton_->isHidden())
         ConfirmName();
-    else if (key == QLatin1String("0") && !command7_->isHidden())
+    else if (key == QLatin1String("0") && !menuButton_->isHidden())
         ReturnToMenu();
 }
 
@@ -359,12 +359,12 @@ void NameSelectionScreen::ConfirmName()
     // the hub opens must not open it twice.
     if (signingIn_)
         return;
-    const QString chosen = label1_->text();
+    const QString chosen = chosenName_->text();
     if (chosen == kChooseName || chosen.isEmpty()) {
         playWrongSound();
         return;
     }
-    const int pupil = label2_->text().toInt();
+    const int pupil = chosenNumber_->text().toInt();
     if (pupil < 0 || pupil > kMaxPupil) {
         playWrongSound();
         return;
@@ -375,9 +375,9 @@ void NameSelectionScreen::ConfirmName()
     state_.PupilName = state_.RosterName[pupil];
     state_.PupilGradeLabel = state_.RosterGradeLabel[pupil];
 
-    command14_->hide();
-    picture5_->show();
-    picture5_->raise();
+    okButton_->hide();
+    waitCover_->show();
+    waitCover_->raise();
     letEventsRun();
     SetUpLevelTable(state_, navigator_);
 }
@@ -410,11 +410,11 @@ void NameSelectionScreen::ReturnToMenu()
     navigator_.quit();
 }
 
-void NameSelectionScreen::Label4_Click()
+void NameSelectionScreen::showVersion()
 {
     navigator_.showVersion(this);
     // Closing our own dialog makes this window active again.
-    Form_Activate();
+    onShown();
 }
 
 void NameSelectionScreen::playWrongSound()
@@ -428,18 +428,18 @@ bool NameSelectionScreen::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
         // A key that a control passes on to its parents reaches this filter
-        // again; the form looks at it once, where it first arrived.
+        // again; the window looks at it once, where it first arrived.
         QWidget *first = focusWidget() ? focusWidget() : this;
         if (watched != first)
             break;
-        Form_KeyPress(key->text());
-        if (watched == list1_
+        handleKey(key->text());
+        if (watched == nameList_
             && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space)) {
             ConfirmName();
             return true;
         }
         // Pupils press a focused button with Enter as well as with space.
-        if ((watched == command7_ || watched == command14_)
+        if ((watched == menuButton_ || watched == okButton_)
             && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             static_cast<QPushButton *>(watched)->click();
             return true;
@@ -447,13 +447,13 @@ bool NameSelectionScreen::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::MouseButtonDblClick:
-        if (watched == list1_->viewport())
-            List1_DblClick();
+        if (watched == nameList_->viewport())
+            confirmClickedName();
         break;
     case QEvent::MouseButtonRelease:
-        if (watched == label4_ && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
-            && label4_->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
-            Label4_Click();
+        if (watched == programTitle_ && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
+            && programTitle_->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint()))
+            showVersion();
         break;
     default:
         break;

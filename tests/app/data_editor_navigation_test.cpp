@@ -58,7 +58,7 @@ TEST(DataEditorNavigation, PasswordOpensItInPlaceOfTheHubAndBackShowsTheHubAgain
         QTest::mouseClick(
             hub->passwordPanel()->findChild<QPushButton *>(QStringLiteral("Command10_0")), Qt::LeftButton);
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        auto *editor = qobject_cast<FrmData *>(navigator.dataEditor());
+        auto *editor = qobject_cast<DataEditorWindow *>(navigator.dataEditor());
         ASSERT_NE(editor, nullptr);
         EXPECT_TRUE(editor->isVisible());
         EXPECT_EQ(navigator.hub(), nullptr);

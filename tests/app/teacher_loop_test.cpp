@@ -48,20 +48,20 @@ TEST(TeacherLoop, PasswordOpensOnlyTheEditorAndLeavingItBringsTheHubBack)
     navigator->showHub();
     auto *hub = qobject_cast<HubScreen *>(navigator->hub());
     ASSERT_NE(hub, nullptr);
-    hub->Command8_Click();
+    hub->openPasswordPanel();
     QTest::keyClicks(hub->passwordPanel()->passwordBox(), QStringLiteral("1234"));
-    hub->passwordPanel()->Command10_Click(1);
+    hub->passwordPanel()->openEditor(1);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     EXPECT_EQ(navigator->hub(), nullptr);
-    auto *editor = qobject_cast<FrmTimeData *>(navigator->criteriaEditor());
+    auto *editor = qobject_cast<CriteriaEditorWindow *>(navigator->criteriaEditor());
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(visibleWindows(), QStringList { QStringLiteral("FrmTimeData") });
 
     QTest::keyClicks(editor->widgets().editBox, QStringLiteral("5"));
-    editor->Command3_Click();
+    editor->saveAndRefocus();
     EXPECT_EQ(state->TargetTime[1], 605);
-    editor->Command4_Click();
+    editor->leave();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(navigator->criteriaEditor(), nullptr);
     ASSERT_NE(navigator->hub(), nullptr);

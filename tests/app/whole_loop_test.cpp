@@ -107,7 +107,7 @@ TEST_F(WholeLoop, SignInPlayARunAndHandThePcOn)
 
     // "1" starts level 1.
     press(hub, Qt::Key_1);
-    auto *drill = qobject_cast<MainFrm *>(navigator->drill());
+    auto *drill = qobject_cast<DrillWindow *>(navigator->drill());
     ASSERT_NE(drill, nullptr);
     EXPECT_EQ(state->CurrentLevel, 1);
 
@@ -119,7 +119,7 @@ TEST_F(WholeLoop, SignInPlayARunAndHandThePcOn)
         for (int k = 0; k < 3; ++k)
             type(drill, QString::number(answerOfProblemText(labelText(drill, "ProblemDisplay"))));
         fakes.clock.advanceMs(4000);
-        drill->sTimer1_Timer();
+        drill->runClockTick();
         type(drill, digits);
         if (n < 9) {
             ASSERT_EQ(state->ProblemsDone, n + 1);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The drill form and the result screen as a pupil sees them: colours at the
+// The drill window and the result screen as a pupil sees them: colours at the
 // places the layout gives, texts that fit their fields, the fixed-pitch face
 // in the displays. Set DRILL_SCREENSHOTS to a folder to keep the pictures.
 #include "drill/run_control.h"
@@ -21,7 +21,7 @@ namespace {
 
 using drill_test::DrillEnv;
 
-// A point given in twips of the form.
+// A point given in twips of the window.
 QColor at(const QImage &image, int left, int top)
 {
     return image.pixelColor(twips(left), twips(top));
@@ -67,7 +67,7 @@ constexpr int kPanelTop = 1695 + 2280;
 
 struct Layout : ::testing::Test {
     DrillEnv env;
-    MainFrm *drill = nullptr;
+    DrillWindow *drill = nullptr;
 
     void SetUp() override
     {
@@ -90,7 +90,7 @@ TEST_F(Layout, MemorisePanelAndStatusStrip)
 {
     for (int i = 0; i < 45; ++i) {
         env.clock.advanceMs(1000);
-        drill->sTimer1_Timer();
+        drill->runClockTick();
     }
     const QImage image = shot(drill, "1-memorise");
     EXPECT_EQ(image.size(), QSize(1024, 768));
@@ -166,7 +166,7 @@ TEST_F(Layout, OverlayAfterTimeUp)
     drill = env.navigator.drill();
     for (int i = 0; i < 10; ++i) {
         env.clock.advanceMs(1000);
-        drill->sTimer1_Timer();
+        drill->runClockTick();
     }
     ASSERT_EQ(env.state->TimeUp, 1);
     drill->show();
@@ -190,7 +190,7 @@ TEST_F(Layout, ResultScreenWithClearedLevelAndGoalBanner)
     env.state->NewOwnRecord = 1;
     env.state->NewTopRecord = 1;
     env.navigator.showResult();
-    FrmSyuuryou *result = env.navigator.result();
+    ResultScreen *result = env.navigator.result();
     QImage image = shot(result, "7-result");
     EXPECT_COLOUR(image, 1845 + 100, 405 + 100, 255, 224, 192); // program
     EXPECT_COLOUR(image, 1845 + 100, 1755 + 100, 255, 255, 192); // level
@@ -202,7 +202,7 @@ TEST_F(Layout, ResultScreenWithClearedLevelAndGoalBanner)
     EXPECT_COLOUR(image, 180 + 3330 + 100, 8145 + 390 + 100, 128, 255, 128);
     expectTextsFit(result);
 
-    result->Timer1_Timer();
+    result->showButtons();
     image = shot(result, "8-result-buttons");
     EXPECT_TRUE(result->findChild<QPushButton *>(QStringLiteral("MenuButton"))->isVisible());
     EXPECT_TRUE(result->findChild<QPushButton *>(QStringLiteral("AgainButton"))->isVisible());

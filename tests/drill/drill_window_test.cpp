@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Whole runs played through the real drill form with key events, on a fake
+// Whole runs played through the real drill window with key events, on a fake
 // clock: judging, recall, time-up, recording and the hand-over to the result
 // screen.
 #include "drill/drill_window.h"
@@ -24,7 +24,7 @@ using drill_test::DrillEnv;
 struct DrillRun : ::testing::Test {
     DrillEnv env;
 
-    MainFrm *drill() const { return env.navigator.drill(); }
+    DrillWindow *drill() const { return env.navigator.drill(); }
     template <typename T = QWidget> T *child(const char *name) const
     {
         return drill()->findChild<T *>(QString::fromLatin1(name));
@@ -44,7 +44,7 @@ struct DrillRun : ::testing::Test {
     {
         for (int i = 0; i < seconds; ++i) {
             env.clock.advanceMs(1000);
-            drill()->sTimer1_Timer();
+            drill()->runClockTick();
         }
     }
     void key(Qt::Key k) { QTest::keyClick(drill()->focusWidget(), k); }
@@ -173,7 +173,7 @@ TEST_F(DrillRun, TenStringsThroughTheWidgetsAreRecordedAndShownOnTheResultScreen
             QStringLiteral("closeWait") }));
     EXPECT_FALSE(drill()->isVisible());
 
-    FrmSyuuryou *result = env.navigator.result();
+    ResultScreen *result = env.navigator.result();
     ASSERT_NE(result, nullptr);
     auto line = [result](const char *name) { return result->findChild<QLabel *>(QLatin1String(name))->text(); };
     EXPECT_EQ(line("TimeLabel"), QStringLiteral("今の成績：30秒"));
@@ -205,13 +205,13 @@ TEST_F(DrillRun, TimeUpAtFiveTimesThePassLineRecords99999AndShowsNoRecord)
     EXPECT_TRUE(shown("TimeUpCaption"));
     EXPECT_FALSE(shown("RecordingCaption"));
     EXPECT_EQ(child("ElapsedBar")->width(), child("TimeBarFrame")->width());
-    EXPECT_FALSE(drill()->sTimer1().isActive());
+    EXPECT_FALSE(drill()->runClock().isActive());
 
     const auto records = env.records();
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].seconds, 99999);
 
-    FrmSyuuryou *result = env.navigator.result();
+    ResultScreen *result = env.navigator.result();
     ASSERT_NE(result, nullptr);
     auto label = [result](const char *name) { return result->findChild<QLabel *>(QLatin1String(name)); };
     EXPECT_EQ(label("TimeLabel")->text(), QStringLiteral("記録なし"));
@@ -249,7 +249,7 @@ TEST_F(DrillRun, CompletingAt299SecondsOfA300SecondLimitRecords299AndNoTimeUpFol
         QStringLiteral("今の成績：299秒"));
 
     // A clock tick that still arrives finds the run complete.
-    drill()->sTimer1_Timer();
+    drill()->runClockTick();
     EXPECT_EQ(env.state->TimeUp, 0);
     EXPECT_EQ(env.state->RecordedTime, 299);
     const auto records = env.records();
@@ -346,7 +346,7 @@ TEST_F(DrillRun, ElapsedTimeStaysRightAcrossMidnight)
     EXPECT_EQ(text("TimeBox"), QStringLiteral("45"));
     EXPECT_EQ(env.state->TimeUp, 0);
     EXPECT_FLOAT_EQ(env.state->RunStartTime, 86370.0f) << "the start keeps its meaning";
-    drill()->sTimer2_Timer();
+    drill()->minuteClockTick();
     EXPECT_EQ(text("MinutesBox"), QStringLiteral("10"));
 }
 
@@ -394,13 +394,13 @@ TEST_F(DrillRun, StatusStripShowsTheRunNumbersBeforeThisRun)
     EXPECT_NEAR(child("ElapsedBar")->width(), frame / 2, 1);
 }
 
-TEST_F(DrillRun, SetUpStepsRunOncePerForm)
+TEST_F(DrillRun, SetUpStepsRunOncePerWindow)
 {
     start();
     const QString digits = text("DigitDisplay");
     const float started = env.state->RunStartTime;
     tick(20);
-    drill()->Form_Activate();
+    drill()->onShown();
     EXPECT_EQ(text("DigitDisplay"), digits);
     EXPECT_FLOAT_EQ(env.state->RunStartTime, started);
     EXPECT_EQ(env.state->ElapsedSeconds, 20);
@@ -442,26 +442,26 @@ TEST_F(DrillRun, NothingIsRecordedWhileTheSoundErrorBoxWaits)
 {
     start();
     env.sound.codes = { 263, 263, 263, 263 };
-    MainFrm *form = drill();
+    DrillWindow *form = drill();
     env.fatal.whileShown = [&] {
         env.clock.advanceMs(qint64(env.state->TimeLimit + 5) * 1000);
-        if (form->sTimer2().isActive())
-            form->sTimer2_Timer();
-        if (form->sTimer1().isActive())
-            form->sTimer1_Timer();
+        if (form->minuteClock().isActive())
+            form->minuteClockTick();
+        if (form->runClock().isActive())
+            form->runClockTick();
     };
     key(Qt::Key_Return);
     for (int i = 0; i < 4; ++i)
         type(QStringLiteral("0"));
     ASSERT_TRUE(env.fatal.called());
-    EXPECT_FALSE(form->sTimer1().isActive());
-    EXPECT_FALSE(form->sTimer2().isActive());
+    EXPECT_FALSE(form->runClock().isActive());
+    EXPECT_FALSE(form->minuteClock().isActive());
     EXPECT_EQ(env.state->TimeUp, 0);
     EXPECT_TRUE(env.records().empty());
     EXPECT_FALSE(env.navigator.calls.contains(QStringLiteral("showResult")));
 }
 
-// The wait window goes with the drill form when no result screen follows
+// The wait window goes with the drill window when no result screen follows
 // to close it.
 TEST_F(DrillRun, WaitWindowClosesWithThePracticeRun)
 {
@@ -480,7 +480,7 @@ TEST_F(DrillRun, WaitWindowClosesWhenThePupilClosesTheDrill)
     tick(3);
     drill()->closedByPupil();
     EXPECT_FALSE(env.navigator.waitOpen);
-    EXPECT_FALSE(drill()->sTimer1().isActive());
+    EXPECT_FALSE(drill()->runClock().isActive());
     EXPECT_TRUE(env.records().empty());
     const QStringList calls = env.navigator.calls;
     EXPECT_EQ(calls.mid(calls.size() - 3),

@@ -14,10 +14,10 @@ namespace {
 
 using drill_test::DrillEnv;
 
-struct ResultScreen : ::testing::Test {
+struct ResultScreenTest : ::testing::Test {
     DrillEnv env;
 
-    FrmSyuuryou *open()
+    ResultScreen *open()
     {
         env.navigator.showResult();
         return env.navigator.result();
@@ -40,13 +40,13 @@ struct ResultScreen : ::testing::Test {
     }
 };
 
-TEST_F(ResultScreen, PointsLineWithAFractionalMultiplier)
+TEST_F(ResultScreenTest, PointsLineWithAFractionalMultiplier)
 {
     env.state->CurrentLevel = 3;
     env.state->TargetTime[3] = 40;
     env.state->RecordedTime = 20;
     env.writeRecords({ env.run(3, 20) });
-    FrmSyuuryou *screen = open();
+    ResultScreen *screen = open();
     EXPECT_EQ(screen->BasePoints(), 11);
     EXPECT_EQ(screen->EarnedPoints(), 16);
     EXPECT_EQ(label("PointsLabel")->text(), QStringLiteral("獲得ポイント：11点×1.5→16点"));
@@ -58,7 +58,7 @@ TEST_F(ResultScreen, PointsLineWithAFractionalMultiplier)
 
 // A screen reader reads each result line as the pupil sees it, and the
 // description says which line it is.
-TEST_F(ResultScreen, ResultLinesReadBackAsShown)
+TEST_F(ResultScreenTest, ResultLinesReadBackAsShown)
 {
     env.state->CurrentLevel = 1;
     env.state->RecordedTime = 1234;
@@ -84,7 +84,7 @@ struct MessageCase {
     const char16_t *sound; // empty: nothing is played
 };
 
-class ResultMessages : public ResultScreen, public ::testing::WithParamInterface<MessageCase> { };
+class ResultMessages : public ResultScreenTest, public ::testing::WithParamInterface<MessageCase> { };
 
 TEST_P(ResultMessages, MessageAndSoundByPrecedence)
 {
@@ -124,7 +124,7 @@ struct AgainCase {
     const char16_t *clearedText; // null: the field is hidden
 };
 
-class AgainOffered : public ResultScreen, public ::testing::WithParamInterface<AgainCase> { };
+class AgainOffered : public ResultScreenTest, public ::testing::WithParamInterface<AgainCase> { };
 
 TEST_P(AgainOffered, ButtonsAfterTheTimerTick)
 {
@@ -133,13 +133,13 @@ TEST_P(AgainOffered, ButtonsAfterTheTimerTick)
     env.state->OverPracticeCount[size_t(c.level)] = ItemValue::fromNumber(c.overPracticeCount);
     env.state->ClearCount[size_t(c.level)] = std::int16_t(c.clearCount);
     env.state->GoalCleared = c.goalCleared;
-    FrmSyuuryou *screen = open();
+    ResultScreen *screen = open();
     EXPECT_TRUE(button("MenuButton")->isHidden()) << "the buttons wait for the timer";
     EXPECT_TRUE(button("AgainButton")->isHidden());
-    EXPECT_EQ(screen->Timer1().interval(), 500);
+    EXPECT_EQ(screen->buttonsDelay().interval(), 500);
 
-    screen->Timer1_Timer();
-    EXPECT_FALSE(screen->Timer1().isActive());
+    screen->showButtons();
+    EXPECT_FALSE(screen->buttonsDelay().isActive());
     EXPECT_FALSE(button("MenuButton")->isHidden());
     EXPECT_EQ(screen->focusWidget(), button("MenuButton"));
     EXPECT_EQ(!button("AgainButton")->isHidden(), c.againShown);
@@ -160,20 +160,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, AgainOffered,
         AgainCase { "OverPractisedAtTheGoal", 4, 0, 5, 5, true, nullptr }),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(ResultScreen, GoalBannerShownUntilTheTickAndGoalSoundOnFirstClearing)
+TEST_F(ResultScreenTest, GoalBannerShownUntilTheTickAndGoalSoundOnFirstClearing)
 {
     passedFiveTimes(4);
     env.state->LevelClearedBefore = 0;
-    FrmSyuuryou *screen = open();
+    ResultScreen *screen = open();
     EXPECT_FALSE(label("LevelClearedLabel")->isHidden());
     EXPECT_EQ(label("LevelClearedLabel")->text(), QStringLiteral("このレベルクリア"));
     EXPECT_FALSE(banner()->isHidden());
     EXPECT_TRUE(env.sound.played.contains(env.state->SoundFolder + QStringLiteral("合格.wav")));
-    screen->Timer1_Timer();
+    screen->showButtons();
     EXPECT_TRUE(banner()->isHidden());
 }
 
-TEST_F(ResultScreen, GoalBannerNeverWhenALevelHasClearCount9999)
+TEST_F(ResultScreenTest, GoalBannerNeverWhenALevelHasClearCount9999)
 {
     passedFiveTimes(4);
     env.state->LevelClearedBefore = 0;
@@ -185,7 +185,7 @@ TEST_F(ResultScreen, GoalBannerNeverWhenALevelHasClearCount9999)
         << "the goal sound still plays";
 }
 
-TEST_F(ResultScreen, NoGoalSoundOrBannerWhenClearedBeforeOrBelowTheGoal)
+TEST_F(ResultScreenTest, NoGoalSoundOrBannerWhenClearedBeforeOrBelowTheGoal)
 {
     passedFiveTimes(4);
     env.state->LevelClearedBefore = 1;
@@ -201,7 +201,7 @@ TEST_F(ResultScreen, NoGoalSoundOrBannerWhenClearedBeforeOrBelowTheGoal)
     EXPECT_FALSE(env.sound.played.contains(env.state->SoundFolder + QStringLiteral("合格.wav")));
 }
 
-TEST_F(ResultScreen, RunNumbersIncludeThisRunAndClosesTheWaitWindow)
+TEST_F(ResultScreenTest, RunNumbersIncludeThisRunAndClosesTheWaitWindow)
 {
     env.writeRecords({ env.run(1, 50), env.run(1, 70), env.run(20, 90), env.run(2, 80) });
     env.state->CurrentLevel = 1;
@@ -215,19 +215,19 @@ TEST_F(ResultScreen, RunNumbersIncludeThisRunAndClosesTheWaitWindow)
     EXPECT_FALSE(env.navigator.waitOpen);
 }
 
-TEST_F(ResultScreen, MenuLeadsToTheHub)
+TEST_F(ResultScreenTest, MenuLeadsToTheHub)
 {
     env.state->CurrentLevel = 1;
     env.state->RecordedTime = 70;
-    FrmSyuuryou *screen = open();
-    screen->Timer1_Timer();
+    ResultScreen *screen = open();
+    screen->showButtons();
     env.navigator.calls.clear();
     QTest::keyClick(button("MenuButton"), Qt::Key_Return);
     EXPECT_EQ(env.navigator.calls, (QStringList { QStringLiteral("showHub"), QStringLiteral("closeResult") }));
     EXPECT_FALSE(button("MenuButton")->isEnabled());
 }
 
-TEST_F(ResultScreen, AgainStartsAnotherRunAtTheSameLevelBehindTheWaitWindow)
+TEST_F(ResultScreenTest, AgainStartsAnotherRunAtTheSameLevelBehindTheWaitWindow)
 {
     env.state->CurrentLevel = 2;
     env.state->RecordedTime = 99999;
@@ -235,8 +235,8 @@ TEST_F(ResultScreen, AgainStartsAnotherRunAtTheSameLevelBehindTheWaitWindow)
     env.state->RunComplete = 0;
     env.state->RunEnding = 1;
     env.state->ProblemsDone = 4;
-    FrmSyuuryou *screen = open();
-    screen->Timer1_Timer();
+    ResultScreen *screen = open();
+    screen->showButtons();
     env.navigator.calls.clear();
     QTest::keyClick(button("AgainButton"), Qt::Key_Return);
     EXPECT_EQ(env.navigator.calls.mid(0, 4),

@@ -12,6 +12,7 @@
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QListWidget>
@@ -90,7 +91,7 @@ struct GraphWay : ::testing::Test {
         signIn(pupil);
         hub = std::make_unique<HubScreen>(*state, fakes.platform, navigator);
         hub->show();
-        hub->Form_Activate();
+        hub->onShown();
         hub->findChild<QRadioButton *>(QStringLiteral("Option2_2"))->setChecked(true);
         auto *graphButton = button(QStringLiteral("Command17"));
         EXPECT_TRUE(graphButton->isVisible());
@@ -198,7 +199,7 @@ TEST_F(GraphWay, AnUnreadableResultsFileIsSaidOnTheSurface)
     signIn(1);
     hub = std::make_unique<HubScreen>(*state, fakes.platform, navigator);
     hub->show();
-    hub->Form_Activate();
+    hub->onShown();
     hub->findChild<QRadioButton *>(QStringLiteral("Option2_2"))->setChecked(true);
     // The file turns into a folder after the hub has read it.
     const QString path = resultsFilePath(*state);
@@ -365,5 +366,42 @@ TEST_F(GraphWay, ACancelledPrintDialogPrintsNothing)
     QTest::mouseClick(button(QStringLiteral("Command24_1")), Qt::LeftButton);
     EXPECT_FALSE(QFile::exists(out.filePath(QStringLiteral("no.pdf"))));
 }
+
+// The panel's widgets are built in the order Tab follows: a pupil or a
+// teacher reaches every control from the keyboard, the pupil list taking the
+// place of "他の人のデータを見る" once it is pressed.
+struct GraphTabOrder : GraphWay, ::testing::WithParamInterface<int> { };
+
+QStringList tabWalk(QWidget *start, int steps)
+{
+    QStringList names;
+    QWidget *focused = start;
+    for (int i = 0; i < steps && focused; ++i) {
+        names << focused->objectName();
+        QTest::keyClick(focused, Qt::Key_Tab);
+        focused = QApplication::focusWidget();
+    }
+    return names;
+}
+
+TEST_P(GraphTabOrder, LevelsShowPrintOtherPupilsBack)
+{
+    const bool teacher = GetParam() == 9;
+    openGraphs(GetParam());
+    QListWidget *levels = list(QStringLiteral("List3"));
+    ASSERT_TRUE(levels->hasFocus());
+    QStringList expected { QStringLiteral("List3"), QStringLiteral("Command24_0") };
+    if (teacher)
+        expected << QStringLiteral("Command24_1");
+    expected << QStringLiteral("Command25") << QStringLiteral("Command18");
+    EXPECT_EQ(tabWalk(levels, int(expected.size())), expected);
+
+    QTest::mouseClick(button(QStringLiteral("Command25")), Qt::LeftButton);
+    levels->setFocus();
+    expected.replace(expected.indexOf(QStringLiteral("Command25")), QStringLiteral("List2"));
+    EXPECT_EQ(tabWalk(levels, int(expected.size())), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(PupilAndTeacher, GraphTabOrder, ::testing::Values(1, 9));
 
 } // namespace

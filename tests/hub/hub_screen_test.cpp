@@ -82,7 +82,7 @@ struct Hub : ::testing::Test {
     {
         hub = std::make_unique<HubScreen>(*state, fakes.platform, navigator);
         hub->show();
-        hub->Form_Activate();
+        hub->onShown();
     }
 };
 
@@ -145,7 +145,7 @@ TEST_F(Hub, KeysStartLevelsOnlyAfterTheRefreshAndOnlyEnabledOnes)
     QTest::keyClick(hub.get(), Qt::Key_3);
     EXPECT_FALSE(navigator.calls.contains(QStringLiteral("openDrill"))) << "keys wait for the refresh";
 
-    hub->Form_Activate();
+    hub->onShown();
     QTest::keyClick(hub.get(), Qt::Key_5);
     EXPECT_FALSE(navigator.calls.contains(QStringLiteral("openDrill"))) << "there is no level 5";
     QTest::keyClick(hub.get(), Qt::Key_3);
@@ -162,7 +162,7 @@ TEST_F(Hub, ZeroGoesBackToNameSelectionAndDisabledLevelsDoNotStart)
     EXPECT_FALSE(hub->startButton(2)->isEnabled());
     QTest::keyClick(hub.get(), Qt::Key_2);
     EXPECT_FALSE(navigator.calls.contains(QStringLiteral("openDrill")));
-    hub->Label3_Click(2);
+    hub->startLevelFromName(2);
     EXPECT_FALSE(navigator.calls.contains(QStringLiteral("openDrill")));
     QTest::keyClick(hub.get(), Qt::Key_0);
     EXPECT_TRUE(navigator.calls.contains(QStringLiteral("showNameSelection")));
@@ -214,7 +214,7 @@ TEST_F(Hub, GradeFilterNarrowsTheRankingButKeepsTheRanks)
     open();
     auto *combo = hub->findChild<QComboBox *>(QStringLiteral("Combo1"));
     combo->setCurrentIndex(combo->findText(QStringLiteral("小３")));
-    hub->Combo1_Click();
+    hub->applyGradeFilter();
     QListWidget *list = hub->resultsList(1);
     ASSERT_EQ(list->count(), 2);
     EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral(" 2●大野")));
@@ -235,7 +235,7 @@ TEST_F(Hub, FiveOrMoreLevelsScrollFromTheRememberedColumn)
     EXPECT_EQ(hub->resultsList(1)->x(), twips(15360)) << "columns left of the first are parked off-screen";
     state->HubFirstColumn = 4;
     hub = std::make_unique<HubScreen>(*state, fakes.platform, navigator);
-    hub->Form_Activate();
+    hub->onShown();
     EXPECT_EQ(state->HubFirstColumn, 1) << "beyond the scroll range the first column is shown";
 }
 

@@ -22,7 +22,7 @@ TEST_P(OrderingChoiceTest, ListForEachViewAndOrdering)
     const ChoiceCase c = GetParam();
     int listMode = c.listMode;
     int pointOrder = c.pointOrder;
-    const HubListChoice choice = Option1Choice(listMode, pointOrder, c.index);
+    const HubListChoice choice = listForOrdering(listMode, pointOrder, c.index);
     EXPECT_EQ(choice.list, c.list);
     EXPECT_EQ(choice.listKind, c.listKind);
     EXPECT_EQ(listMode, c.listModeAfter);

@@ -45,7 +45,7 @@ struct Panel : ::testing::Test {
         state->PupilName = name.leftJustified(20, QLatin1Char(' '));
         hub = std::make_unique<HubScreen>(*state, fakes.platform, navigator);
         hub->show();
-        hub->Form_Activate();
+        hub->onShown();
     }
     QPushButton *dataButton() const { return hub->findChild<QPushButton *>(QStringLiteral("Command8")); }
     PasswordPanel *panel() const { return hub->passwordPanel(); }
@@ -137,8 +137,8 @@ TEST_F(Panel, StartButtonsAndKeysDoNothingWhileThePanelShows)
     ASSERT_TRUE(hub->startButton(1)->isEnabled());
     openPanelAndType(QStringLiteral("1"));
     hub->startButton(1)->click();
-    hub->Command4_Click(2);
-    hub->Label3_Click(1);
+    hub->startLevel(2);
+    hub->startLevelFromName(1);
     QTest::keyClick(passwordBox(), Qt::Key_2);
     QTest::keyClick(passwordBox(), Qt::Key_0); // "0" would leave the hub
     EXPECT_EQ(passwordBox()->text(), QStringLiteral("120"));

@@ -39,7 +39,7 @@ struct Editor : ::testing::Test {
     FakePlatform fakes;
     FakeNavigator navigator;
     std::unique_ptr<SharedState> state = std::make_unique<SharedState>();
-    std::unique_ptr<FrmTimeData> editor;
+    std::unique_ptr<CriteriaEditorWindow> editor;
 
     void SetUp() override
     {
@@ -63,9 +63,9 @@ struct Editor : ::testing::Test {
     }
     void open()
     {
-        editor = std::make_unique<FrmTimeData>(*state, fakes.platform, navigator);
+        editor = std::make_unique<CriteriaEditorWindow>(*state, fakes.platform, navigator);
         editor->show();
-        editor->Form_Activate();
+        editor->onShown();
     }
     QLineEdit *box() const { return editor->widgets().editBox; }
     QTableWidget *grid() const { return editor->widgets().grid; }
@@ -252,7 +252,7 @@ TEST_F(Editor, UnchangedSaveKeepsTheFileByteForByte)
 {
     const QByteArray before = criteriaBytes();
     open();
-    editor->Command3_Click();
+    editor->saveAndRefocus();
     EXPECT_EQ(criteriaBytes(), before);
 }
 
@@ -309,7 +309,7 @@ TEST_F(Editor, LeavingWithEditsAndYesSavesFirst)
     open();
     QTest::keyClicks(box(), QStringLiteral("5"));
     MessageBoxAnswerer boxes(QMessageBox::Yes);
-    editor->Command4_Click();
+    editor->leave();
     EXPECT_EQ(boxes.texts.size(), 1);
     EXPECT_EQ(state->TargetTime[1], 605);
     EXPECT_EQ(navigator.calls, QStringList { QStringLiteral("showHub") });
@@ -319,10 +319,10 @@ TEST_F(Editor, LeavingWithoutEditsAsksNothing)
 {
     open();
     MessageBoxAnswerer boxes;
-    editor->Command4_Click();
+    editor->leave();
     EXPECT_TRUE(boxes.texts.isEmpty());
     EXPECT_EQ(navigator.calls, QStringList { QStringLiteral("showHub") });
-    editor->Command4_Click();
+    editor->leave();
     EXPECT_EQ(navigator.calls.size(), 1) << "the hub is shown once";
 }
 
@@ -331,7 +331,7 @@ TEST_F(Editor, YesWithACellTheLoaderWouldRefuseStaysInTheEditor)
     open();
     typeText(QStringLiteral("秒"));
     MessageBoxAnswerer boxes(QMessageBox::Yes);
-    editor->Command4_Click();
+    editor->leave();
     EXPECT_EQ(boxes.texts.size(), 2);
     EXPECT_TRUE(navigator.calls.isEmpty());
     EXPECT_TRUE(editor->changed());
@@ -372,17 +372,17 @@ TEST_F(Editor, UnreadableCriteriaFileIsNeverOverwritten)
 // Two teachers, one table: each PC's editor is a window of its own on the
 // same file.
 struct TwoEditors : Editor {
-    std::unique_ptr<FrmTimeData> other;
+    std::unique_ptr<CriteriaEditorWindow> other;
 
     void openBoth()
     {
         open();
-        other = std::make_unique<FrmTimeData>(*state, fakes.platform, navigator);
+        other = std::make_unique<CriteriaEditorWindow>(*state, fakes.platform, navigator);
         other->show();
-        other->Form_Activate();
+        other->onShown();
     }
     // Types `text` at the end of level 1's "最低Time" in `on`'s box.
-    static void editSecondColumn(FrmTimeData &on, const QString &text)
+    static void editSecondColumn(CriteriaEditorWindow &on, const QString &text)
     {
         QLineEdit *box = on.widgets().editBox;
         QTest::keyClick(box, Qt::Key_Right);
@@ -452,9 +452,9 @@ TEST_F(Editor, ASaveWaitingOnTheLockSeesTheTableTheOtherPcSavedMeanwhile)
 {
     ActingClock clock;
     Platform acting { clock, fakes.fatal, fakes.sound, fakes.launcher, &fakes.notice };
-    editor = std::make_unique<FrmTimeData>(*state, acting, navigator);
+    editor = std::make_unique<CriteriaEditorWindow>(*state, acting, navigator);
     editor->show();
-    editor->Form_Activate();
+    editor->onShown();
     QTest::keyClicks(box(), QStringLiteral("1"));
 
     // The other PC holds the table's lock while it saves, then renames its

@@ -104,9 +104,9 @@ protected:
 
     void open()
     {
-        editor = std::make_unique<FrmData>(*state, fakes.platform, navigator);
+        editor = std::make_unique<DataEditorWindow>(*state, fakes.platform, navigator);
         editor->show();
-        editor->Form_Load();
+        editor->onShown();
     }
 
     template <typename T> T *child(const QString &name) const
@@ -138,7 +138,7 @@ protected:
     FakePlatform fakes;
     FakeNavigator navigator;
     BoxAnswerer boxes;
-    std::unique_ptr<FrmData> editor;
+    std::unique_ptr<DataEditorWindow> editor;
 };
 
 TEST_F(DataEditor, ListsEveryRunButLevelZeroWithTheRecordCount)
@@ -365,14 +365,14 @@ TEST_F(DataEditor, LeavingWhileAChangeWaitsForTheLockLeavesAfterIt)
     ASSERT_EQ(tryLockWholeFile(holder), LockAttempt::Acquired);
     HookClock clock;
     Platform platform { clock, fakes.fatal, fakes.sound, fakes.launcher };
-    editor = std::make_unique<FrmData>(*state, platform, navigator);
+    editor = std::make_unique<DataEditorWindow>(*state, platform, navigator);
     editor->show();
-    editor->Form_Load();
+    editor->onShown();
     doubleClick(0);
     child<QLineEdit>(QStringLiteral("Text1_1"))->setText(QStringLiteral("50"));
     clock.onWait = [&](int) {
         EXPECT_FALSE(child<QPushButton>(QStringLiteral("Command4"))->isEnabled());
-        editor->Command4_Click();
+        editor->leave();
         EXPECT_TRUE(navigator.calls.isEmpty());
         ::close(holder);
     };
@@ -490,8 +490,8 @@ protected:
     // The list a freshly opened editor shows for the file as it is now.
     QStringList linesOfAFreshEditor()
     {
-        FrmData fresh(*state, fakes.platform, navigator);
-        fresh.Form_Load();
+        DataEditorWindow fresh(*state, fakes.platform, navigator);
+        fresh.onShown();
         QStringList out;
         for (int row = 0; row < fresh.listModel().rowCount(); ++row)
             out << fresh.listModel().index(row).data().toString();

@@ -48,10 +48,10 @@ protected:
     NameSelectionScreen &open()
     {
         screen = std::make_unique<NameSelectionScreen>(*state, fakes.platform, navigator);
-        EXPECT_TRUE(screen->Form_Load());
+        EXPECT_TRUE(screen->open());
         screen->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(screen.get()));
-        screen->Form_Activate();
+        screen->onShown();
         return *screen;
     }
 
@@ -130,7 +130,7 @@ TEST_F(NameSelection, OpensInModeOneWithAllGradesAndNothingChosen)
     EXPECT_TRUE(texts[6].startsWith(QStringLiteral("幼2 江藤")));
     // Mode 1 with no runs: zero point columns.
     EXPECT_EQ(texts[2], DisplayText(1, ListGradeLabel(8), QStringLiteral("上田"), {}));
-    EXPECT_EQ(screen->List3().size(), 6);
+    EXPECT_EQ(screen->shownLines().size(), 6);
 }
 
 // The columns come from the results file, recounted at every rebuild.
@@ -363,7 +363,7 @@ TEST_F(NameSelection, MissingRosterEndsAfterFiveRetries)
 {
     QFile::remove(install.dataRoot() + QStringLiteral("新名簿.txt"));
     screen = std::make_unique<NameSelectionScreen>(*state, fakes.platform, navigator);
-    EXPECT_FALSE(screen->Form_Load());
+    EXPECT_FALSE(screen->open());
     EXPECT_EQ(fakes.clock.waits, std::vector<int>(6, 5000));
     EXPECT_EQ(screen->RetryCount(), 6);
     ASSERT_EQ(fakes.fatal.messages.size(), 1);
@@ -378,7 +378,7 @@ TEST_F(NameSelection, ACutShortEntryReportsTheStepItReached)
 {
     install.writeRoster(kRoster + QStringLiteral("8,2017,0\n"));
     screen = std::make_unique<NameSelectionScreen>(*state, fakes.platform, navigator);
-    EXPECT_FALSE(screen->Form_Load());
+    EXPECT_FALSE(screen->open());
     ASSERT_EQ(fakes.fatal.messages.size(), 1);
     EXPECT_TRUE(fakes.fatal.messages[0].startsWith(QStringLiteral("名簿表示4")))
         << fakes.fatal.messages[0].toStdString();
@@ -411,7 +411,7 @@ TEST_F(NameSelection, ARosterThatReappearsIsListedOnceAfterTheRetries)
     };
     Platform platform { clock, fakes.fatal, fakes.sound, fakes.launcher };
     screen = std::make_unique<NameSelectionScreen>(*state, platform, navigator);
-    EXPECT_TRUE(screen->Form_Load());
+    EXPECT_TRUE(screen->open());
     EXPECT_EQ(clock.waits, (std::vector<int> { 5000, 5000 }));
     EXPECT_EQ(screen->RetryCount(), 2);
     EXPECT_FALSE(fakes.fatal.called());
@@ -426,8 +426,8 @@ TEST_F(NameSelection, AClickDuringARetryWaitRebuildsAfterwardsNotInside)
     HookClock clock;
     Platform platform { clock, fakes.fatal, fakes.sound, fakes.launcher };
     screen = std::make_unique<NameSelectionScreen>(*state, platform, navigator);
-    ASSERT_TRUE(screen->Form_Load());
-    screen->Form_Activate();
+    ASSERT_TRUE(screen->open());
+    screen->onShown();
     const int wholeList = int(lines().size());
     ASSERT_EQ(wholeList, 7);
 

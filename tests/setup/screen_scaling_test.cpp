@@ -88,10 +88,10 @@ struct NameSelectionOnScreen {
         EXPECT_TRUE(LoadPathsAndSettings(*state, fakes.platform, install.programFolder()));
         state->SeasonColour = Rgb { 192, 255, 192 };
         screen = std::make_unique<NameSelectionScreen>(*state, fakes.platform, navigator);
-        EXPECT_TRUE(screen->Form_Load());
+        EXPECT_TRUE(screen->open());
         screen->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(screen.get()));
-        screen->Form_Activate();
+        screen->onShown();
         screen->setFocus(); // no caret blinking in either picture
     }
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// A navigator that opens the real drill form and result screen, records
+// A navigator that opens the real drill window and result screen, records
 // every request, and keeps each closed screen alive (hidden) until the test
 // ends, so a test can still look at it or tick its timers.
 #pragma once
@@ -32,9 +32,9 @@ public:
     void openDrill() override
     {
         calls << QStringLiteral("openDrill");
-        drills.push_back(std::make_unique<MainFrm>(state_, platform_, *this));
+        drills.push_back(std::make_unique<DrillWindow>(state_, platform_, *this));
         drills.back()->show();
-        drills.back()->Form_Activate();
+        drills.back()->onShown();
     }
     void closeDrill() override
     {
@@ -45,9 +45,9 @@ public:
     void showResult() override
     {
         calls << QStringLiteral("showResult");
-        results.push_back(std::make_unique<FrmSyuuryou>(state_, platform_, *this));
+        results.push_back(std::make_unique<ResultScreen>(state_, platform_, *this));
         results.back()->show();
-        results.back()->Form_Activate();
+        results.back()->onShown();
     }
     void closeResult() override
     {
@@ -72,13 +72,13 @@ public:
     void importRoster(QWidget *) override { calls << QStringLiteral("importRoster"); }
     void quit() override { calls << QStringLiteral("quit"); }
 
-    MainFrm *drill() const { return drills.empty() ? nullptr : drills.back().get(); }
-    FrmSyuuryou *result() const { return results.empty() ? nullptr : results.back().get(); }
+    DrillWindow *drill() const { return drills.empty() ? nullptr : drills.back().get(); }
+    ResultScreen *result() const { return results.empty() ? nullptr : results.back().get(); }
 
     QStringList calls;
     bool waitOpen = false;
-    std::vector<std::unique_ptr<MainFrm>> drills;
-    std::vector<std::unique_ptr<FrmSyuuryou>> results;
+    std::vector<std::unique_ptr<DrillWindow>> drills;
+    std::vector<std::unique_ptr<ResultScreen>> results;
 
 private:
     SharedState &state_;
