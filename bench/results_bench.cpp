@@ -120,19 +120,12 @@ void BM_CountFloor(benchmark::State &s)
         const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
         const off_t size = ::lseek(fd, 0, SEEK_END);
         const qint64 n = size / kRecordLength;
-        const qint64 first = n > kRecordWindow ? n - kRecordWindow : 0;
+        const qint64 first = loaderFirstRecord(n) - 1;
         window.resize(size_t(n - first) * kRecordLength);
         if (::pread(fd, window.data(), window.size(), off_t(first * kRecordLength)) != ssize_t(window.size()))
             s.SkipWithError("short read");
         ::close(fd);
-        st.TotalRunCount.fill(0);
-        st.TotalPoints.fill(0);
-        st.TodayRunCount.fill(0);
-        st.TodayPoints.fill(0);
-        st.PeriodRunCount.fill(0);
-        st.PeriodPoints.fill(0);
-        st.OverPracticeRunCount.fill(0);
-        st.OverPracticeEarned.fill(0);
+        clearCounts(st);
         benchmark::DoNotOptimize(window.data());
         benchmark::DoNotOptimize(st.TotalPoints.data());
         benchmark::ClobberMemory();

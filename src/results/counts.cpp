@@ -36,7 +36,7 @@ void addRun(std::int16_t &count)
 
 } // namespace
 
-void countLoadedRecords(SharedState &state, double nowOle)
+void clearCounts(SharedState &state)
 {
     state.TotalRunCount.fill(0);
     state.TotalPoints.fill(0);
@@ -46,6 +46,11 @@ void countLoadedRecords(SharedState &state, double nowOle)
     state.PeriodPoints.fill(0);
     state.OverPracticeRunCount.fill(0);
     state.OverPracticeEarned.fill(0);
+}
+
+void countLoadedRecords(SharedState &state, double nowOle)
+{
+    clearCounts(state);
 
     // Record dates are whole days, so "today" is one day-long interval and
     // each period one cut-off, all worked out once per level.

@@ -17,6 +17,9 @@ bool 回数求(SharedState &state, Platform &platform);
 // Rebuilds the eight count tables from the loaded-record tables as they
 // stand, against the date and time `nowOle` (an OLE date).
 void countLoadedRecords(SharedState &state, double nowOle);
+// Sets the eight count tables (runs and points: total, today, period,
+// over-practice) to zero, as a count begins.
+void clearCounts(SharedState &state);
 
 // Enough valid runs and points within the judgment period.
 bool LevelPassed(const SharedState &state, int level, int pupil);
