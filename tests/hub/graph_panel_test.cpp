@@ -243,7 +243,7 @@ TEST_F(GraphWay, ARefusedResultsFileIsWaitedForWithTheNoticeAndDrawnOncePermitte
         signIn(1);
         HubScreen screen(*state, platform, navigator);
         screen.show();
-        screen.Form_Activate();
+        screen.onShown();
         screen.findChild<QRadioButton *>(QStringLiteral("Option2_2"))->setChecked(true);
         const QByteArray path = QFile::encodeName(resultsFilePath(*state));
         ::chmod(path.constData(), 0);
