@@ -7,8 +7,8 @@
 #include "maintenance/time_histograms.h"
 #include "results/result_record.h"
 #include "results/results_file.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
@@ -47,7 +47,7 @@ struct History {
             r.date = 45000 + n / 300;
             r.pupilNumber = std::int16_t(1 + random() % 5000);
             r.level = std::int16_t(1 + random() % 4);
-            r.seconds = random() % 20 == 0 ? 99999 : int(30 + random() % 300);
+            r.seconds = random() % 20 == 0 ? kTimeUpSeconds : int(30 + random() % 300);
             bytes += encodeRecord(r);
         }
         path = install.programDataFolder() + QStringLiteral("成績累積データ.dat");

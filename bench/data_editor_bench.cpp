@@ -12,7 +12,7 @@
 #include "results/results_edit.h"
 #include "results/results_file.h"
 #include "results/results_journal.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
@@ -66,7 +66,7 @@ struct BigSchool {
             r.timeOfDay = double(random() % 86400) / 86400;
             r.pupilNumber = std::int16_t(1 + random() % kPupils);
             r.level = std::int16_t(1 + random() % 35);
-            r.seconds = random() % 20 == 0 ? 99999 : int(30 + random() % 600);
+            r.seconds = random() % 20 == 0 ? kTimeUpSeconds : int(30 + random() % 600);
             r.schoolCode = { '1', '2', '3', '4', '5' };
             bytes += encodeRecord(r);
         }

@@ -2,11 +2,11 @@
 // The teachers' CSV export and the results-file check on a results file of
 // a million records (44 MB), against the floor of reading the same bytes
 // from the start to the end in the same run.
-#include "results/csv_export.h"
+#include "maintenance/csv_export.h"
+#include "maintenance/results_check.h"
 #include "results/result_record.h"
-#include "results/results_check.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
 
@@ -48,7 +48,7 @@ struct BigFile {
             r.timeOfDay = double(random() % 86400) / 86400;
             r.pupilNumber = std::int16_t(1 + random() % (kPupils + 20));
             r.level = std::int16_t(1 + random() % 4);
-            r.seconds = random() % 20 == 0 ? 99999 : int(20 + random() % 400);
+            r.seconds = random() % 20 == 0 ? kTimeUpSeconds : int(20 + random() % 400);
             const char *code = random() % 50 == 0 ? "54321" : "12345";
             std::copy(code, code + 5, r.schoolCode.begin());
             bytes += encodeRecord(r);

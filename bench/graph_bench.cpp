@@ -9,7 +9,7 @@
 #include "results/results_file.h"
 #include "roster/roster_file.h"
 #include "school.h"
-#include "startup/level_table.h"
+#include "state/level_table.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -52,7 +52,7 @@ void BM_GraphThreeStrips(benchmark::State &bench)
     fillLevelTable(state);
     state.PupilNumber = kPupil;
     state.PupilName = state.RosterName[kPupil];
-    state.SeasonColour = QColor(192, 255, 192);
+    state.SeasonColour = Rgb { 192, 255, 192 };
     state.GradeFilter = QStringLiteral("全学年");
     HubScreen hub(state, school.fakes.platform, school.navigator);
     hub.show();

@@ -7,7 +7,7 @@
 #include "results/counts.h"
 #include "roster/roster_file.h"
 #include "school.h"
-#include "startup/level_table.h"
+#include "state/level_table.h"
 #include <QListWidget>
 
 #include <benchmark/benchmark.h>
@@ -26,7 +26,7 @@ void signIn(School &school)
     fillLevelTable(state);
     state.PupilNumber = 1234;
     state.PupilName = state.RosterName[1234];
-    state.SeasonColour = QColor(192, 255, 192);
+    state.SeasonColour = Rgb { 192, 255, 192 };
     state.GradeFilter = QStringLiteral("全学年");
 }
 

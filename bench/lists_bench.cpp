@@ -7,7 +7,7 @@
 #include "hub/rankings.h"
 #include "platform/clock.h"
 #include "results/result_record.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <QByteArray>
 #include <algorithm>
@@ -37,7 +37,7 @@ struct School {
             s.PassLineTime[size_t(level)] = 90 + 30 * level;
             s.LevelName[size_t(level)] = QStringLiteral("レベル%1").arg(level);
         }
-        s.BestTime.fill(99999);
+        s.BestTime.fill(kNoBestTime);
         for (int p = 1; p <= kPupils; ++p) {
             s.RosterName[p] = QStringLiteral("生徒%1").arg(p).leftJustified(20, QLatin1Char(' '));
             s.RosterBirthYear[p] = std::int16_t(2026 - 6 - 1 - int(random() % 9));
@@ -55,7 +55,7 @@ struct School {
             r.timeOfDay = double(random() % 86400) / 86400.0;
             r.pupilNumber = std::int16_t(1 + random() % kPupils);
             r.level = std::int16_t(1 + random() % 4);
-            r.seconds = random() % 20 == 0 ? 99999 : int(30 + random() % 300);
+            r.seconds = random() % 20 == 0 ? kTimeUpSeconds : int(30 + random() % 300);
             records.push_back(r);
             file += encodeRecord(r);
             std::int32_t &best = s.BestTime(r.level, r.pupilNumber);

@@ -10,8 +10,8 @@
 #include "roster/name_selection_screen.h"
 #include "roster/roster_file.h"
 #include "school.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
 

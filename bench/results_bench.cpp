@@ -4,9 +4,11 @@
 // it rebuilds. And one append under the whole-file lock, per append, with
 // and without its flush to the disk.
 #include "platform/clock.h"
+#include "platform/file_calls.h"
 #include "results/counts.h"
 #include "results/results_file.h"
-#include "startup/shared_state.h"
+#include "results/results_loader.h"
+#include "state/shared_state.h"
 #include "support/fakes.h"
 
 #include <QFile>
@@ -55,7 +57,7 @@ struct BenchData {
             r.timeOfDay = 0.4;
             r.pupilNumber = std::int16_t(1 + i % kPupils);
             r.level = std::int16_t(1 + rng() % 4);
-            r.seconds = (rng() % 20 == 0) ? 99999 : std::int32_t(20 + rng() % 1500);
+            r.seconds = (rng() % 20 == 0) ? kTimeUpSeconds : std::int32_t(20 + rng() % 1500);
             bytes += encodeRecord(r);
         }
         QFile f(resultsFilePath(*state));
@@ -118,19 +120,12 @@ void BM_CountFloor(benchmark::State &s)
         const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
         const off_t size = ::lseek(fd, 0, SEEK_END);
         const qint64 n = size / kRecordLength;
-        const qint64 first = n > 20000 ? n - 20000 : 0;
+        const qint64 first = loaderFirstRecord(n) - 1;
         window.resize(size_t(n - first) * kRecordLength);
         if (::pread(fd, window.data(), window.size(), off_t(first * kRecordLength)) != ssize_t(window.size()))
             s.SkipWithError("short read");
         ::close(fd);
-        st.TotalRunCount.fill(0);
-        st.TotalPoints.fill(0);
-        st.TodayRunCount.fill(0);
-        st.TodayPoints.fill(0);
-        st.PeriodRunCount.fill(0);
-        st.PeriodPoints.fill(0);
-        st.OverPracticeRunCount.fill(0);
-        st.OverPracticeEarned.fill(0);
+        clearCounts(st);
         benchmark::DoNotOptimize(window.data());
         benchmark::DoNotOptimize(st.TotalPoints.data());
         benchmark::ClobberMemory();
@@ -175,11 +170,11 @@ BENCHMARK(BM_AppendUnderLock)->Iterations(2000)->Unit(benchmark::kMicrosecond);
 // The same append with the flush left out, to see what the flush costs.
 void BM_AppendUnderLockUnflushed(benchmark::State &s)
 {
-    AppendSystemCalls calls;
+    FileCalls calls = systemFileCalls();
     calls.fdatasync = [](int) { return 0; };
-    const AppendSystemCalls previous = replaceAppendSystemCalls(calls);
+    const FileCalls previous = replaceFileCalls(calls);
     timeAppends(s);
-    replaceAppendSystemCalls(previous);
+    replaceFileCalls(previous);
 }
 BENCHMARK(BM_AppendUnderLockUnflushed)->Iterations(2000)->Unit(benchmark::kMicrosecond);
 

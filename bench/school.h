@@ -6,8 +6,8 @@
 
 #include "platform/clock.h"
 #include "results/result_record.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
@@ -58,7 +58,7 @@ struct School {
             r.date = oledate::fromDate(today.addDays(-int((kRecords - n) / 20)));
             r.pupilNumber = std::int16_t(1 + random() % kPupils);
             r.level = std::int16_t(1 + random() % 4);
-            r.seconds = random() % 20 == 0 ? 99999 : int(30 + random() % 300);
+            r.seconds = random() % 20 == 0 ? kTimeUpSeconds : int(30 + random() % 300);
             results += encodeRecord(r);
         }
         install.writeBytes(install.programDataFolder() + QStringLiteral("成績累積データ.dat"), results);

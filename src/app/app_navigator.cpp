@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "app/app_navigator.h"
 #include "drill/drill_window.h"
+#include "drill/result_screen.h"
 #include "hub/class_overview_window.h"
 #include "hub/hub_screen.h"
 #include "maintenance/criteria_editor_window.h"
 #include "maintenance/data_editor_window.h"
-#include "results/result_screen.h"
 #include "roster/name_selection_screen.h"
+#include "setup/roster_import_dialog.h"
 #include "setup/screen_scaling.h"
-#include "startup/shared_state.h"
 #include "startup/version_window.h"
 #include "startup/wait_window.h"
+#include "state/shared_state.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -176,6 +177,11 @@ void AppNavigator::showVersion(QWidget *over)
         dialog.move(r.x() + (r.width() - dialog.width()) / 2, r.y() + (r.height() - dialog.height()) / 2);
     }
     dialog.exec();
+}
+
+void AppNavigator::importRoster(QWidget *over)
+{
+    importRosterInteractive(over, state_);
 }
 
 void AppNavigator::quit()

@@ -3,7 +3,7 @@
 // and destroys it when it is left.
 #pragma once
 
-#include "startup/navigator.h"
+#include "state/navigator.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -32,6 +32,7 @@ public:
     void showWait() override;
     void closeWait() override;
     void showVersion(QWidget *over) override;
+    void importRoster(QWidget *over) override;
     void quit() override;
 
     // The screens on show (null when none), for the program's own checks

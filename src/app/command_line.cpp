@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "app/command_line.h"
+#include "maintenance/csv_export.h"
+#include "maintenance/results_check.h"
 #include "platform/clock.h"
 #include "platform/fatal_error.h"
 #include "platform/platform.h"
 #include "platform/program_launcher.h"
 #include "platform/sound_output.h"
 #include "results/criteria_file.h"
-#include "results/csv_export.h"
-#include "results/results_check.h"
 #include "setup/daily_backup.h"
 #include "setup/roster_import.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

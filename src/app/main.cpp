@@ -5,17 +5,17 @@
 #include "app/command_line.h"
 #include "platform/clock.h"
 #include "platform/detached_launcher.h"
-#include "platform/fatal_error.h"
 #include "platform/layout.h"
+#include "platform/message_box_fatal_errors.h"
 #include "platform/platform.h"
 #include "platform/program_log.h"
 #include "platform/qt_translations.h"
-#include "platform/wait_notice.h"
+#include "platform/window_wait_notice.h"
 #include "setup/first_run_dialog.h"
 #include "setup/screen_scaling.h"
 #include "setup/sound_choice.h"
-#include "startup/shared_state.h"
 #include "startup/splash_window.h"
+#include "state/shared_state.h"
 
 #include <QApplication>
 #include <memory>

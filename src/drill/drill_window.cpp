@@ -28,10 +28,13 @@
 #include "platform/layout.h"
 #include "platform/number_text.h"
 #include "platform/platform.h"
-#include "results/results_file.h"
-#include "startup/level_table.h"
-#include "startup/navigator.h"
-#include "startup/shared_state.h"
+#include "results/counts.h"
+#include "results/result_record.h"
+#include "results/results_loader.h"
+#include "state/level_table.h"
+#include "state/navigator.h"
+#include "state/shared_state.h"
+#include "state/sign_in.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -129,10 +132,7 @@ void DrillWindow::初期設定()
     pupilName_->setText(trimBlanks(state_.PupilName));
     levelName_->setText(state_.LevelName[size_t(level)]);
 
-    float total = 0;
-    for (int l = 1; l <= 15; ++l)
-        total += state_.TodayRunCount(l, state_.PupilNumber);
-    state_.TodayRunTotal = std::int16_t(total);
+    state_.TodayRunTotal = todaysRunTotal(state_, state_.PupilNumber);
 
     minutesBox_->setText(
         QString::number(minutesSinceSignIn(platform_.clock.secondsSinceMidnight(), state_.SignInTime)));
@@ -337,7 +337,7 @@ void DrillWindow::EndRun()
     if (state_.LevelTimed[size_t(level)] != 1)
         return;
     runClock_.stop();
-    state_.RecordedTime = state_.TimeUp == 1 ? 99999 : state_.ElapsedSeconds;
+    state_.RecordedTime = state_.TimeUp == 1 ? kTimeUpSeconds : state_.ElapsedSeconds;
     if (!Seisekikiroku(state_, platform_, level))
         return;
     navigator_.showWait();

@@ -2,8 +2,8 @@
 #include "drill/run_control.h"
 #include "platform/events.h"
 #include "platform/number_text.h"
-#include "startup/navigator.h"
-#include "startup/shared_state.h"
+#include "state/navigator.h"
+#include "state/shared_state.h"
 
 #include <cmath>
 
@@ -39,19 +39,6 @@ int passLineCellHidden(int passLineTime, int elapsed)
 {
     const int k = passLineTime - elapsed;
     return k >= 0 && k <= 9 ? 10 - k : 0;
-}
-
-int minutesSinceSignIn(double secondsSinceMidnight, qint32 signInTime)
-{
-    qint64 seconds = qint64(std::floor(secondsSinceMidnight)) - signInTime;
-    // The sign-in time was rounded to the nearest second, so just after
-    // signing in the clock may still read one second less; only a larger
-    // step back means the day has turned.
-    if (seconds < -1)
-        seconds += 86400;
-    else if (seconds < 0)
-        seconds = 0;
-    return int(seconds / 60);
 }
 
 int timeBarTwips(double seconds, double timeBarScale)

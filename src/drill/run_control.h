@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Starting a run and the small rules of the run clock that need no window:
-// elapsed seconds, the countdown cells, the minutes since sign-in.
+// elapsed seconds, the countdown cells, the time bar.
 #pragma once
 
 #include <QString>
@@ -29,10 +29,6 @@ int countdownCellsHidden(int mark, int elapsed);
 // The Pass cell (1..10) hidden when `elapsed` is within the last ten seconds
 // before the pass-line time, else 0.
 int passLineCellHidden(int passLineTime, int elapsed);
-
-// Whole minutes since sign-in. A pupil signed in before midnight still gets
-// the minutes since then, not a negative count.
-int minutesSinceSignIn(double secondsSinceMidnight, qint32 signInTime);
 
 // Length of a bar of `seconds` in twips of the time bar.
 int timeBarTwips(double seconds, double timeBarScale);

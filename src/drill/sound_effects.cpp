@@ -5,7 +5,7 @@
 #include "platform/platform.h"
 #include "platform/random.h"
 #include "platform/sound_output.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <cmath>
 

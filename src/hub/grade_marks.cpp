@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "hub/grade_marks.h"
 #include "roster/grade_rules.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 int hubPupilGrade(const SharedState &state, int pupil)
 {

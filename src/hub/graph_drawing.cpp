@@ -4,7 +4,8 @@
 #include "hub/listings.h"
 #include "platform/clock.h"
 #include "platform/layout.h"
-#include "startup/shared_state.h"
+#include "results/record_text.h"
+#include "state/shared_state.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr int kFailedTime = 90000;
 constexpr int kGraphDays = 3650;
 
 // Line widths of the design screen, in its pixels.
@@ -164,7 +164,7 @@ StripData collectStrip(const SharedState &state, std::span<const ResultRecord> r
         const ResultRecord &r = records[size_t(number - firstRecordNumber)];
         if (r.level != level || r.pupilNumber < 1 || r.pupilNumber > kMaxPupil || !(r.date > since))
             continue;
-        if (r.seconds < kFailedTime && (!data.schoolBest || r.seconds < *data.schoolBest))
+        if (r.seconds < kListedAsFailedSeconds && (!data.schoolBest || r.seconds < *data.schoolBest))
             data.schoolBest = r.seconds;
         if (r.seconds >= kGraphUnplottedTime)
             continue;

@@ -8,7 +8,7 @@
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "results/results_file.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -197,20 +197,13 @@ QString GraphPanel::gradeFilter() const
 
 bool GraphPanel::loadRecords(QString *error)
 {
-    const QString path = resultsFilePath(state_);
-    while (true) {
-        const qint64 count = resultRecordCount(path);
-        recordsFirst_ = firstRecordToRead(RunList::OnePupil, int(std::max<qint64>(count, 0)));
-        int errorNumber = 0;
-        auto records = readResultRecords(path, recordsFirst_, error, -1, &errorNumber);
-        if (records) {
-            records_ = std::move(*records);
-            return true;
-        }
-        if (classifyFileError(errorNumber) != FileErrorKind::Busy)
-            return false;
-        platform_.clock.waitResponsive(1000);
-    }
+    auto records = readResultRecordsWaiting(
+        resultsFilePath(state_), platform_.clock, platform_.notice,
+        [this](qint64 count) { return recordsFirst_ = firstRecordToRead(RunList::OnePupil, int(count)); }, error);
+    if (!records)
+        return false;
+    records_ = std::move(*records);
+    return true;
 }
 
 void GraphPanel::printPupils(const std::vector<int> &pupils)

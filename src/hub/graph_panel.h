@@ -18,7 +18,7 @@
 #include "hub/graph_statistics.h"
 #include "hub/rankings.h"
 #include "results/result_record.h"
-#include "startup/tables.h"
+#include "state/tables.h"
 
 #include <QFrame>
 #include <QImage>
@@ -108,8 +108,9 @@ private:
     void fillLists();
     std::vector<int> chosenPupils() const;
     QString gradeFilter() const;
-    // Reads the records of the one-pupil window once per drawing; false
-    // with the message (file named) when the file cannot be read.
+    // Reads the records of the one-pupil window once per drawing, waiting
+    // on a busy or refused file as every reader does; false with the
+    // message (file named) when the file cannot be read.
     bool loadRecords(QString *error);
 
     SharedState &state_;

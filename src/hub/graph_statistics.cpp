@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "hub/graph_statistics.h"
+#include "results/result_record.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr std::int64_t kNoRun = 99999;
 
 const QString kTwelveIdeographicSpaces = QString(12, QChar(0x3000));
 
@@ -43,7 +42,7 @@ LevelStanding levelStanding(const LevelRanking &timeRanking, const LevelRanking 
     for (const RankedRow &row : timeRanking.entries) {
         if (row.pupil != pupil)
             continue;
-        if (row.value != kNoRun)
+        if (row.value != kNoBestTime)
             standing.timeRank = QString::number(row.rank);
         break;
     }

@@ -7,7 +7,7 @@
 #include "platform/clickable_label.h"
 #include "platform/layout.h"
 #include "roster/grade_rules.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -33,13 +33,14 @@
 #include "platform/layout.h"
 #include "platform/number_text.h"
 #include "platform/platform.h"
-#include "platform/wait_notice.h"
 #include "results/counts.h"
 #include "results/results_file.h"
 #include "roster/grade_rules.h"
-#include "startup/level_table.h"
-#include "startup/navigator.h"
-#include "startup/shared_state.h"
+#include "roster/roster_file.h"
+#include "state/level_table.h"
+#include "state/navigator.h"
+#include "state/shared_state.h"
+#include "state/sign_in.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -102,7 +103,7 @@ void HubScreen::setUp()
             c.criteria->setToolTip(state_.CriteriaOutOfRange[s]);
             c.criteria->setAccessibleDescription(
                 QStringLiteral("このレベルは始められません：") + state_.CriteriaOutOfRange[s]);
-        } else if (state_.ClearPoints[s] == 9999) {
+        } else if (state_.ClearPoints[s] == kNoClearCriterion) {
             c.criteria->setText(QStringLiteral("目標=%1秒 --------").arg(state_.TargetTime[s]));
         } else {
             c.criteria->setText(QStringLiteral("目標=%1秒 %2回/%3点(×%4)")
@@ -153,10 +154,7 @@ void HubScreen::onShown()
         return;
 
     // 5. Today's total.
-    float total = 0;
-    for (int i = 1; i <= kMaxLevel; ++i)
-        total = float(numtext::roundHalfEven(double(total + state_.TodayRunCount(i, state_.PupilNumber))));
-    state_.TodayRunTotal = std::int16_t(total);
+    state_.TodayRunTotal = todaysRunTotal(state_, state_.PupilNumber);
     todayTotalLabel_->setText(QStringLiteral("本日総回数＝%1回").arg(state_.TodayRunTotal));
     waitProgress_->setMaximum(std::max<int>(state_.LevelCount, 1));
 
@@ -619,36 +617,23 @@ void HubScreen::buildRunList(int kind)
     const RunList list = kind == 0 ? RunList::Today : kind == 1 ? RunList::Period : RunList::OnePupil;
     resetLevelPanels();
 
-    // Read the list's window of whole records; wait while another copy has
-    // the file busy, and say so in the title when it cannot be read at all.
-    const QString path = resultsFilePath(state_);
-    std::optional<std::vector<ResultRecord>> records;
+    // Read the list's window of whole records (waiting on a busy or refused
+    // file as every reader does); say so in the title when it cannot be read.
     int first = 1;
-    bool noticeShown = false;
-    while (true) {
-        const qint64 count = resultRecordCount(path);
-        first = firstRecordToRead(list, int(std::max<qint64>(count, 0)));
-        listProgress_->setRange(0, listProgressMaximum(int(std::max<qint64>(count, 0))));
-        listProgress_->setValue(0);
-        QString error;
-        int errorNumber = 0;
-        records = readResultRecords(path, first, &error, -1, &errorNumber);
-        const FileErrorKind kind = records ? FileErrorKind::Other : classifyFileError(errorNumber);
-        if (records || !waitsForFile(kind)) {
-            if (!records)
-                listTitle_->setText(QStringLiteral("成績ファイルを読めません：%1").arg(error));
-            break;
-        }
-        if (kind == FileErrorKind::NoPermission && platform_.notice) {
-            platform_.notice->show(permissionWaitText(path, errorNumber));
-            noticeShown = true;
-        }
-        platform_.clock.waitResponsive(1000);
-    }
-    if (noticeShown)
-        platform_.notice->clear();
-    if (!records)
+    QString error;
+    const auto records = readResultRecordsWaiting(
+        resultsFilePath(state_), platform_.clock, platform_.notice,
+        [&](qint64 count) {
+            first = firstRecordToRead(list, int(count));
+            listProgress_->setRange(0, listProgressMaximum(int(count)));
+            listProgress_->setValue(0);
+            return first;
+        },
+        &error);
+    if (!records) {
+        listTitle_->setText(QStringLiteral("成績ファイルを読めません：%1").arg(error));
         return;
+    }
 
     ListRequest request;
     request.today = platform_.clock.today();

@@ -2,13 +2,8 @@
 #include "hub/level_enabling.h"
 #include "platform/blank_trim.h"
 #include "results/counts.h"
-#include "startup/level_table.h"
-#include "startup/shared_state.h"
-
-bool isTeacher(const QString &pupilName)
-{
-    return pupilName.contains(QStringLiteral("★")) || pupilName.contains(QStringLiteral("先生"));
-}
+#include "state/level_table.h"
+#include "state/shared_state.h"
 
 LevelGates levelEnablingPass(SharedState &state, const LevelGates &before)
 {
@@ -26,7 +21,7 @@ LevelGates levelEnablingPass(SharedState &state, const LevelGates &before)
         if (practice)
             gates.enabled[size_t(i)] = true;
         const bool unlockNext = LevelPassed(state, i, pupil) || namedTeacher || state.AllLevelsFree == 1
-            || state.ClearPoints[size_t(i + 1)] == 9999 || (!blocked && practice);
+            || state.ClearPoints[size_t(i + 1)] == kNoClearCriterion || (!blocked && practice);
         if (!unlockNext) {
             blocked = true;
             continue;

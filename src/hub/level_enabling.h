@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Which start buttons of the hub a pupil may press: the level-enabling pass
-// with its over-practice blocking, and the teacher rule.
+// with its over-practice blocking.
 #pragma once
 
-#include "startup/tables.h"
-
-#include <QString>
+#include "state/tables.h"
 
 struct SharedState;
-
-// A user is a teacher when the roster name holds "★" or "先生".
-bool isTeacher(const QString &pupilName);
 
 // State of the start buttons and their "やりすぎ禁止" notices, per level.
 struct LevelGates {

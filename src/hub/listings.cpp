@@ -5,26 +5,19 @@
 #include "platform/clock.h"
 #include "platform/number_text.h"
 #include "results/points.h"
-#include "startup/shared_state.h"
+#include "results/record_text.h"
+#include "state/shared_state.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr int kTodayWindow = 1000;
-constexpr int kLongWindow = 20000;
-constexpr int kFailedTime = 90000;
 constexpr int kOnePupilDays = 3650;
 
-const QColor kTargetColour(0, 192, 0); // &H0000C000
-const QColor kPassLineColour(192, 255, 192); // &H00C0FFC0
-const QColor kSlowColour(192, 192, 192); // &H00C0C0C0
-
-QString twoDigits(int value)
-{
-    return QString::number(value).rightJustified(2, QLatin1Char('0'));
-}
+constexpr Rgb kTargetColour { 0, 192, 0 }; // &H0000C000
+constexpr Rgb kPassLineColour { 192, 255, 192 }; // &H00C0FFC0
+constexpr Rgb kSlowColour { 192, 192, 192 }; // &H00C0C0C0
 
 // Records come in date order, so consecutive runs mostly share a day: keep
 // the last day's text instead of formatting it again for each row.
@@ -139,7 +132,7 @@ RunListing buildRuns(const SharedState &state, std::span<const ResultRecord> rec
         if (!wanted(record) || !marks.passes(record.pupilNumber))
             continue;
         listing.rows[size_t(record.level)].append(rowFor(record, marks));
-        if (record.seconds < kFailedTime)
+        if (record.seconds < kListedAsFailedSeconds)
             lastSuccess[size_t(record.level)] = record.seconds;
     }
 
@@ -157,7 +150,7 @@ RunListing buildRuns(const SharedState &state, std::span<const ResultRecord> rec
 
 int firstRecordToRead(RunList list, int recordCount)
 {
-    const int window = list == RunList::Today ? kTodayWindow : kLongWindow;
+    const int window = list == RunList::Today ? kTodayRecordWindow : kRecordWindow;
     return std::max(1, recordCount - window + 1);
 }
 
@@ -191,32 +184,9 @@ QString TimeText(int seconds)
     return numtext::lastChars(QStringLiteral("      ") + QString::number(seconds) + QStringLiteral("秒"), 5);
 }
 
-QString timeOfDayText(double timeOfDay)
-{
-    // A record's time of day is whole seconds; the whole second it began in
-    // is shown. The small allowance takes in the fraction's binary error, so
-    // a stored 10:00:00 does not read 9:59:59, while a fraction an older
-    // writer left (9:59:59.6) stays in its own second and day.
-    const double fraction = std::fabs(timeOfDay) - std::floor(std::fabs(timeOfDay));
-    if (!std::isfinite(fraction))
-        return QStringLiteral("0:00:00");
-    const int total = std::min(int(std::floor(fraction * 86400.0 + 1e-6)), 86399);
-    return QString::number(total / 3600) + QLatin1Char(':') + twoDigits(total / 60 % 60) + QLatin1Char(':')
-        + twoDigits(total % 60);
-}
-
 QString hourMinuteText(double timeOfDay)
 {
     return numtext::lastChars(QStringLiteral("00") + timeOfDayText(timeOfDay), 8).left(5);
-}
-
-QString runDateText(double date)
-{
-    const QDate day = oledate::toDate(date);
-    if (!day.isValid())
-        return QString();
-    return QString::number(day.year()).rightJustified(4, QLatin1Char('0')) + QLatin1Char('/') + twoDigits(day.month())
-        + QLatin1Char('/') + twoDigits(day.day());
 }
 
 QString monthDayText(double date)
@@ -229,7 +199,7 @@ QString listPupilName(const QString &rosterName)
     return numtext::firstChars(trimBlanks(rosterName) + QStringLiteral("　　　　"), 5);
 }
 
-QColor timeViewListColour(int seconds, int targetTime, int passLineTime)
+Rgb timeViewListColour(int seconds, int targetTime, int passLineTime)
 {
     if (seconds <= targetTime)
         return kTargetColour;
@@ -249,7 +219,7 @@ RunListing buildTodayList(const SharedState &state, std::span<const ResultRecord
         [&state](const ResultRecord &r, PupilMarks &marks) {
             QString row;
             row.reserve(32);
-            if (r.seconds < kFailedTime) {
+            if (r.seconds < kListedAsFailedSeconds) {
                 row += TimeText(r.seconds);
                 row += QLatin1Char(' ');
                 row += hourMinuteText(r.timeOfDay);
@@ -277,7 +247,7 @@ RunListing buildPeriodList(const SharedState &state, std::span<const ResultRecor
         [&state, &days, timeView](const ResultRecord &r, PupilMarks &marks) {
             QString row;
             row.reserve(32);
-            if (r.seconds >= kFailedTime) {
+            if (r.seconds >= kListedAsFailedSeconds) {
                 row += failedRunStart();
                 row += days.text(r.date);
                 appendNamed(row, marks, r.pupilNumber);
@@ -317,7 +287,7 @@ RunListing buildOnePupilList(const SharedState &state, std::span<const ResultRec
             row += numtext::lastChars(timeOfDayText(r.timeOfDay), 10);
             // A failed run keeps the time column's width, with the "×" the
             // other lists mark failed runs with.
-            row += r.seconds < kFailedTime ? TimeText(r.seconds) : QStringLiteral("    ×");
+            row += r.seconds < kListedAsFailedSeconds ? TimeText(r.seconds) : QStringLiteral("    ×");
             return row;
         });
 }

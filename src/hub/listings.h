@@ -13,10 +13,10 @@
 // choice only when `showsPeriodSelector` is set.
 #pragma once
 
+#include "platform/rgb.h"
 #include "results/points.h"
 #include "results/result_record.h"
 
-#include <QColor>
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -52,7 +52,7 @@ struct RunListing {
     // Background of each level's list in the time view, decided by the
     // level's most recent successful run; unset where the colour stays as
     // it was (no such run, points view, one-pupil list).
-    std::vector<std::optional<QColor>> background;
+    std::vector<std::optional<Rgb>> background;
     bool showsPeriodSelector = false;
 };
 
@@ -75,16 +75,14 @@ int periodDays(int resultPeriod, const QDate &today);
 
 // Row pieces, exposed for the screen's tests and the graph panel.
 QString TimeText(int seconds); // "  45秒": right-aligned in 5
-QString timeOfDayText(double timeOfDay); // "9:05:12"
 QString hourMinuteText(double timeOfDay); // "09:05"
-QString runDateText(double date); // "2026/12/09"
 QString monthDayText(double date); // "12/09"
 QString listPupilName(const QString &rosterName); // 5 characters
 
 // Background of a time-view list whose most recent successful run took
 // `seconds`: green within the target time, light green within the pass
 // line, silver otherwise.
-QColor timeViewListColour(int seconds, int targetTime, int passLineTime);
+Rgb timeViewListColour(int seconds, int targetTime, int passLineTime);
 
 // Every builder takes the records of the file from record number
 // `firstRecordNumber` on (`records[0]` is that record) up to the end of the

@@ -3,9 +3,8 @@
 #include "platform/button_keys.h"
 #include "platform/item_value.h"
 #include "platform/layout.h"
-#include "setup/roster_import_dialog.h"
-#include "startup/navigator.h"
-#include "startup/shared_state.h"
+#include "state/navigator.h"
+#include "state/shared_state.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -147,7 +146,7 @@ void PasswordPanel::importRoster()
 {
     if (opening_ || !passwordRight())
         return;
-    importRosterInteractive(window(), state_);
+    navigator_.importRoster(window());
 }
 
 bool PasswordPanel::passwordRight()

@@ -3,15 +3,13 @@
 #include "hub/grade_marks.h"
 #include "platform/blank_trim.h"
 #include "platform/number_text.h"
-#include "startup/level_table.h"
-#include "startup/shared_state.h"
+#include "results/result_record.h"
+#include "state/level_table.h"
+#include "state/shared_state.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr std::int64_t kNoRun = 99999;
-constexpr std::int64_t kFailedBest = 99998;
 
 struct MergeWork {
     PupilTable<std::int64_t> &keys;
@@ -169,12 +167,12 @@ LevelRanking rankLevel(SharedState &state, int level, RankingOrder order, const 
         row.reserve(24);
         if (order == RankingOrder::BestTime) {
             const QString tail = own ? QStringLiteral("●") : QStringLiteral("　");
-            row += value == kNoRun ? QStringLiteral("--") : rankText;
+            row += value == kNoBestTime ? QStringLiteral("--") : rankText;
             row += face.leadMarker;
             row += face.name;
-            if (value == kFailedBest)
+            if (value == kFailedRunSeconds)
                 row += QStringLiteral("*失敗*");
-            else if (value == kNoRun)
+            else if (value == kNoBestTime)
                 row += QStringLiteral("------");
             else
                 row += numtext::lastChars(QStringLiteral("    ") + QString::number(value), 6);

@@ -12,7 +12,7 @@
 // when it is not -1 and then clears the selection again.
 #pragma once
 
-#include "startup/tables.h"
+#include "state/tables.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,8 +38,8 @@ void MergeSortByKey(int count, PupilTable<std::int64_t> &keys, PupilTable<std::i
 struct RankedRow {
     int rank = 0;
     int pupil = 0;
-    // The ranking value: the best time (99999 no run, 99998 a failed best)
-    // or the points of the order.
+    // The ranking value: the best time (kNoBestTime no run,
+    // kFailedRunSeconds a failed best) or the points of the order.
     std::int64_t value = 0;
 };
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "maintenance/check_report_window.h"
+#include "maintenance/results_check.h"
 #include "platform/layout.h"
-#include "results/results_check.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -11,8 +11,8 @@
 #include "platform/platform.h"
 #include "results/criteria_file.h"
 #include "results/results_file.h"
-#include "startup/navigator.h"
-#include "startup/shared_state.h"
+#include "state/navigator.h"
+#include "state/shared_state.h"
 
 #include <QCloseEvent>
 #include <QHeaderView>

@@ -7,7 +7,7 @@
 #include "platform/item_reader.h"
 #include "results/criteria_file.h"
 #include "setup/data_files.h"
-#include "startup/tables.h"
+#include "state/tables.h"
 
 #include <QFile>
 #include <cerrno>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "maintenance/data_editor_rules.h"
-#include "hub/listings.h"
 #include "platform/blank_trim.h"
 #include "platform/number_text.h"
+#include "results/record_text.h"
 #include "results/results_file.h"
 #include "results/results_journal.h"
 #include "roster/grade_rules.h"
@@ -63,18 +63,6 @@ QString pupilChoiceText(int pupil, const QString &trimmedName)
     return QString::number(pupil) + QStringLiteral(" /  ") + trimmedName;
 }
 
-SchoolOfRecord::SchoolOfRecord(const QString &schoolCode, const QString &schoolName)
-    : name_(schoolName)
-{
-    if (!trimBlanks(schoolCode).isEmpty())
-        code_ = schoolCodeField(schoolCode);
-}
-
-QString SchoolOfRecord::nameFor(const ResultRecord &record) const
-{
-    return code_ && *code_ == record.schoolCode ? name_ : QStringLiteral("他塾");
-}
-
 QString rightAligned(const QString &text, int width)
 {
     return text.size() >= width ? text.right(width) : text.rightJustified(width, QLatin1Char(' '));
@@ -133,12 +121,12 @@ std::optional<int> choicePupilNumber(const QString &choiceText)
 std::optional<std::int32_t> validEditedTime(const QString &text, QString *problem)
 {
     const auto value = wholeDigits(text);
-    if (value && *value <= kLongestStoredTime)
+    if (value && *value <= kLongestStoredSeconds)
         return std::int32_t(*value);
     if (problem)
         *problem = QStringLiteral("時間「%1」は記録できません。0 から %2 までの整数（秒）を入力して下さい。")
                        .arg(text)
-                       .arg(kLongestStoredTime);
+                       .arg(kLongestStoredSeconds);
     return std::nullopt;
 }
 

@@ -34,27 +34,14 @@ bool LoadEditorRoster(const QString &path, int schoolYear, EditorRoster &roster,
 // "12 /  name": the pupil number, " /  ", the trimmed name.
 QString pupilChoiceText(int pupil, const QString &trimmedName);
 
-// The school a line names: the school's own name when the record carries
-// the configured school code, "他塾" otherwise. With no code configured
-// every record is another school's (a record then carries five blanks).
-class SchoolOfRecord {
-public:
-    SchoolOfRecord(const QString &schoolCode, const QString &schoolName);
-    QString nameFor(const ResultRecord &record) const;
-    bool operator==(const SchoolOfRecord &other) const = default;
-
-private:
-    std::optional<std::array<char, 5>> code_;
-    QString name_;
-};
-
 // Pads with blanks on the left to `width`; a longer text keeps its
 // rightmost `width` characters.
 QString rightAligned(const QString &text, int width);
 
-// The list line of record `recordNumber`, from its seventeen parts. The
-// record number is right-aligned in `numberWidth` characters and never
-// cut: a teacher looks a record up by the number the check reports.
+// The list line of record `recordNumber`, from its seventeen parts; the
+// line ends with the school of the record (SchoolOfRecord). The record
+// number is right-aligned in `numberWidth` characters and never cut: a
+// teacher looks a record up by the number the check reports.
 QString dataListLine(qint64 recordNumber, const ResultRecord &record, const EditorRoster &roster,
     const SchoolOfRecord &school, int numberWidth = 4);
 // The width of the record-number part for a file whose widest number is
@@ -79,8 +66,6 @@ std::optional<std::int32_t> validEditedTime(const QString &text, QString *proble
 // times can still be corrected). nullopt with the problem otherwise.
 std::optional<std::int16_t> validChosenPupil(
     const QString &choiceText, const EditorRoster &roster, std::int16_t storedPupil, QString *problem);
-
-inline constexpr std::int32_t kLongestStoredTime = 99999;
 
 struct JournalEntry;
 enum class JournalAction : std::int16_t;

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "maintenance/data_editor_window.h"
-#include "hub/listings.h"
 #include "maintenance/results_data_tools.h"
 #include "maintenance/results_list_model.h"
 #include "maintenance/undo_window.h"
@@ -9,12 +8,13 @@
 #include "platform/events.h"
 #include "platform/layout.h"
 #include "platform/platform.h"
+#include "results/record_text.h"
 #include "results/results_edit.h"
 #include "results/results_file.h"
 #include "results/results_journal.h"
 #include "roster/grade_rules.h"
-#include "startup/navigator.h"
-#include "startup/shared_state.h"
+#include "state/navigator.h"
+#include "state/shared_state.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -163,7 +163,7 @@ void DataEditorWindow::buildWidgets()
     placeTwips(timeScroll_, 2070, 2640, 300, 540);
     // The whole range a stored time can have, a time-up's 99999 included,
     // so every run opens with its time as stored. Up makes it longer.
-    timeScroll_->setRange(0, kLongestStoredTime);
+    timeScroll_->setRange(0, kLongestStoredSeconds);
     timeScroll_->setSingleStep(1);
     timeScroll_->setPageStep(10);
     timeScroll_->setInvertedAppearance(true);
@@ -334,7 +334,7 @@ void DataEditorWindow::showTime(std::int32_t seconds)
 {
     timeBox_->setText(QString::number(seconds));
     const QSignalBlocker block(timeScroll_);
-    timeScroll_->setValue(std::clamp<std::int32_t>(seconds, 0, kLongestStoredTime));
+    timeScroll_->setValue(std::clamp<std::int32_t>(seconds, 0, kLongestStoredSeconds));
 }
 
 void DataEditorWindow::showChosenPupilGrade()

@@ -3,7 +3,7 @@
 #include "maintenance/check_report_window.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <QApplication>
 #include <QDir>

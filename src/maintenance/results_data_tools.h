@@ -4,8 +4,8 @@
 // "データ点検" (check the results file, show the report).
 #pragma once
 
-#include "results/csv_export.h"
-#include "results/results_check.h"
+#include "maintenance/csv_export.h"
+#include "maintenance/results_check.h"
 
 #include <optional>
 

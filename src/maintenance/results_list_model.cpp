@@ -2,7 +2,6 @@
 #include "maintenance/results_list_model.h"
 #include "results/results_file.h"
 
-#include <QtEndian>
 #include <algorithm>
 #include <cstring>
 
@@ -13,9 +12,10 @@ ResultsListModel::ResultsListModel(QObject *parent)
 
 namespace {
 
+// Level 0 is never a run, and the editor does not list it.
 bool isRun(const char *record)
 {
-    return qFromLittleEndian<std::int16_t>(record + 18) != 0;
+    return StoredRecord(record).level() != 0;
 }
 
 } // namespace

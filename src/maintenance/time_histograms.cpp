@@ -2,9 +2,8 @@
 #include "maintenance/time_histograms.h"
 #include "results/result_record.h"
 #include "results/results_file.h"
-#include "startup/tables.h"
+#include "state/tables.h"
 
-#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -78,13 +77,13 @@ void TimeHistograms::reset()
 
 void TimeHistograms::take(const char *record)
 {
-    const int pupil = qFromLittleEndian<std::int16_t>(record + 16);
-    const int level = qFromLittleEndian<std::int16_t>(record + 18);
-    const std::int32_t seconds = qFromLittleEndian<std::int32_t>(record + 20);
-    // Level 0 is never a run. Records no run can have written (a level or
-    // pupil number the tables do not hold, a negative time) come only from
-    // a damaged file and are passed over, as the results loader does.
-    if (level < 1 || level > kMaxLevel || pupil < 0 || pupil >= kPupilSlots || seconds < 0)
+    const StoredRecord stored(record);
+    const int pupil = stored.pupilNumber();
+    const int level = stored.level();
+    const std::int32_t seconds = stored.seconds();
+    // Level 0 is never a run. Records no run can have written (damaged, or
+    // with a negative time) are passed over, as the results loader does.
+    if (isDamagedRecord(stored) || level == 0 || seconds < 0)
         return;
     ++counts_[size_t(level)];
     ++allRuns_[size_t(level)][size_t(bucketOf(seconds, kAllRunsTopBucket))];

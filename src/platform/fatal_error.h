@@ -16,9 +16,5 @@ public:
     virtual void fatal(const QString &title, const QString &message) = 0;
 };
 
-// Message box with an OK button, then every window closed (last opened
-// first) and the program ended.
-class MessageBoxFatalErrors final : public FatalErrors {
-public:
-    void fatal(const QString &title, const QString &message) override;
-};
+// The program's own reporter shows a message box:
+// platform/message_box_fatal_errors.h.

@@ -4,6 +4,8 @@
 // every rectangle in the code read like its layout table.
 #pragma once
 
+#include "platform/rgb.h"
+
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -52,5 +54,14 @@ inline QColor bgrHex(unsigned bgr)
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
+inline QColor toQColor(const Rgb &colour)
+{
+    return QColor(colour.red, colour.green, colour.blue);
+}
+
 // Sets a widget's background (and optionally text) colour.
 void setColours(QWidget *widget, const QColor &background, const QColor &text = QColor());
+inline void setColours(QWidget *widget, const Rgb &background, const QColor &text = QColor())
+{
+    setColours(widget, toQColor(background), text);
+}

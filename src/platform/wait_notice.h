@@ -6,9 +6,6 @@
 #pragma once
 
 #include <QString>
-#include <memory>
-
-class QLabel;
 
 class WaitNotice {
 public:
@@ -18,15 +15,4 @@ public:
     virtual void clear() = 0;
 };
 
-// A small window on top of the program's screens, in the middle of the
-// screen, with the text in large red letters.
-class WindowWaitNotice final : public WaitNotice {
-public:
-    WindowWaitNotice();
-    ~WindowWaitNotice() override;
-    void show(const QString &text) override;
-    void clear() override;
-
-private:
-    std::unique_ptr<QLabel> window_;
-};
+// The program's own notice is a window: platform/window_wait_notice.h.

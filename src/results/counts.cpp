@@ -3,8 +3,8 @@
 #include "platform/clock.h"
 #include "platform/platform.h"
 #include "results/points.h"
-#include "results/results_file.h"
-#include "startup/shared_state.h"
+#include "results/results_loader.h"
+#include "state/shared_state.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,7 +34,7 @@ void addRun(std::int16_t &count)
 
 } // namespace
 
-void countLoadedRecords(SharedState &state, double nowOle)
+void clearCounts(SharedState &state)
 {
     state.TotalRunCount.fill(0);
     state.TotalPoints.fill(0);
@@ -44,6 +44,11 @@ void countLoadedRecords(SharedState &state, double nowOle)
     state.PeriodPoints.fill(0);
     state.OverPracticeRunCount.fill(0);
     state.OverPracticeEarned.fill(0);
+}
+
+void countLoadedRecords(SharedState &state, double nowOle)
+{
+    clearCounts(state);
 
     // Record dates are whole days, so "today" is one day-long interval and
     // each period one cut-off, all worked out once per level.
@@ -175,4 +180,16 @@ RecentPractice recentPractice(const SharedState &state, int level, double nowOle
             addRun(recent.levelRuns[p]);
     }
     return recent;
+}
+
+std::int16_t todaysRunTotal(const SharedState &state, int pupil)
+{
+    if (pupil < 0 || pupil > kMaxPupil)
+        return 0;
+    // The counts are whole numbers (kCountedRecordCap at the most), so the
+    // sum is exact in single precision.
+    float total = 0;
+    for (int level = 1; level <= kMaxLevel; ++level)
+        total += state.TodayRunCount(level, pupil);
+    return std::int16_t(total);
 }

@@ -31,6 +31,9 @@ bool 回数求(SharedState &state, Platform &platform);
 // Rebuilds the eight count tables from the loaded-record tables as they
 // stand, against the date and time `nowOle` (an OLE date).
 void countLoadedRecords(SharedState &state, double nowOle);
+// Sets the eight count tables (runs and points: total, today, period,
+// over-practice) to zero, as a count begins.
+void clearCounts(SharedState &state);
 
 // Enough valid runs and points within the judgment period.
 bool LevelPassed(const SharedState &state, int level, int pupil);
@@ -53,3 +56,9 @@ struct RecentPractice {
     double cutOff = 0; // records dated after it are within the period
 };
 RecentPractice recentPractice(const SharedState &state, int level, double nowOle, double days);
+
+// The pupil's valid runs today over every level, as TodayRunTotal holds it:
+// the hub's "本日総回数", the drill's "本日" (this run is number total + 1)
+// and the result screen's "（N回目)" after the run, so one run counts the
+// same on all three.
+std::int16_t todaysRunTotal(const SharedState &state, int pupil);

@@ -4,7 +4,7 @@
 #include "platform/fatal_error.h"
 #include "platform/item_reader.h"
 #include "platform/number_text.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <limits>
 

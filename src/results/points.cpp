@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "results/points.h"
+#include "results/result_record.h"
 
 #include <cmath>
 #include <limits>
 
 namespace {
-
-constexpr std::int32_t kTimeUpCutOff = 99998;
 
 std::int32_t clampToInt32(double value)
 {
@@ -61,7 +60,7 @@ std::int32_t firstThreeCharsValue(std::int32_t seconds)
 
 std::int32_t countedBasePoints(std::int32_t seconds, std::int32_t targetTime)
 {
-    if (seconds >= kTimeUpCutOff)
+    if (seconds >= kFailedRunSeconds)
         return 0;
     return gradedPoints(seconds, firstThreeCharsValue(seconds), targetTime);
 }
@@ -73,7 +72,7 @@ std::int32_t countedRunPoints(std::int32_t seconds, std::int32_t targetTime, flo
 
 std::int32_t resultBasePoints(std::int32_t recordedTime, std::int32_t targetTime)
 {
-    if (recordedTime >= kTimeUpCutOff)
+    if (recordedTime >= kFailedRunSeconds)
         return 0;
     return gradedPoints(recordedTime, recordedTime, targetTime);
 }

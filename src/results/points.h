@@ -15,7 +15,7 @@
 std::int32_t firstThreeCharsValue(std::int32_t seconds);
 
 // Points a record contributes to the counts: the first-three-characters
-// rule for the graded branch, nothing for a time of 99998 or more (a
+// rule for the graded branch, nothing from kFailedRunSeconds on (a
 // time-up), then the level's multiplier, rounded down.
 std::int32_t countedRunPoints(std::int32_t seconds, std::int32_t targetTime, float multiplier);
 // The same before the multiplier.
@@ -24,7 +24,7 @@ std::int32_t countedBasePoints(std::int32_t seconds, std::int32_t targetTime);
 inline constexpr std::int32_t kMaxGradedPoints = 55;
 
 // The result screen's base points: the graded formula on the recorded time
-// itself, nothing for 99998 or more.
+// itself, nothing from kFailedRunSeconds on.
 std::int32_t resultBasePoints(std::int32_t recordedTime, std::int32_t targetTime);
 // Earned points, for the result screen and the counts alike: base points
 // times the multiplier in single precision, rounded down.

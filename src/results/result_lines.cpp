@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "results/result_lines.h"
 #include "platform/number_text.h"
-#include "startup/shared_state.h"
-
-namespace {
-constexpr std::int32_t kNoRecordFrom = 99998;
-constexpr std::int16_t kNoGoal = 9999;
-} // namespace
+#include "results/result_record.h"
+#include "state/shared_state.h"
 
 QString resultTimeLine(std::int32_t recordedTime)
 {
-    if (recordedTime >= kNoRecordFrom)
+    if (recordedTime >= kFailedRunSeconds)
         return QStringLiteral("記録なし");
     return QStringLiteral("今の成績：%1秒").arg(recordedTime);
 }
@@ -61,7 +57,7 @@ QString resultMessageText(ResultMessage message)
 bool goalBannerAllowed(const SharedState &state)
 {
     for (int level = 1; level <= kMaxLevel; ++level)
-        if (state.ClearCount[size_t(level)] == kNoGoal)
+        if (state.ClearCount[size_t(level)] == kNoClearCriterion)
             return false;
     return true;
 }

@@ -30,7 +30,7 @@ ResultMessage resultMessage(const SharedState &state, std::int32_t recordedTime,
 QString resultMessageText(ResultMessage message);
 
 // The goal banner is shown for the goal level only when every level 1..35
-// has a clear count other than 9999.
+// has a clear criterion (kNoClearCriterion).
 bool goalBannerAllowed(const SharedState &state);
 
 // "もう一度" is withheld from a pupil who has passed and over-practised a

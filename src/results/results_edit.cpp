@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -274,16 +273,6 @@ std::optional<FileState> fileStateAt(const QString &path, int *errorNumber)
     }
     *errorNumber = 0;
     return FileState { info.st_dev, info.st_ino, qint64(info.st_size), info.st_mtim, info.st_ctim };
-}
-
-QByteArray withPupilAndTime(const QByteArray &opened, std::int16_t pupilNumber, std::int32_t seconds)
-{
-    QByteArray out = opened;
-    if (out.size() != kRecordLength)
-        return out;
-    qToLittleEndian(pupilNumber, out.data() + 16);
-    qToLittleEndian(seconds, out.data() + 20);
-    return out;
 }
 
 RecordEditResult changeResultRecord(const QString &path, qint64 recordNumber, const QByteArray &opened,

@@ -70,10 +70,6 @@ struct RecordEditResult {
     qint64 recordNumber = 0; // an undo: where the run is now
 };
 
-// The 44 bytes of `opened` with the pupil number and the time replaced;
-// every other byte stays as it was.
-QByteArray withPupilAndTime(const QByteArray &opened, std::int16_t pupilNumber, std::int32_t seconds);
-
 // The file under the lock just before a change's write and just after it
 // (flushed). Nobody else wrote in between, so a list that matched `before`
 // matches `after` once the record is patched in.

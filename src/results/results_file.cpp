@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "results/results_file.h"
 #include "platform/clock.h"
-#include "platform/cp932.h"
-#include "platform/fatal_error.h"
+#include "platform/file_calls.h"
 #include "platform/file_lock.h"
-#include "platform/platform.h"
 #include "platform/shared_folder.h"
 #include "platform/wait_notice.h"
-#include "results/counts.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <QFile>
-#include <QtEndian>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -20,114 +16,7 @@
 
 namespace {
 
-constexpr std::int32_t kNoTime = 99999;
-constexpr qint64 kWindowRecords = 20000;
-constexpr int kAcceptedCap = 10001;
-constexpr int kTopTimePupils = 1000;
 constexpr int kNotFoundAttempts = 4;
-
-QString decimal(qint64 n)
-{
-    return QString::number(n);
-}
-
-// Outcome of one file step run under the retry rules.
-enum class StepEnd { Done, NotFoundExhausted, Failed };
-
-// A wait that only a person can end (no permission, storage refusing the
-// write) shows why on the notice while it lasts; the notice goes once the
-// step gets past it.
-class NoticeWhileWaiting {
-public:
-    NoticeWhileWaiting(WaitNotice *notice, const QString &path)
-        : notice_(notice)
-        , path_(path)
-    {
-    }
-    NoticeWhileWaiting(const NoticeWhileWaiting &) = delete;
-    NoticeWhileWaiting &operator=(const NoticeWhileWaiting &) = delete;
-    ~NoticeWhileWaiting()
-    {
-        if (shown_)
-            notice_->clear();
-    }
-    void refused(int error) { show(permissionWaitText(path_, error)); }
-    void storageFailed(int error) { show(storageWaitText(path_, error)); }
-
-private:
-    void show(const QString &text)
-    {
-        if (!notice_)
-            return;
-        notice_->show(text);
-        shown_ = true;
-    }
-    WaitNotice *notice_;
-    QString path_;
-    bool shown_ = false;
-};
-
-// Repeats `step` (returning 0 or an error number) while the file is busy,
-// a second apart with the window responsive. With a not-found counter the
-// step is also repeated five seconds apart after "no such file", up to the
-// fourth such failure in one call.
-template <typename Step>
-StepEnd retryStep(Clock &clock, int *notFoundFailures, int *error, Step step, NoticeWhileWaiting *notice = nullptr)
-{
-    while (true) {
-        *error = step();
-        if (*error == 0)
-            return StepEnd::Done;
-        switch (classifyFileError(*error)) {
-        case FileErrorKind::NoPermission:
-            if (notice)
-                notice->refused(*error);
-            clock.waitResponsive(1000);
-            break;
-        case FileErrorKind::Busy:
-            clock.waitResponsive(1000);
-            break;
-        case FileErrorKind::NotFound:
-            if (!notFoundFailures)
-                return StepEnd::Failed;
-            if (++*notFoundFailures >= kNotFoundAttempts)
-                return StepEnd::NotFoundExhausted;
-            clock.waitResponsive(5000);
-            break;
-        case FileErrorKind::Other:
-            return StepEnd::Failed;
-        }
-    }
-}
-
-QString shortDate(double ole)
-{
-    const QDate d = oledate::toDate(ole);
-    return d.isValid() ? d.toString(QStringLiteral("yyyy/MM/dd")) : QString();
-}
-
-QString shortTime(double ole)
-{
-    const QTime t = oledate::toTime(ole);
-    return t.isValid() ? t.toString(QStringLiteral("H:mm:ss")) : QString();
-}
-
-// The loader's diagnostic: what it was doing, the error, and the loaded
-// values at the slot of the record number being read.
-QString loaderMessage(const SharedState &state, int marker, int error, qint64 recordNumber)
-{
-    const bool inSlots = recordNumber >= 1 && recordNumber < kLoadedRecordSlots;
-    const size_t i = inSlots ? size_t(recordNumber) : 0;
-    const double date = inSlots ? state.RecDate[i] : 0;
-    const int pupil = inSlots ? state.RecPupil[i] : 0;
-    const int level = inSlots ? state.RecLevel[i] : 0;
-    const qint64 seconds = inSlots ? state.RecTime[i] : 0;
-    return QStringLiteral("成績ランダムファイル表示") + decimal(marker) + decimal(error) + fileErrorDescription(error)
-        + decimal(error) + QStringLiteral("/date") + shortDate(date) + QStringLiteral("/i=") + decimal(recordNumber)
-        + QStringLiteral("/time=") + shortTime(date) + QStringLiteral("/name=") + QStringLiteral("/Bangou=")
-        + decimal(pupil) + QStringLiteral("/level=") + decimal(level) + QStringLiteral("/time=") + decimal(seconds)
-        + QStringLiteral("line") + decimal(marker);
-}
 
 int openFd(const QString &path, int flags)
 {
@@ -137,11 +26,6 @@ int openFd(const QString &path, int flags)
         fd = ::open(name.constData(), flags | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
     return fd;
-}
-
-template <typename T> T field(const char *record, int offset)
-{
-    return qFromLittleEndian<T>(record + offset);
 }
 
 } // namespace
@@ -221,32 +105,65 @@ QString storageWaitText(const QString &path, int errorNumber)
         .arg(errorNumber);
 }
 
-namespace {
-
-ssize_t systemPwrite(int fd, const void *data, size_t size, off_t offset)
+FileWait::FileWait(Clock &clock, WaitNotice *notice, const QString &path)
+    : clock_(clock)
+    , notice_(notice)
+    , path_(path)
 {
-    return ::pwrite(fd, data, size, offset);
-}
-int systemFdatasync(int fd)
-{
-    return ::fdatasync(fd);
-}
-int systemClose(int fd)
-{
-    return ::close(fd);
 }
 
-AppendSystemCalls appendCalls { systemPwrite, systemFdatasync, systemClose };
-
-} // namespace
-
-AppendSystemCalls replaceAppendSystemCalls(const AppendSystemCalls &calls)
+FileWait::~FileWait()
 {
-    const AppendSystemCalls previous = appendCalls;
-    appendCalls.pwrite = calls.pwrite ? calls.pwrite : systemPwrite;
-    appendCalls.fdatasync = calls.fdatasync ? calls.fdatasync : systemFdatasync;
-    appendCalls.close = calls.close ? calls.close : systemClose;
-    return previous;
+    if (shown_)
+        notice_->clear();
+}
+
+FileWait &FileWait::waitingWhileStorageRefuses()
+{
+    storageWaits_ = true;
+    return *this;
+}
+
+FileWait &FileWait::waitingWhileNotFound()
+{
+    notFoundWaits_ = true;
+    return *this;
+}
+
+void FileWait::show(const QString &text)
+{
+    if (!notice_)
+        return;
+    notice_->show(text);
+    shown_ = true;
+}
+
+std::optional<FileWait::End> FileWait::afterFailure(int error)
+{
+    if (storageWaits_ && storageRefused(error)) {
+        show(storageWaitText(path_, error));
+        clock_.waitResponsive(1000);
+        return std::nullopt;
+    }
+    switch (classifyFileError(error)) {
+    case FileErrorKind::NoPermission:
+        show(permissionWaitText(path_, error));
+        clock_.waitResponsive(1000);
+        return std::nullopt;
+    case FileErrorKind::Busy:
+        clock_.waitResponsive(1000);
+        return std::nullopt;
+    case FileErrorKind::NotFound:
+        if (!notFoundWaits_)
+            return End::Failed;
+        if (++notFoundFailures_ >= kNotFoundAttempts)
+            return End::NotFoundExhausted;
+        clock_.waitResponsive(5000);
+        return std::nullopt;
+    case FileErrorKind::Other:
+        break;
+    }
+    return End::Failed;
 }
 
 ResultsFile &ResultsFile::operator=(ResultsFile &&other) noexcept
@@ -277,10 +194,9 @@ int ResultsFile::closeChecked()
     for (int *fd : { &fd_, &twin_ }) {
         if (*fd < 0)
             continue;
-        // The descriptor is gone whatever close() answers (Linux frees it
-        // even when interrupted), so an interrupted close is no failure.
-        if (appendCalls.close(*fd) != 0 && errno != EINTR && error == 0)
-            error = errno;
+        // The descriptor is gone whatever close() answers.
+        if (const int e = ::closeChecked(*fd); e != 0 && error == 0)
+            error = e;
         *fd = -1;
     }
     return error;
@@ -334,30 +250,12 @@ int ResultsFile::writeRecord(qint64 recordNumber, const ResultRecord &record) co
 
 int ResultsFile::writeRecordBytes(qint64 recordNumber, const QByteArray &bytes) const
 {
-    const off_t offset = off_t(recordNumber - 1) * kRecordLength;
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n
-            = appendCalls.pwrite(fd_, bytes.constData() + done, size_t(bytes.size() - done), offset + off_t(done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (n == 0)
-            return EIO;
-        done += n;
-    }
-    return 0;
+    return pwriteFully(fd_, bytes.constData(), size_t(bytes.size()), off_t(recordNumber - 1) * kRecordLength);
 }
 
 int ResultsFile::flush() const
 {
-    int rc;
-    do {
-        rc = appendCalls.fdatasync(fd_);
-    } while (rc != 0 && errno == EINTR);
-    return rc == 0 ? 0 : errno;
+    return syncData(fd_);
 }
 
 bool OpenResultsFile(const QString &path, ResultsAccess access, ResultsFile &file, int *errorNumber)
@@ -403,7 +301,6 @@ int sameOpenFile(int a, int b, int *errorNumber)
 
 int openLockedResultsFile(const QString &path, Clock &clock, ResultsFile &file, OpenRetry retry, WaitNotice *notice)
 {
-    NoticeWhileWaiting permission(notice, path);
     int error = 0;
     auto open = [&] {
         int e = 0;
@@ -411,7 +308,7 @@ int openLockedResultsFile(const QString &path, Clock &clock, ResultsFile &file, 
         return e;
     };
     if (retry == OpenRetry::WhileBusy) {
-        if (retryStep(clock, nullptr, &error, open, &permission) != StepEnd::Done)
+        if (FileWait(clock, notice, path).repeat(&error, open) != FileWait::End::Done)
             return error;
     } else if ((error = open()) != 0) {
         return error;
@@ -561,42 +458,15 @@ int appendResultRecord(
     const QString &path, const ResultRecord &record, Clock &clock, qint64 *recordNumber, WaitNotice *notice)
 {
     const QByteArray bytes = encodeRecord(record);
-    NoticeWhileWaiting waiting(notice, path);
+    FileWait wait(clock, notice, path);
+    wait.waitingWhileStorageRefuses();
     std::optional<LandedRecord> landed;
-    while (true) {
-        qint64 position = 0;
-        const int error = appendOnce(path, bytes, clock, landed, &position, notice);
-        if (error == 0) {
-            if (recordNumber)
-                *recordNumber = position;
-            return 0;
-        }
-        if (storageRefused(error))
-            waiting.storageFailed(error);
-        else if (classifyFileError(error) == FileErrorKind::NoPermission)
-            waiting.refused(error);
-        else if (classifyFileError(error) != FileErrorKind::Busy)
-            return error;
-        clock.waitResponsive(1000);
-    }
-}
-
-std::array<char, 5> schoolCodeField(const QString &schoolCode)
-{
-    std::array<char, 5> out { ' ', ' ', ' ', ' ', ' ' };
-    size_t used = 0;
-    for (qsizetype i = 0; i < schoolCode.size(); ++i) {
-        qsizetype len = 1;
-        if (schoolCode[i].isHighSurrogate() && i + 1 < schoolCode.size())
-            len = 2;
-        const QByteArray bytes = cp932::encode(schoolCode.mid(i, len));
-        if (used + size_t(bytes.size()) > out.size())
-            break;
-        std::memcpy(out.data() + used, bytes.constData(), size_t(bytes.size()));
-        used += size_t(bytes.size());
-        i += len - 1;
-    }
-    return out;
+    qint64 position = 0;
+    int error = 0;
+    wait.repeat(&error, [&] { return appendOnce(path, bytes, clock, landed, &position, notice); });
+    if (error == 0 && recordNumber)
+        *recordNumber = position;
+    return error;
 }
 
 std::optional<std::vector<ResultRecord>> readResultRecords(
@@ -641,187 +511,16 @@ qint64 resultRecordCount(const QString &path)
     return qint64(info.st_size) / kRecordLength;
 }
 
-qint64 loaderFirstRecord(qint64 total)
+std::optional<std::vector<ResultRecord>> readResultRecordsWaiting(const QString &path, Clock &clock, WaitNotice *notice,
+    const std::function<qint64(qint64 recordCount)> &firstOf, QString *error)
 {
-    return total > kWindowRecords ? total - kWindowRecords + 1 : 1;
-}
-
-void loadRecordWindow(SharedState &state, const char *bytes, qint64 recordCount)
-{
-    std::int32_t *best = state.BestTime.data();
-    auto inTables
-        = [](int level, int pupil) { return level >= 0 && level <= kMaxLevel && pupil >= 0 && pupil <= kMaxPupil; };
-    auto isAccepted = [&](const char *record) {
-        const std::int16_t level = field<std::int16_t>(record, 18);
-        const std::int16_t pupil = field<std::int16_t>(record, 16);
-        return inTables(level, pupil) && !(field<double>(record, 0) < 0) && pupil != 0 && level >= 1;
-    };
-    // The counts take the newest 10001 valid records of the window. Taking
-    // the first ones met (the oldest) froze every count, the name list and
-    // pupils.csv as soon as a school had stored that many runs: today's
-    // runs were never among them.
-    qint64 firstKept = 0;
-    int newer = 0;
-    for (qint64 r = recordCount - 1; r >= 0; --r) {
-        if (isAccepted(bytes + r * kRecordLength) && ++newer == kAcceptedCap) {
-            firstKept = r;
-            break;
-        }
-    }
-    // Best-time cells of consecutive records lie far apart; asking for them
-    // a few records ahead hides most of the wait for memory.
-    constexpr qint64 kAhead = 12;
-    auto prefetchCell = [&](qint64 r) {
-        const char *record = bytes + r * kRecordLength;
-        const int level = field<std::int16_t>(record, 18);
-        const int pupil = field<std::int16_t>(record, 16);
-        if (inTables(level, pupil))
-            __builtin_prefetch(best + LevelPupilTable<std::int32_t>::index(level, pupil), 1);
-    };
-    for (qint64 r = 0; r < std::min(recordCount, kAhead); ++r)
-        prefetchCell(r);
-    int accepted = 0;
-    // Best times cover the whole window, the records before the kept ones
-    // included.
-    for (qint64 r = 0; r < recordCount; ++r) {
-        if (r + kAhead < recordCount)
-            prefetchCell(r + kAhead);
-        const char *record = bytes + r * kRecordLength;
-        const std::int16_t level = field<std::int16_t>(record, 18);
-        const std::int16_t pupil = field<std::int16_t>(record, 16);
-        // Such a record cannot index the tables. Stopping here would stop
-        // every copy of the program at every start, before any teacher could
-        // reach the editor that removes it, so it is passed over.
-        if (!inTables(level, pupil))
-            continue;
-        const std::int32_t seconds = field<std::int32_t>(record, 20);
-        // Even a record that is not accepted lowers the best time of its
-        // cell.
-        std::int32_t &cell = best[LevelPupilTable<std::int32_t>::index(level, pupil)];
-        if (seconds < cell)
-            cell = seconds;
-        if (r < firstKept || !isAccepted(record))
-            continue;
-        const size_t slot = size_t(++accepted);
-        state.RecDate[slot] = field<double>(record, 0);
-        state.RecPupil[slot] = pupil;
-        state.RecLevel[slot] = level;
-        state.RecTime[slot] = seconds;
-    }
-    state.LoadedRecordCount = std::int16_t(accepted);
-
-    for (int level = 1; level <= kMaxLevel; ++level) {
-        std::int32_t top = kNoTime;
-        const std::int32_t *row = best + LevelPupilTable<std::int32_t>::index(level, 0);
-        for (int pupil = 1; pupil <= kTopTimePupils; ++pupil)
-            top = std::min(top, row[pupil]);
-        state.TopTime[size_t(level)] = top;
-    }
-}
-
-bool 成績ランダムファイル記録(SharedState &state, Platform &platform)
-{
-    const QDateTime now = platform.clock.now();
-    ResultRecord record;
-    record.date = oledate::fromDate(now.date());
-    // The time of day the format carries comes from a clock of one-second
-    // resolution: whole seconds, so no reader can round a run into the next
-    // minute or past midnight.
-    record.timeOfDay
-        = oledate::timeFraction(QTime::fromMSecsSinceStartOfDay(now.time().msecsSinceStartOfDay() / 1000 * 1000));
-    record.pupilNumber = state.PupilNumber;
-    record.level = state.CurrentLevel;
-    record.seconds = state.RecordedTime;
-    record.schoolCode = schoolCodeField(state.SchoolCode);
-
-    const int error = appendResultRecord(resultsFilePath(state), record, platform.clock, nullptr, platform.notice);
-    if (error != 0) {
-        platform.fatal.fatal(
-            state.ProgramName, QStringLiteral("成績ランダムファイル記録") + fileErrorDescription(error));
-        return false;
-    }
-    return true;
-}
-
-bool 成績ランダムファイル表示(SharedState &state, Platform &platform)
-{
-    int notFoundFailures = 0;
-    int marker = 3;
-    qint64 recordNumber = 0;
-    int error = 0;
-    auto report = [&](StepEnd end) {
-        if (end == StepEnd::NotFoundExhausted)
-            platform.fatal.fatal(state.ProgramName,
-                QStringLiteral("ファイルがありません") + decimal(marker) + fileErrorDescription(error)
-                    + decimal(error));
-        else
-            platform.fatal.fatal(state.ProgramName, loaderMessage(state, marker, error, recordNumber));
-        return false;
-    };
-
-    const QString path = resultsFilePath(state);
-    ResultsFile file;
-    NoticeWhileWaiting permission(platform.notice, path);
-    StepEnd end = retryStep(
-        platform.clock, &notFoundFailures, &error,
-        [&] {
-            int e = 0;
-            OpenResultsFile(path, ResultsAccess::Read, file, &e);
-            return e;
-        },
-        &permission);
-    if (end != StepEnd::Done)
-        return report(end);
-    state.BestTime.fill(kNoTime);
-
-    marker = 4;
-    qint64 total = 0;
-    end = retryStep(platform.clock, &notFoundFailures, &error, [&] {
+    std::optional<std::vector<ResultRecord>> records;
+    int errorNumber = 0;
+    FileWait(clock, notice, path).repeat(&errorNumber, [&] {
+        const qint64 first = firstOf(std::max<qint64>(resultRecordCount(path), 0));
         int e = 0;
-        total = file.recordCount(&e);
+        records = readResultRecords(path, first, error, -1, &e);
         return e;
     });
-    if (end != StepEnd::Done)
-        return report(end);
-
-    marker = 5;
-    const qint64 first = loaderFirstRecord(total);
-    recordNumber = first;
-    // The whole window in one read: the loader runs on every screen change.
-    thread_local std::vector<char> window;
-    qint64 got = 0;
-    end = retryStep(platform.clock, &notFoundFailures, &error, [&] {
-        int e = 0;
-        got = file.readRecords(first, total - first + 1, window, &e);
-        return e;
-    });
-    if (end != StepEnd::Done)
-        return report(end);
-    file.close();
-
-    loadRecordWindow(state, window.data(), got);
-    return true;
-}
-
-bool Seisekikiroku(SharedState &state, Platform &platform, int level)
-{
-    const int pupil = state.PupilNumber;
-    if (level < 0 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil) {
-        // The run cannot be placed in the tables; nothing is stored.
-        platform.fatal.fatal(state.ProgramName,
-            QStringLiteral("Seisekikiroku") + QStringLiteral("インデックスが有効範囲にありません") + decimal(9));
-        return false;
-    }
-    state.LevelClearedBefore = LevelClearedEver(state, level, pupil) ? 1 : 0;
-    if (state.RecordedTime < state.BestTime(level, pupil)) {
-        state.NewOwnRecord = 1;
-        state.BestTime(level, pupil) = state.RecordedTime;
-    }
-    if (!成績ランダムファイル記録(state, platform))
-        return false;
-    if (state.RecordedTime < state.TopTime[size_t(level)]) {
-        state.TopTime[size_t(level)] = state.RecordedTime;
-        state.NewTopRecord = 1;
-    }
-    return true;
+    return records;
 }

@@ -1,20 +1,22 @@
 // SPDX-License-Identifier: MIT
-// The results file "成績累積データ.dat": every copy of the program appends one
-// 44-byte record per finished run, and every count, best time, list and
-// graph is rebuilt from it. Appends hold the whole-file lock; readers take
+// The results file "成績累積データ.dat" and the protocol every copy of the
+// program keeps on it: how it is opened, locked, appended to and opened
+// again when another copy replaced it, and how a reader or writer waits on
+// it. Every copy appends one 44-byte record per finished run, and every
+// count, best time, list and graph is rebuilt from it
+// (results/results_loader.h). Appends hold the whole-file lock; readers take
 // whole records only, so a record being written is never half counted.
 #pragma once
 
 #include "results/result_record.h"
 
 #include <QString>
-#include <array>
+#include <functional>
 #include <optional>
 #include <sys/types.h>
 #include <vector>
 
 struct SharedState;
-struct Platform;
 class Clock;
 class WaitNotice;
 
@@ -27,11 +29,6 @@ QString resultsFilePath(const SharedState &state);
 // bounded number of waits for the loader), or anything else (report and end).
 enum class FileErrorKind { Busy, NoPermission, NotFound, Other };
 FileErrorKind classifyFileError(int errorNumber);
-// Busy or no permission: the step is repeated without limit.
-inline bool waitsForFile(FileErrorKind kind)
-{
-    return kind == FileErrorKind::Busy || kind == FileErrorKind::NoPermission;
-}
 // The system's description of an error number.
 QString fileErrorDescription(int errorNumber);
 // What the screen says while the program waits for permission on a file.
@@ -46,16 +43,50 @@ bool storageRefused(int errorNumber);
 // What the screen says meanwhile: the file, the cause, whom to call.
 QString storageWaitText(const QString &path, int errorNumber);
 
-// The calls an append's write, flush and close go through. Replaceable so
-// that a test can play a full disk, a quota, a failing disk or a share that
-// lost the file; returns the calls in place before. A null member puts the
-// system's call back.
-struct AppendSystemCalls {
-    ssize_t (*pwrite)(int fd, const void *data, size_t size, off_t offset) = nullptr;
-    int (*fdatasync)(int fd) = nullptr;
-    int (*close)(int fd) = nullptr;
+// How every reader and writer of the results file waits on it. A step
+// (returning 0 or an error number) that fails because another copy has the
+// file or its lock busy is tried again a second later, without limit; one
+// refused for want of permission too, with the notice saying why while it
+// lasts, since only a person can end that wait. The window stays responsive
+// meanwhile. The notice goes when the wait object does.
+class FileWait {
+public:
+    FileWait(Clock &clock, WaitNotice *notice, const QString &path);
+    FileWait(const FileWait &) = delete;
+    FileWait &operator=(const FileWait &) = delete;
+    ~FileWait();
+
+    // Appends also wait while the storage refuses a write, flush or close
+    // (storageRefused), saying so: giving up would lose the run.
+    FileWait &waitingWhileStorageRefuses();
+    // The loader also waits five seconds after "no such file" (the share's
+    // folder may come back), up to the fourth time in the life of the wait.
+    FileWait &waitingWhileNotFound();
+
+    enum class End { Done, NotFoundExhausted, Failed };
+    // Runs `step` until it succeeds or fails for good; `error` receives
+    // its last answer.
+    template <typename Step> End repeat(int *error, Step step)
+    {
+        while ((*error = step()) != 0)
+            if (const std::optional<End> end = afterFailure(*error))
+                return *end;
+        return End::Done;
+    }
+
+private:
+    // Waits when `error` is waited for (nullopt), else says how it ends.
+    std::optional<End> afterFailure(int error);
+    void show(const QString &text);
+
+    Clock &clock_;
+    WaitNotice *notice_;
+    QString path_;
+    bool storageWaits_ = false;
+    bool notFoundWaits_ = false;
+    int notFoundFailures_ = 0;
+    bool shown_ = false;
 };
-AppendSystemCalls replaceAppendSystemCalls(const AppendSystemCalls &calls);
 
 enum class ResultsAccess {
     Read, // read-only where the file allows no more
@@ -144,11 +175,6 @@ int openLockedResultsFile(
 int appendResultRecord(const QString &path, const ResultRecord &record, Clock &clock, qint64 *recordNumber = nullptr,
     WaitNotice *notice = nullptr);
 
-// The school code as the record carries it: CP932 bytes, left-aligned and
-// blank-padded to five, cut before a double-byte character that would not
-// fit whole.
-std::array<char, 5> schoolCodeField(const QString &schoolCode);
-
 // Whole records from the 1-based `firstRecord` (below 1 reads from the
 // first) to the end of the file, at most `maxRecords` when that is not
 // negative. nullopt on failure, with the message (file named) and error
@@ -160,26 +186,11 @@ std::optional<std::vector<ResultRecord>> readResultRecords(
 // examined.
 qint64 resultRecordCount(const QString &path);
 
-// The first record the loader reads of a file of `total` whole records: only
-// the newest 20000 are considered.
-qint64 loaderFirstRecord(qint64 total);
-
-// Fills the loaded-record tables, LoadedRecordCount, BestTime and TopTime
-// from the bytes of consecutive records (the loader's window): the newest
-// 10001 accepted records are loaded, in file order, and best times come from
-// every record of the window. Records whose level or pupil number cannot
-// index the tables are passed over.
-void loadRecordWindow(SharedState &state, const char *bytes, qint64 recordCount);
-
-// Appends the run in the shared state (PupilNumber, CurrentLevel,
-// RecordedTime, SchoolCode) with today's date and the time now. False after
-// a failure has been reported.
-bool 成績ランダムファイル記録(SharedState &state, Platform &platform);
-// Loads the newest 20000 records (keeping the newest 10001 valid ones) into the
-// loaded-record tables and rebuilds BestTime and TopTime. False after a
-// failure has been reported.
-bool 成績ランダムファイル表示(SharedState &state, Platform &platform);
-// Stores a finished run of `level` and raises the record flags for the
-// result screen, against the counts and best times of the last count.
-// False after a failure has been reported.
-bool Seisekikiroku(SharedState &state, Platform &platform, int level);
+// readResultRecords() as the hub's lists and the graphs read: from the
+// record `firstOf` gives for the file's record count to the end, waiting on
+// a busy or refused file as every reader does (FileWait). `firstOf` is
+// asked again at every attempt, the file may have grown meanwhile; the
+// caller keeps what it answered last. nullopt with the message (file and
+// reason) when the file cannot be read at all.
+std::optional<std::vector<ResultRecord>> readResultRecordsWaiting(const QString &path, Clock &clock, WaitNotice *notice,
+    const std::function<qint64(qint64 recordCount)> &firstOf, QString *error);

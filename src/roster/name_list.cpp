@@ -2,7 +2,7 @@
 #include "roster/name_list.h"
 #include "platform/blank_trim.h"
 #include "platform/number_text.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <algorithm>
 

@@ -8,12 +8,12 @@
 #include "platform/number_text.h"
 #include "platform/platform.h"
 #include "platform/program_launcher.h"
+#include "platform/window_placement.h"
 #include "results/counts.h"
 #include "roster/roster_file.h"
-#include "setup/screen_scaling.h"
-#include "startup/level_table.h"
-#include "startup/navigator.h"
-#include "startup/shared_state.h"
+#include "state/level_table.h"
+#include "state/navigator.h"
+#include "state/shared_state.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

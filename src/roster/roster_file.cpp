@@ -2,7 +2,7 @@
 #include "roster/roster_file.h"
 #include "platform/item_reader.h"
 #include "platform/number_text.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <QFileInfo>
 #include <limits>
@@ -49,6 +49,11 @@ QString fixedRosterText(const QString &value)
 QString RosterFilePath(const SharedState &state)
 {
     return state.DataRootFolder + kRosterFileName;
+}
+
+bool isTeacher(const QString &pupilName)
+{
+    return pupilName.contains(QStringLiteral("★")) || pupilName.contains(QStringLiteral("先生"));
 }
 
 bool ReadRosterEntries(const QString &path, const RosterEntryVisitor &visit, RosterFailure *failure)

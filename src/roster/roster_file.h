@@ -5,7 +5,7 @@
 #pragma once
 
 #include "roster/grade_rules.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <QDate>
 #include <QString>
@@ -37,6 +37,9 @@ inline constexpr int kMaxListedPupils = 5000;
 QString fixedRosterText(const QString &value);
 
 QString RosterFilePath(const SharedState &state);
+
+// A user is a teacher when the roster name holds "★" or "先生".
+bool isTeacher(const QString &pupilName);
 
 // Handed each listed entry in file order, with its grade number and list
 // label.

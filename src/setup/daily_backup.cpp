@@ -5,7 +5,7 @@
 #include "platform/folder_path.h"
 #include "platform/shared_folder.h"
 #include "setup/data_files.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,6 +3,7 @@
 #include "platform/atomic_file.h"
 #include "platform/cp932.h"
 #include "platform/file_calls.h"
+#include "platform/number_text.h"
 #include "platform/shared_folder.h"
 
 #include <QDir>
@@ -206,3 +207,13 @@ bool keepDatedCopy(const QString &path, const QDateTime &now, QString *copyPath,
 }
 
 } // namespace datafiles
+
+SchoolCodeSplit splitSchoolCode(const QString &item)
+{
+    const QString firstFive = item.left(5);
+    QString digits = firstFive;
+    digits.remove(QLatin1Char(' '));
+    if (numtext::leadingNumber(digits) != 0)
+        return { firstFive, item.mid(5) };
+    return { QString(), item };
+}

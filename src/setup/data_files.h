@@ -51,6 +51,18 @@ struct CommonSettings {
 };
 QString settingsText(const CommonSettings &settings);
 
+} // namespace datafiles
+
+// The school item as start-up reads it back: a name whose first five
+// characters have a numeric value other than 0 carries them as its code.
+struct SchoolCodeSplit {
+    QString code;
+    QString name;
+};
+SchoolCodeSplit splitSchoolCode(const QString &item);
+
+namespace datafiles {
+
 // The criteria table a new data folder starts with: the header line and
 // four levels.
 QString defaultCriteriaText();

@@ -3,8 +3,8 @@
 #include "platform/cp932.h"
 #include "platform/folder_path.h"
 #include "platform/item_reader.h"
+#include "setup/data_files.h"
 #include "setup/installed_sounds.h"
-#include "startup/startup_loader.h"
 
 #include <QDir>
 #include <QFile>
@@ -245,6 +245,12 @@ bool writePathFile(const QString &configFolder, const QString &dataRoot, QString
 {
     return datafiles::writeItemFile(folderpath::normalise(configFolder) + datafiles::kPathFileName,
         datafiles::pathFileText(folderpath::normalise(dataRoot)), error);
+}
+
+QString installedSoundFolder(const QString &installFolder)
+{
+    return folderpath::normalise(
+        QDir::cleanPath(folderpath::normalise(installFolder) + QStringLiteral(RUKAMINA_SOUNDS_FROM_PROGRAM)));
 }
 
 } // namespace firstrun

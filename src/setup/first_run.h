@@ -51,4 +51,7 @@ QString checkExistingDataFolder(const QString &folder, const QString &programFol
 // Writes the path file naming `dataRoot` into `configFolder`.
 bool writePathFile(const QString &configFolder, const QString &dataRoot, QString *error);
 
+// The installed default sounds for a program in `installFolder`.
+QString installedSoundFolder(const QString &installFolder);
+
 } // namespace firstrun

@@ -258,12 +258,6 @@ namespace {
 Q_LOGGING_CATEGORY(lcSetupScreens, "rukamina.screens", QtInfoMsg)
 } // namespace
 
-QString installedSoundFolder(const QString &installFolder)
-{
-    return folderpath::normalise(
-        QDir::cleanPath(folderpath::normalise(installFolder) + QStringLiteral(RUKAMINA_SOUNDS_FROM_PROGRAM)));
-}
-
 bool runIfNeeded(const QString &executableFolder)
 {
     const pathsearch::SearchFolders folders = pathsearch::defaultFolders(folderpath::normalise(executableFolder));

@@ -75,9 +75,6 @@ private:
 
 namespace firstrun {
 
-// The installed default sounds for a program in `installFolder`.
-QString installedSoundFolder(const QString &installFolder);
-
 // At start-up, before the splash: when no path file is found in any of the
 // searched places, runs the set-up dialog. False when the user left it
 // without setting up, and the program should end.

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "setup/roster_import.h"
-#include "hub/level_enabling.h"
 #include "platform/cp932.h"
 #include "platform/folder_path.h"
 #include "platform/item_reader.h"

@@ -2,7 +2,7 @@
 #include "setup/roster_import_dialog.h"
 #include "roster/roster_file.h"
 #include "setup/roster_import.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <QDateTime>
 #include <QDir>

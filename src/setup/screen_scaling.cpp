@@ -16,11 +16,6 @@ namespace screenscaling {
 
 namespace {
 
-// The frame as the probe measured it, in the screen's own pixels; kept for
-// the first window, which has no frame on screen to go by yet, and for
-// when every window on screen goes without one.
-QMargins probedFrame;
-
 bool platformHasFrames()
 {
     // The minimal platform (scripts) shows no window at all; offscreen
@@ -55,12 +50,6 @@ QMargins measureFrame()
     return {};
 }
 
-QMargins scaled(const QMargins &margins, double ratio)
-{
-    return QMargins(int(std::lround(margins.left() * ratio)), int(std::lround(margins.top() * ratio)),
-        int(std::lround(margins.right() * ratio)), int(std::lround(margins.bottom() * ratio)));
-}
-
 } // namespace
 
 double fitFactor(const QSize &available, const QMargins &frame)
@@ -70,18 +59,6 @@ double fitFactor(const QSize &available, const QMargins &frame)
     const double fit = std::min(width / kDesignSize.width(), height / kDesignSize.height());
     const double stepped = std::floor(fit * 64.0) / 64.0;
     return stepped > 1.0 ? stepped : 1.0;
-}
-
-Placement placement(const QRect &available, const QRect &screen, const QSize &size, const QMargins &frame)
-{
-    const QSize framed = size.grownBy(frame);
-    const bool framedFits = framed.width() <= available.width() && framed.height() <= available.height();
-    const bool aloneFits = size.width() <= available.width() && size.height() <= available.height();
-    const QRect area = framedFits || aloneFits ? available : screen;
-    const QSize outer = framedFits ? framed : size;
-    return Placement { QPoint(area.x() + std::max(0, (area.width() - outer.width()) / 2),
-                           area.y() + std::max(0, (area.height() - outer.height()) / 2)),
-        !framedFits };
 }
 
 QString switchedOffBy(bool noScalingOption)
@@ -115,7 +92,8 @@ double applyBeforeApplication(int argc, char **argv, bool noScalingOption)
         // factor asked of Qt comes on top of it.
         const double platformRatio = screen->devicePixelRatio();
         // The frame is wanted for placing windows even when scaling is off.
-        probedFrame = platformHasFrames() ? scaled(measureFrame(), platformRatio) : QMargins();
+        const QMargins probedFrame = platformHasFrames() ? scaledMargins(measureFrame(), platformRatio) : QMargins();
+        rememberProbedFrame(probedFrame);
         if (!scaling)
             return 1.0;
         const QSize native = screen->availableGeometry().size() * platformRatio;
@@ -125,33 +103,6 @@ double applyBeforeApplication(int argc, char **argv, bool noScalingOption)
         return 1.0;
     qputenv("QT_SCALE_FACTOR", QByteArray::number(factor, 'g', 10));
     return factor;
-}
-
-QMargins knownFrame()
-{
-    for (QWindow *window : QGuiApplication::topLevelWindows()) {
-        if (window->isVisible() && window->type() == Qt::Window && !window->flags().testFlag(Qt::FramelessWindowHint)) {
-            const QMargins frame = window->frameMargins();
-            if (!frame.isNull())
-                return frame;
-        }
-    }
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? scaled(probedFrame, 1.0 / screen->devicePixelRatio()) : QMargins();
-}
-
-void placeOnScreen(QWidget *window)
-{
-    // A window on screen stays where it is: changing its flags would hide it.
-    if (window->isVisible())
-        return;
-    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    const Placement place = placement(screen->availableGeometry(), screen->geometry(), window->size(), knownFrame());
-    if (place.frameless)
-        window->setWindowFlag(Qt::FramelessWindowHint);
-    window->move(place.frameTopLeft);
 }
 
 } // namespace screenscaling

@@ -15,6 +15,8 @@
 // frame instead, so the whole window shows on a 1024 x 768 screen.
 #pragma once
 
+#include "platform/window_placement.h"
+
 #include <QMargins>
 #include <QPoint>
 #include <QRect>
@@ -34,17 +36,6 @@ inline constexpr QSize kDesignSize { 1024, 768 };
 // draws its frame unscaled.
 double fitFactor(const QSize &available, const QMargins &frame = {});
 
-// Where a window of `size` goes: centred with its `frame` in the free area
-// `available` when both fit there; otherwise without a frame, centred in
-// the free area when the window alone fits it, else in the whole `screen`
-// (over a panel rather than cut by the screen's edge), and at the start of
-// a side where it does not fit even the screen.
-struct Placement {
-    QPoint frameTopLeft;
-    bool frameless = false;
-};
-Placement placement(const QRect &available, const QRect &screen, const QSize &size, const QMargins &frame);
-
 // Where scaling was turned off, or empty when it is on: the option
 // "--no-scaling", the environment (RUKAMINA_SCALING=off, or a scale the user
 // already gave Qt through QT_SCALE_FACTOR or QT_SCREEN_SCALE_FACTORS), or
@@ -55,16 +46,7 @@ QString switchedOffBy(bool noScalingOption);
 // Called first thing in main(): measures the primary screen and the window
 // manager's frame (showing a small minimised window for a moment), and
 // unless switched off sets QT_SCALE_FACTOR for the QApplication about to be
-// built. Returns the factor set, or 1. The frame is kept for placeOnScreen().
+// built. Returns the factor set, or 1. The frame is kept for placeOnScreen() (rememberProbedFrame).
 double applyBeforeApplication(int argc, char **argv, bool noScalingOption);
-
-// The frame round the program's windows in the application's pixels: from a
-// framed window on screen when there is one (the window manager's own
-// figure), else as measured before the application, else none.
-QMargins knownFrame();
-
-// Places a window about to be shown by placement() on its screen, and
-// takes its frame away when the placement says so.
-void placeOnScreen(QWidget *window);
 
 } // namespace screenscaling

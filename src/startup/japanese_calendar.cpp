@@ -41,22 +41,22 @@ QString japaneseDateLine(const QDate &date)
         .arg(QString::fromUtf16(kWeekdays[date.dayOfWeek() - 1]));
 }
 
-QColor seasonColourForMonth(int month)
+Rgb seasonColourForMonth(int month)
 {
     switch (month) {
     case 1:
     case 2:
-        return QColor(255, 128, 0);
+        return Rgb { 255, 128, 0 };
     case 3:
     case 4:
     case 5:
     case 12:
-        return QColor(192, 255, 192);
+        return Rgb { 192, 255, 192 };
     case 6:
     case 7:
     case 8:
-        return QColor(0, 192, 192);
+        return Rgb { 0, 192, 192 };
     default:
-        return QColor(192, 64, 0);
+        return Rgb { 192, 64, 0 };
     }
 }

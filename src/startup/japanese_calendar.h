@@ -2,7 +2,8 @@
 // The date line of the splash window and the season colour of the screens.
 #pragma once
 
-#include <QColor>
+#include "platform/rgb.h"
+
 #include <QDate>
 #include <QString>
 
@@ -18,4 +19,4 @@ struct EraYear {
 EraYear japaneseEra(const QDate &date);
 
 // Background colour of name selection and the hub, by month (1..12).
-QColor seasonColourForMonth(int month);
+Rgb seasonColourForMonth(int month);

@@ -6,8 +6,8 @@
 #include "platform/platform.h"
 #include "setup/screen_scaling.h"
 #include "startup/japanese_calendar.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 
 #include <QLabel>
 

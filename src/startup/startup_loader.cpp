@@ -4,15 +4,15 @@
 #include "platform/fatal_error.h"
 #include "platform/folder_path.h"
 #include "platform/item_reader.h"
-#include "platform/number_text.h"
 #include "platform/platform.h"
 #include "platform/program_log.h"
 #include "results/criteria_file.h"
 #include "setup/daily_backup.h"
+#include "setup/data_files.h"
 #include "setup/path_file_search.h"
-#include "startup/level_table.h"
-#include "startup/navigator.h"
-#include "startup/shared_state.h"
+#include "state/level_table.h"
+#include "state/navigator.h"
+#include "state/shared_state.h"
 
 #include <QDir>
 #include <QMessageBox>
@@ -47,16 +47,6 @@ bool readTenItems(Platform &platform, const QString &path, std::vector<ItemValue
 }
 
 } // namespace
-
-SchoolCodeSplit splitSchoolCode(const QString &item)
-{
-    const QString firstFive = item.left(5);
-    QString digits = firstFive;
-    digits.remove(QLatin1Char(' '));
-    if (numtext::leadingNumber(digits) != 0)
-        return { firstFive, item.mid(5) };
-    return { QString(), item };
-}
 
 bool LoadFoldersAndSettings(
     SharedState &state, Platform &platform, const QString &executableFolder, const QString &dataRootOverride)

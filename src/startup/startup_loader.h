@@ -9,14 +9,6 @@ struct SharedState;
 struct Platform;
 class Navigator;
 
-// The school-code split of the school name item: a name whose first five
-// characters have a numeric value other than 0 carries them as its code.
-struct SchoolCodeSplit {
-    QString code;
-    QString name;
-};
-SchoolCodeSplit splitSchoolCode(const QString &item);
-
 // Install folder, data root, common settings, folder globals and program
 // identity: what every reader of the data files needs, without the criteria
 // table and the sounds. The data root comes from the path file, or is

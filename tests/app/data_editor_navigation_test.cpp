@@ -8,9 +8,9 @@
 #include "maintenance/data_editor_window.h"
 #include "maintenance/results_list_model.h"
 #include "roster/roster_file.h"
-#include "startup/level_table.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/level_table.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
 
@@ -42,7 +42,7 @@ TEST(DataEditorNavigation, PasswordOpensItInPlaceOfTheHubAndBackShowsTheHubAgain
     fillLevelTable(*state);
     state->PupilNumber = 3;
     state->PupilName = state->RosterName[3];
-    state->SeasonColour = QColor(192, 255, 192);
+    state->SeasonColour = Rgb { 192, 255, 192 };
     state->GradeFilter = QStringLiteral("全学年");
     {
         AppNavigator navigator(*state, fakes.platform);

@@ -371,12 +371,14 @@ TEST_F(DrillRun, PassCellsCountDownTheLastTenSecondsBeforeTheTarget)
 
 TEST_F(DrillRun, StatusStripShowsTheRunNumbersBeforeThisRun)
 {
-    // Today: two runs at level 1, one at level 2, one at level 16 (beyond
-    // the fifteen levels the strip adds up) and a time-up that is no run.
+    // Today: two runs at level 1, one at level 2, one at level 16 and a
+    // time-up that is no run. The strip counts every level, as the result
+    // screen does after the run: this run is number 5 on both (the strip
+    // once added up levels 1..15 only and said 4).
     env.writeRecords(
         { env.run(1, 50), env.run(1, 70), env.run(2, 80), env.run(16, 90), env.run(1, 99999), env.run(1, 40, 8) });
     start();
-    EXPECT_EQ(text("TodayRunBox"), QStringLiteral("4"));
+    EXPECT_EQ(text("TodayRunBox"), QStringLiteral("5"));
     EXPECT_EQ(text("LevelRunBox"), QStringLiteral("3"));
     EXPECT_EQ(text("MinutesBox"), QStringLiteral("10"));
     EXPECT_EQ(text("ProgramNameLabel"), QStringLiteral("ルカミナ"));

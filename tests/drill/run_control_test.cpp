@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "drill/run_control.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 #include "support/fake_navigator.h"
 
 #include <gtest/gtest.h>
@@ -60,26 +60,6 @@ TEST_P(PassLineCell, LastTenSecondsBeforeThePassLineHideCellsOneToTen)
 INSTANTIATE_TEST_SUITE_P(PassLines, PassLineCell,
     ::testing::Values(PassLineCase { 120, 110, 0 }, PassLineCase { 120, 111, 1 }, PassLineCase { 120, 115, 5 },
         PassLineCase { 120, 120, 10 }, PassLineCase { 120, 121, 0 }));
-
-struct MinutesCase {
-    double now;
-    qint32 signIn;
-    int minutes;
-};
-class MinutesSinceSignIn : public ::testing::TestWithParam<MinutesCase> { };
-
-TEST_P(MinutesSinceSignIn, WholeMinutesAlsoAcrossMidnight)
-{
-    EXPECT_EQ(minutesSinceSignIn(GetParam().now, GetParam().signIn), GetParam().minutes);
-}
-
-INSTANTIATE_TEST_SUITE_P(Clock, MinutesSinceSignIn,
-    ::testing::Values(MinutesCase { 36000.0, 36000, 0 }, MinutesCase { 36059.9, 36000, 0 },
-        MinutesCase { 36060.0, 36000, 1 }, MinutesCase { 39600.5, 36000, 60 },
-        // Signed in at 23:59:00, now 00:01:30.
-        MinutesCase { 90.0, 86340, 2 },
-        // Signed in at 10:00:00.6 (rounded up to 36001), read at 10:00:00.8.
-        MinutesCase { 36000.8, 36001, 0 }));
 
 TEST(StartDrill, ClearsTheRunFlagsBeforeAskingForTheForm)
 {

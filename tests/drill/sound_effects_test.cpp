@@ -3,7 +3,7 @@
 #include "drill/sound_table.h"
 #include "platform/item_reader.h"
 #include "platform/random.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "drill/sound_table.h"
 #include "platform/item_reader.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 
 #include <gtest/gtest.h>

@@ -4,10 +4,11 @@
 #include "hub/hub_screen.h"
 #include "platform/clock.h"
 #include "results/results_file.h"
+#include "results/results_support.h"
 #include "roster/roster_file.h"
-#include "startup/level_table.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/level_table.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
@@ -15,6 +16,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QListWidget>
 #include <QPrinter>
 #include <QProcess>
@@ -23,8 +25,12 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -51,7 +57,7 @@ struct GraphWay : ::testing::Test {
                                            "9,1980,0,0,\"★山口\",0,\"\",\"\"\n"));
         ASSERT_TRUE(LoadPathsAndSettings(*state, fakes.platform, install.programFolder()));
         fillLevelTable(*state);
-        state->SeasonColour = QColor(192, 255, 192);
+        state->SeasonColour = Rgb { 192, 255, 192 };
         state->GradeFilter = QStringLiteral("全学年");
         // The roster tables as name selection leaves them.
         ASSERT_TRUE(LoadRoster(*state, fakes.clock.today(), {}, nullptr));
@@ -214,6 +220,63 @@ TEST_F(GraphWay, AnUnreadableResultsFileIsSaidOnTheSurface)
     }
     EXPECT_GT(dark, 50) << "the message is written where the graphs would be";
     EXPECT_EQ(pointColour(panel, 0.05, 1, 2, 50, 60), QColor(Qt::white));
+}
+
+// A results file the account may not open is waited for, a second at a
+// time with the notice naming it, as every other reader waits; the graphs
+// are drawn once the permission is back. Permissions do not bind root, so
+// the scene is played in a child process under an unprivileged user.
+TEST_F(GraphWay, ARefusedResultsFileIsWaitedForWithTheNoticeAndDrawnOncePermitted)
+{
+    enum Scene : int { Passed = 0, NoAccount = 10, NotRefused, NoWait, NoNotice, NoticeLeft, NotDrawn, Fatal };
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The installation becomes the unprivileged account's, then the
+        // process does.
+        const QString root = QDir::cleanPath(install.suiteFolder() + QStringLiteral(".."));
+        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        bool owned = ::chown(QFile::encodeName(root).constData(), 65534, 65534) == 0;
+        while (it.hasNext())
+            owned = ::lchown(QFile::encodeName(it.next()).constData(), 65534, 65534) == 0 && owned;
+        if (!owned || (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)))
+            _exit(NoAccount);
+
+        results_test::HookClock clock;
+        Platform platform { clock, fakes.fatal, fakes.sound, fakes.launcher, &fakes.notice };
+        signIn(1);
+        HubScreen screen(*state, platform, navigator);
+        screen.show();
+        screen.onShown();
+        screen.findChild<QRadioButton *>(QStringLiteral("Option2_2"))->setChecked(true);
+        const QByteArray path = QFile::encodeName(resultsFilePath(*state));
+        ::chmod(path.constData(), 0);
+        if (::access(path.constData(), R_OK) == 0)
+            _exit(NotRefused);
+        const int before = int(clock.waits.size());
+        clock.onWait = [&](int waits) {
+            if (waits == before + 3)
+                ::chmod(path.constData(), 0644);
+        };
+        QTest::mouseClick(screen.findChild<QPushButton *>(QStringLiteral("Command17")), Qt::LeftButton);
+        if (clock.waits.size() != size_t(before) + 3)
+            _exit(NoWait);
+        if (!std::all_of(clock.waits.begin() + before, clock.waits.end(), [](int ms) { return ms == 1000; }))
+            _exit(NoWait);
+        if (fakes.notice.shown.isEmpty() || !fakes.notice.shown.front().contains(resultsFilePath(*state))
+            || !fakes.notice.shown.front().contains(QStringLiteral("先生を呼びなさい")))
+            _exit(NoNotice);
+        if (fakes.notice.showing)
+            _exit(NoticeLeft);
+        if (fakes.fatal.called())
+            _exit(Fatal);
+        // Level 1 at the top: 50 s two days ago, a new best, in red.
+        _exit(isRed(pointColour(screen.graphPanel(), 0.05, 1, 2, 50, 60)) ? Passed : NotDrawn);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), Passed);
 }
 
 // The text of each page of a PDF, blanks removed (pdftotext spaces

@@ -4,9 +4,9 @@
 #include "platform/layout.h"
 #include "results/result_record.h"
 #include "results/results_file.h"
-#include "startup/level_table.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/level_table.h"
+#include "state/shared_state.h"
 #include "support/accessible.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
@@ -43,7 +43,7 @@ struct Hub : ::testing::Test {
                                            "9,1980,0,0,\"★山口\",0,\"\",\"\"\n"));
         ASSERT_TRUE(LoadPathsAndSettings(*state, fakes.platform, install.programFolder()));
         fillLevelTable(*state);
-        state->SeasonColour = QColor(192, 255, 192);
+        state->SeasonColour = Rgb { 192, 255, 192 };
         state->GradeFilter = QStringLiteral("全学年");
         signIn(1, QStringLiteral("大野 ひな"), QStringLiteral("小３"));
         // Listed pupils as name selection leaves them.

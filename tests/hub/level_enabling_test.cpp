@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "hub/level_enabling.h"
-#include "startup/level_table.h"
-#include "startup/shared_state.h"
+#include "state/level_table.h"
+#include "state/shared_state.h"
 #include "support/fake_navigator.h"
 
 #include <gtest/gtest.h>
@@ -115,16 +115,6 @@ TEST_F(LevelEnabling, PracticeLevelsAreAlwaysOpenAndUnlockWhileNothingIsBlocked)
     const LevelGates gates = run();
     EXPECT_EQ(enabledLevels(gates), std::vector<int>({ 1, 2, 3 }));
     EXPECT_FALSE(gates.overPractised[2]) << "practice levels are never blocked";
-}
-
-TEST(Teacher, AStarOrSenseiAnywhereInTheName)
-{
-    EXPECT_TRUE(isTeacher(QStringLiteral("★山口")));
-    EXPECT_TRUE(isTeacher(QStringLiteral("山口★")));
-    EXPECT_TRUE(isTeacher(QStringLiteral("田中先生")));
-    EXPECT_TRUE(isTeacher(QStringLiteral("先生")));
-    EXPECT_FALSE(isTeacher(QStringLiteral("先 生")));
-    EXPECT_FALSE(isTeacher(QStringLiteral("青木 さくら")));
 }
 
 } // namespace

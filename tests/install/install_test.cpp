@@ -4,7 +4,6 @@
 // configuration folder and a data folder made by the first-run code.
 #include "setup/data_files.h"
 #include "setup/first_run.h"
-#include "setup/first_run_dialog.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

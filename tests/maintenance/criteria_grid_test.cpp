@@ -2,7 +2,7 @@
 #include "maintenance/criteria_grid.h"
 #include "platform/cp932.h"
 #include "results/criteria_file.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 
 #include <QFile>

@@ -57,9 +57,12 @@ INSTANTIATE_TEST_SUITE_P(Examples, DataListLine,
                           QStringLiteral("   7 2026/12/09　 12:00:00ﾚﾍﾞﾙ3　   45秒 　  12 山田太郎　　 小３++ルカ塾") },
         LineCase { "AnotherSchool", 8, run(kDec9, 0.5, 12, 3, 45, "99999"), QStringLiteral("12345"),
             QStringLiteral("   8 2026/12/09　 12:00:00ﾚﾍﾞﾙ3　   45秒 　  12 山田太郎　　 小３++他塾") },
-        // A record written with no code configured carries five blanks; it
-        // still belongs to no school.
+        // A record written with no code configured carries five blanks: this
+        // school's own, as the export and the check count it. Any code is
+        // then another school's.
         LineCase { "NoCodeConfigured", 9, run(kDec9, 0.5, 12, 3, 45, "     "), QString(),
+            QStringLiteral("   9 2026/12/09　 12:00:00ﾚﾍﾞﾙ3　   45秒 　  12 山田太郎　　 小３++ルカ塾") },
+        LineCase { "NoCodeConfiguredAnotherSchool", 9, run(kDec9, 0.5, 12, 3, 45, "12345"), QString(),
             QStringLiteral("   9 2026/12/09　 12:00:00ﾚﾍﾞﾙ3　   45秒 　  12 山田太郎　　 小３++他塾") },
         // Right-alignment keeps the rightmost characters of a time, but a
         // record number stays whole (a teacher looks it up by the number

@@ -2,8 +2,8 @@
 #include "maintenance/check_report_window.h"
 #include "maintenance/results_data_tools.h"
 #include "results/result_record.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
 

@@ -5,7 +5,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTest>
+#include <QThread>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
@@ -267,7 +267,7 @@ TEST_P(HistogramsAfterChange, FileIsReadAgainFromTheStart)
         break;
     case Change::RewrittenInPlaceSameLength:
         after = { rec(7, 1, 150), rec(2, 1, 70), rec(3, 1, 90) };
-        QTest::qWait(20); // a distinct modification time
+        QThread::msleep(20); // a distinct modification time
         writeFile(path(), bytesOf(after));
         break;
     }

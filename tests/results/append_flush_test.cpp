@@ -5,6 +5,7 @@
 // takes it, and a record whose write arrived is flushed again, never stored
 // a second time.
 #include "results/results_file.h"
+#include "results/results_loader.h"
 #include "results_support.h"
 #include "support/append_faults.h"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include "maintenance/csv_export.h"
 #include "results/counts.h"
-#include "results/csv_export.h"
 #include "results/points.h"
 #include "results/results_file.h"
 #include "results_support.h"
@@ -122,6 +122,22 @@ TEST_F(CountsTest, TodayIsTheCalendarDayOfTheClock)
         makeRecord(today - 0.01, 1, 1, 30) });
     EXPECT_EQ(state.TodayRunCount(1, 1), 2.0f);
     EXPECT_EQ(state.TodayPoints(1, 1), 22);
+}
+
+// The hub, the drill's strip and the result screen show this one sum.
+TEST_F(CountsTest, TodaysRunTotalTakesInEveryLevelAndOnlyThePupilsValidRunsOfToday)
+{
+    const double today = env.today();
+    count({ makeRecord(today, 7, 1, 30), makeRecord(today, 7, 15, 30), makeRecord(today, 7, 16, 30),
+        makeRecord(today, 7, 35, 30), makeRecord(today, 7, 35, 30), makeRecord(today, 7, 2, 99999),
+        makeRecord(today - 1, 7, 3, 30), makeRecord(today, 8, 3, 30) });
+    EXPECT_EQ(todaysRunTotal(state, 7), 5);
+    EXPECT_EQ(todaysRunTotal(state, 8), 1);
+    EXPECT_EQ(todaysRunTotal(state, 9), 0);
+    // A pupil number the tables cannot hold has no runs rather than a
+    // read outside them.
+    EXPECT_EQ(todaysRunTotal(state, -1), 0);
+    EXPECT_EQ(todaysRunTotal(state, kMaxPupil + 1), 0);
 }
 
 TEST_F(CountsTest, CountsAreKeptApartPerLevelAndPupil)

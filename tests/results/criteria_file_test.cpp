@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "results/criteria_file.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
 

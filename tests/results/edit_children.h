@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Other PCs, played by child processes: this test binary started again with
-// a role in its environment (the body is EditChild.DISABLED_ActsOutItsRole
-// in results_edit_test.cpp).
+// Other PCs, played by child processes: the core test binary started again
+// with a role in its environment (the body is
+// EditChild.DISABLED_ActsOutItsRole in results_edit_test.cpp). The screen
+// tests start the core binary, which holds the role: a binary without it
+// would run no test and end as if the role had been played.
 //   append  <id> <count> <pauseUs>          appends through the program's own path
 //   append-gated <id> <count> <deletions>   the same, each run waiting for its share of deletions
 //   delete-crash <before> <step>            deletes record 1 `before` times, then dies at a step
@@ -29,7 +31,12 @@ inline std::unique_ptr<QProcess> start(const QString &role, const QString &folde
     env.insert(QString::fromLatin1(kArgs), args.join(QLatin1Char(' ')));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     process->setProcessEnvironment(env);
-    process->start(QCoreApplication::applicationFilePath(),
+#ifdef CORE_TESTS_EXECUTABLE
+    const QString program = QStringLiteral(CORE_TESTS_EXECUTABLE);
+#else
+    const QString program = QCoreApplication::applicationFilePath();
+#endif
+    process->start(program,
         { QStringLiteral("--gtest_also_run_disabled_tests"),
             QStringLiteral("--gtest_filter=EditChild.DISABLED_ActsOutItsRole") });
     return process;

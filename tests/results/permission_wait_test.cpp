@@ -4,6 +4,7 @@
 // why. Permissions do not bind root, so as root the scene is played in a
 // child process under an unprivileged user.
 #include "results/results_file.h"
+#include "results/results_loader.h"
 #include "results_support.h"
 
 #include <QDir>
@@ -117,6 +118,52 @@ TEST(PermissionWait, LoadingWaitsWithANoticeAndLoadsOncePermitted)
         return scene.state->LoadedRecordCount == 1 && scene.state->BestTime(1, 7) == 42 ? int(Passed) : int(NotWritten);
     });
     EXPECT_EQ(code, Passed);
+}
+
+// The readers of the hub's lists and the graphs wait the same way, and are
+// asked where to start again at each attempt, the file may have grown.
+TEST(PermissionWait, ListAndGraphReadersWaitWithANoticeAndReadOncePermitted)
+{
+    const int code = runWherePermissionsBind([](const QString &folder) {
+        LockedOutFile scene(folder);
+        ::chmod(scene.path.constData(), 0644);
+        writeFile(resultsFilePath(*scene.state),
+            bytesOf({ makeRecord(46365, 7, 1, 42), makeRecord(46365, 8, 1, 43), makeRecord(46365, 9, 1, 44) }));
+        ::chmod(scene.path.constData(), 0);
+        if (!scene.refusedNow())
+            return int(NotRefused);
+        int asked = 0;
+        QString error;
+        const auto records = readResultRecordsWaiting(
+            resultsFilePath(*scene.state), scene.clock, &scene.fakes.notice,
+            [&](qint64 count) {
+                ++asked;
+                return count; // the newest record only
+            },
+            &error);
+        if (!records || scene.clock.waits != std::vector<int> { 1000, 1000, 1000 } || asked != 4)
+            return int(Failed);
+        if (const int notice = scene.noticeCode())
+            return notice;
+        return records->size() == 1 && records->front().pupilNumber == 9 ? int(Passed) : int(NotWritten);
+    });
+    EXPECT_EQ(code, Passed);
+}
+
+// Only a file that cannot be read at all ends the wait, with the file and
+// the reason; nothing is waited for then.
+TEST(PermissionWait, AFileThatCannotBeReadAtAllIsNotWaitedFor)
+{
+    ResultsEnv env;
+    HookClock clock;
+    ASSERT_TRUE(QDir().mkpath(resultsFilePath(*env.state))); // a folder where the file should be
+    QString error;
+    const auto records = readResultRecordsWaiting(
+        resultsFilePath(*env.state), clock, &env.fakes.notice, [](qint64) { return 1; }, &error);
+    EXPECT_FALSE(records.has_value());
+    EXPECT_TRUE(clock.waits.empty());
+    EXPECT_TRUE(error.contains(resultsFilePath(*env.state))) << error.toStdString();
+    EXPECT_TRUE(env.fakes.notice.shown.isEmpty());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/cp932.h"
 #include "platform/file_lock.h"
 #include "results/results_file.h"
+#include "results/results_loader.h"
 #include "results_support.h"
 
 #include <QCoreApplication>

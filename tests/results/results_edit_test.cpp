@@ -10,6 +10,7 @@
 #include "results/results_edit.h"
 #include "results/results_file.h"
 #include "results/results_journal.h"
+#include "results/results_loader.h"
 #include "results_support.h"
 #include "support/file_call_faults.h"
 

@@ -2,6 +2,7 @@
 #include "platform/file_lock.h"
 #include "results/counts.h"
 #include "results/results_file.h"
+#include "results/results_loader.h"
 #include "results_support.h"
 
 #include <QDir>

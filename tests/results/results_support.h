@@ -6,7 +6,7 @@
 
 #include "platform/clock.h"
 #include "results/result_record.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 #include "support/fakes.h"
 
 #include <QByteArray>

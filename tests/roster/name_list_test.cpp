@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "roster/name_list.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <gtest/gtest.h>
 #include <memory>

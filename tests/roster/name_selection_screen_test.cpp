@@ -4,8 +4,8 @@
 #include "results/result_record.h"
 #include "roster/name_selection_screen.h"
 #include "setup/sound_choice.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 #include "support/accessible.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
@@ -41,7 +41,7 @@ protected:
         install.writeDefaults();
         install.writeRoster(kRoster);
         EXPECT_TRUE(LoadPathsAndSettings(*state, fakes.platform, install.programFolder()));
-        state->SeasonColour = QColor(192, 255, 192);
+        state->SeasonColour = Rgb { 192, 255, 192 };
     }
 
     // Loaded and activated, as the navigator shows it.

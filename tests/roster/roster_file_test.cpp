@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "roster/roster_file.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 
 #include <QDir>
@@ -237,6 +237,16 @@ TEST_F(RosterLoad, AFolderInPlaceOfTheFileIsUnreadable)
     QDir().mkpath(RosterFilePath(*state));
     EXPECT_FALSE(load());
     EXPECT_EQ(failure.number, rostererror::FileAccess);
+}
+
+TEST(Teacher, AStarOrSenseiAnywhereInTheName)
+{
+    EXPECT_TRUE(isTeacher(QStringLiteral("★山口")));
+    EXPECT_TRUE(isTeacher(QStringLiteral("山口★")));
+    EXPECT_TRUE(isTeacher(QStringLiteral("田中先生")));
+    EXPECT_TRUE(isTeacher(QStringLiteral("先生")));
+    EXPECT_FALSE(isTeacher(QStringLiteral("先 生")));
+    EXPECT_FALSE(isTeacher(QStringLiteral("青木 さくら")));
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/program_log.h"
 #include "setup/daily_backup.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "drill/sound_table.h"
 #include "results/results_file.h"
+#include "results/results_loader.h"
 #include "roster/roster_file.h"
 #include "setup/data_files.h"
 #include "setup/first_run.h"
 #include "setup/installed_sounds.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
 

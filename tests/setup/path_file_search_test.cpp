@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "setup/data_files.h"
 #include "setup/path_file_search.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
 #include "support/scoped_env.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "setup/data_files.h"
 #include "setup/roster_import_dialog.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <QAbstractButton>
 #include <QApplication>

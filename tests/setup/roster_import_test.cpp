@@ -5,7 +5,7 @@
 #include "roster/roster_file.h"
 #include "setup/data_files.h"
 #include "setup/roster_import.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <QDir>
 #include <QFile>

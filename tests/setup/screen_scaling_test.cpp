@@ -2,9 +2,9 @@
 #include "app/app_navigator.h"
 #include "roster/name_selection_screen.h"
 #include "setup/screen_scaling.h"
-#include "startup/level_table.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/level_table.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
@@ -175,7 +175,7 @@ struct NameSelectionOnScreen {
                                            "2,2012,0,0,\"石井 はると\",0,\"\",\"\"\n"
                                            "30,1975,0,0,\"先生\",0,\"\",\"\"\n"));
         EXPECT_TRUE(LoadPathsAndSettings(*state, fakes.platform, install.programFolder()));
-        state->SeasonColour = QColor(192, 255, 192);
+        state->SeasonColour = Rgb { 192, 255, 192 };
         screen = std::make_unique<NameSelectionScreen>(*state, fakes.platform, navigator);
         EXPECT_TRUE(screen->open());
         screen->activateWindow();

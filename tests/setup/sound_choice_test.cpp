@@ -4,7 +4,7 @@
 #include "platform/item_reader.h"
 #include "platform/random.h"
 #include "setup/sound_choice.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 #include "support/fakes.h"
 #include "support/scoped_env.h"
 

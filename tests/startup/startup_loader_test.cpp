@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "startup/level_table.h"
-#include "startup/shared_state.h"
+#include "setup/data_files.h"
 #include "startup/startup_loader.h"
+#include "state/level_table.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "startup/japanese_calendar.h"
-#include "startup/shared_state.h"
 #include "startup/splash_window.h"
 #include "startup/version_window.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
@@ -42,8 +42,8 @@ INSTANTIATE_TEST_SUITE_P(EraBoundaries, DateLine,
 
 TEST(SeasonColour, ByMonth)
 {
-    const QColor orange(255, 128, 0), lightGreen(192, 255, 192), teal(0, 192, 192), brown(192, 64, 0);
-    const QColor expected[13] = { QColor(), orange, orange, lightGreen, lightGreen, lightGreen, teal, teal, teal, brown,
+    const Rgb orange { 255, 128, 0 }, lightGreen { 192, 255, 192 }, teal { 0, 192, 192 }, brown { 192, 64, 0 };
+    const Rgb expected[13] = { Rgb(), orange, orange, lightGreen, lightGreen, lightGreen, teal, teal, teal, brown,
         brown, brown, lightGreen };
     for (int month = 1; month <= 12; ++month)
         EXPECT_EQ(seasonColourForMonth(month), expected[month]) << month;
@@ -61,7 +61,7 @@ TEST(SplashWindow, ShowsTheDateSetsTheSeasonAndHandsOverOnTheTimerTick)
     SplashWindow splash(*state, fakes.platform, navigator, install.programFolder());
     splash.start();
     EXPECT_EQ(splash.dateLabel()->text(), QStringLiteral("令和9年 2月 03日（水）"));
-    EXPECT_EQ(state->SeasonColour, QColor(255, 128, 0));
+    EXPECT_EQ(state->SeasonColour, (Rgb { 255, 128, 0 }));
     EXPECT_TRUE(splash.timer()->isActive());
     EXPECT_EQ(splash.timer()->interval(), 100);
     EXPECT_TRUE(navigator.calls.isEmpty()) << "loading waits for the timer";

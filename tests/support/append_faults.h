@@ -6,7 +6,7 @@
 // record was written and how often.
 #pragma once
 
-#include "results/results_file.h"
+#include "platform/file_calls.h"
 
 #include <cerrno>
 #include <functional>
@@ -104,18 +104,22 @@ public:
     explicit Installed(Script &script)
     {
         active = &script;
-        previous_ = replaceAppendSystemCalls({ pwriteCall, fdatasyncCall, closeCall });
+        FileCalls calls = systemFileCalls();
+        calls.pwrite = pwriteCall;
+        calls.fdatasync = fdatasyncCall;
+        calls.close = closeCall;
+        previous_ = replaceFileCalls(calls);
     }
     Installed(const Installed &) = delete;
     Installed &operator=(const Installed &) = delete;
     ~Installed()
     {
-        replaceAppendSystemCalls(previous_);
+        replaceFileCalls(previous_);
         active = nullptr;
     }
 
 private:
-    AppendSystemCalls previous_;
+    FileCalls previous_;
 };
 
 } // namespace append_faults

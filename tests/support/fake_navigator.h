@@ -2,7 +2,7 @@
 // Records which screens were asked for, without opening any.
 #pragma once
 
-#include "startup/navigator.h"
+#include "state/navigator.h"
 
 #include <QStringList>
 
@@ -26,6 +26,7 @@ public:
     void showWait() override { calls << QStringLiteral("showWait"); }
     void closeWait() override { calls << QStringLiteral("closeWait"); }
     void showVersion(QWidget *) override { calls << QStringLiteral("showVersion"); }
+    void importRoster(QWidget *) override { calls << QStringLiteral("importRoster"); }
     void quit() override { calls << QStringLiteral("quit"); }
 
     QStringList calls;

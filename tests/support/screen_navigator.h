@@ -5,8 +5,8 @@
 #pragma once
 
 #include "drill/drill_window.h"
-#include "results/result_screen.h"
-#include "startup/navigator.h"
+#include "drill/result_screen.h"
+#include "state/navigator.h"
 
 #include <QStringList>
 #include <memory>
@@ -70,6 +70,7 @@ public:
         waitOpen = false;
     }
     void showVersion(QWidget *) override { calls << QStringLiteral("showVersion"); }
+    void importRoster(QWidget *) override { calls << QStringLiteral("importRoster"); }
     void quit() override { calls << QStringLiteral("quit"); }
 
     DrillWindow *drill() const { return drills.empty() ? nullptr : drills.back().get(); }

@@ -2,7 +2,7 @@
 // The result screen opened on a results file the way a finished run leaves
 // it: what it says, what it plays, and where its buttons lead.
 #include "../drill/drill_env.h"
-#include "results/result_screen.h"
+#include "drill/result_screen.h"
 #include "support/accessible.h"
 
 #include <QLabel>

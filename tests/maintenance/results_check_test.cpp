@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include "maintenance/results_check.h"
 #include "results/result_record.h"
-#include "results/results_check.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
 

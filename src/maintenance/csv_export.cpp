@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "results/csv_export.h"
+#include "maintenance/csv_export.h"
 #include "platform/atomic_file.h"
 #include "platform/blank_trim.h"
 #include "platform/clock.h"
@@ -7,15 +7,16 @@
 #include "platform/shared_folder.h"
 #include "results/counts.h"
 #include "results/points.h"
+#include "results/record_text.h"
 #include "results/result_record.h"
 #include "results/results_file.h"
+#include "results/results_loader.h"
 #include "results/results_scan.h"
 #include "roster/roster_file.h"
-#include "startup/level_table.h"
-#include "startup/shared_state.h"
+#include "state/level_table.h"
+#include "state/shared_state.h"
 
 #include <QDir>
-#include <QtEndian>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -24,10 +25,6 @@
 #include <vector>
 
 namespace {
-
-constexpr std::int32_t kTimeUp = 99999;
-constexpr std::int32_t kNoBestTime = 99999;
-const QString kOtherSchool = QStringLiteral("他塾");
 
 const QByteArray kBom("\xEF\xBB\xBF");
 const QByteArray kCrLf("\r\n");
@@ -40,12 +37,6 @@ void appendNumber(QByteArray &out, qint64 value)
     char buffer[24];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
     out.append(buffer, end - buffer);
-}
-
-void appendTwoDigits(QByteArray &out, int value)
-{
-    out.append(char('0' + value / 10));
-    out.append(char('0' + value % 10));
 }
 
 QByteArray headerLine(const char16_t *const titles[], int count)
@@ -98,30 +89,18 @@ private:
     QString note_;
 };
 
-// "yyyy-MM-dd" of a stored day; empty when the value is no date at all.
-QByteArray dateField(double ole)
+// "2026-12-09" of a stored day; empty when the value is no date at all.
+QByteArray dateField(double date)
 {
-    const QDate d = oledate::toDate(ole);
-    if (!d.isValid())
-        return {};
-    return d.toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
+    return runDateText(date, QLatin1Char('-')).toLatin1();
 }
 
-// "HH:mm:ss" of the time-of-day fraction, to the nearest second as every
-// screen writes a stored time.
-void appendTimeField(QByteArray &out, double ole)
+// "09:05:12": the second the lists and the editor show, with two-digit
+// hours for spreadsheets. A value that is no number at all stays empty.
+void appendTimeField(QByteArray &out, double timeOfDay)
 {
-    const QTime t = oledate::toTime(ole);
-    if (!t.isValid())
-        return;
-    int seconds = (t.msecsSinceStartOfDay() + 500) / 1000;
-    if (seconds >= 86400)
-        seconds = 86399;
-    appendTwoDigits(out, seconds / 3600);
-    out.append(':');
-    appendTwoDigits(out, seconds / 60 % 60);
-    out.append(':');
-    appendTwoDigits(out, seconds % 60);
+    if (std::isfinite(timeOfDay))
+        out.append(timeOfDayText(timeOfDay, HourDigits::Two).toLatin1());
 }
 
 quint64 codeKey(const char *code)
@@ -204,10 +183,8 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
         levelFields[size_t(l)].append(',');
         appendCsvField(levelFields[size_t(l)], work->LevelName[size_t(l)].toUtf8());
     }
-    // The school column: this school's name where the record carries the
-    // code this school writes, 他塾 for any other code.
-    const std::array<char, 5> ownCode = schoolCodeField(work->SchoolCode);
-    const QByteArray ownName = csvField(work->SchoolName);
+    // The school column: the code as stored and the name of its school.
+    const SchoolOfRecord school(work->SchoolCode, work->SchoolName);
     std::unordered_map<quint64, QByteArray> schoolFields;
     auto schoolField = [&](const char *code) -> const QByteArray & {
         const quint64 key = codeKey(code);
@@ -215,7 +192,7 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
         if (it == schoolFields.end()) {
             QByteArray f = csvField(trimTrailingBlanks(cp932::decode(QByteArray(code, 5))));
             f.append(',');
-            f.append(std::memcmp(code, ownCode.data(), 5) == 0 ? ownName : csvField(kOtherSchool));
+            f.append(csvField(school.nameFor(code)));
             it = schoolFields.emplace(key, f).first;
         }
         return it->second;
@@ -248,16 +225,15 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
     const auto exportRuns = [&](qint64 first, const char *bytes, qint64 count) {
         keepWindow(first, bytes, count);
         for (qint64 i = 0; i < count; ++i) {
-            const char *record = bytes + i * kRecordLength;
-            const double date = qFromLittleEndian<double>(record);
-            const double timeOfDay = qFromLittleEndian<double>(record + 8);
-            const std::int16_t pupil = qFromLittleEndian<std::int16_t>(record + 16);
-            const std::int16_t level = qFromLittleEndian<std::int16_t>(record + 18);
-            const std::int32_t seconds = qFromLittleEndian<std::int32_t>(record + 20);
-            if (level < 0 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil) {
+            const StoredRecord record(bytes + i * kRecordLength);
+            if (isDamagedRecord(record)) {
                 ++result.damaged;
                 continue;
             }
+            const double date = record.date();
+            const std::int16_t pupil = record.pupilNumber();
+            const std::int16_t level = record.level();
+            const std::int32_t seconds = record.seconds();
             if (level == 0) {
                 ++result.notRuns;
                 continue;
@@ -272,7 +248,7 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
             }
             out.append(lastDateField);
             out.append(',');
-            appendTimeField(out, timeOfDay);
+            appendTimeField(out, record.timeOfDay());
             out.append(',');
             appendNumber(out, pupil);
             out.append(',');
@@ -280,16 +256,16 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
             out.append(',');
             out.append(levelFields[size_t(level)]);
             out.append(',');
-            if (seconds != kTimeUp)
+            if (seconds != kTimeUpSeconds)
                 appendNumber(out, seconds);
             out.append(',');
-            if (seconds == kTimeUp)
+            if (seconds == kTimeUpSeconds)
                 out.append("時間切れ");
             out.append(',');
             appendNumber(
                 out, countedRunPoints(seconds, work->TargetTime[size_t(level)], work->PointMultiplier[size_t(level)]));
             out.append(',');
-            out.append(schoolField(record + 24));
+            out.append(schoolField(record.schoolCode()));
             out.append(kCrLf);
             ++result.runRows;
         }

@@ -7,9 +7,9 @@
 #pragma once
 
 #include "platform/item_value.h"
-#include "startup/tables.h"
+#include "platform/rgb.h"
+#include "state/tables.h"
 
-#include <QColor>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -33,7 +33,7 @@ struct SoundCategory {
 };
 
 inline constexpr int kSoundCategories = 10;
-inline constexpr int kLoadedRecordSlots = 20001; // slots 1..20000
+inline constexpr int kLoadedRecordSlots = kRecordWindow + 1; // slots 1..kRecordWindow
 
 struct SharedState {
     // --- program identity and level table -------------------------------
@@ -85,7 +85,7 @@ struct SharedState {
     ItemValue DataChangePassword;
 
     // --- start-up screens --------------------------------------------------
-    QColor SeasonColour;
+    Rgb SeasonColour;
 
     // --- criteria table (slot 0 holds the header line) -------------------
     LevelTable<std::int32_t> TargetTime {};

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/wait_notice.h"
+#include "platform/window_wait_notice.h"
 #include "platform/layout.h"
 
 #include <QGuiApplication>

@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
-#include "results/results_check.h"
+#include "maintenance/results_check.h"
 #include "platform/clock.h"
 #include "platform/cp932.h"
+#include "results/record_text.h"
 #include "results/result_record.h"
 #include "results/results_file.h"
 #include "results/results_journal.h"
 #include "results/results_scan.h"
 #include "roster/roster_file.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
-#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -18,13 +18,14 @@
 namespace {
 
 constexpr int kKinds = int(CheckKind::RosterUnreadable) + 1;
-constexpr std::int32_t kMaxSeconds = 99999;
 const QDate kEarliestSoundDate(2000, 1, 1);
 
-QString dateText(double ole)
+// A stored date as every screen shows it, or the number itself when it is
+// no date at all.
+QString dateText(double date)
 {
-    const QDate d = oledate::toDate(ole);
-    return d.isValid() ? d.toString(QStringLiteral("yyyy/MM/dd")) : QString::number(ole, 'g', 17);
+    const QString text = runDateText(date);
+    return text.isEmpty() ? QString::number(date, 'g', 17) : text;
 }
 
 // The code's text, or its bytes in hexadecimal when they are not text at
@@ -138,7 +139,8 @@ CheckReport checkResultsFile(const SharedState &state, const QDateTime &now)
     CheckReport report;
     report.path = resultsFilePath(state);
     report.today = now.date();
-    report.ownCode = schoolCodeField(state.SchoolCode);
+    const SchoolOfRecord school(state.SchoolCode, state.SchoolName);
+    report.ownCode = school.ownCode();
 
     // Who is on the roster: every entry, whatever its status, as the
     // results-data editor takes them.
@@ -164,16 +166,16 @@ CheckReport checkResultsFile(const SharedState &state, const QDateTime &now)
     }
     const ResultsScan scan = scanResultsFile(report.path, [&](qint64 first, const char *bytes, qint64 count) {
         for (qint64 i = 0; i < count; ++i) {
-            const char *record = bytes + i * kRecordLength;
+            const StoredRecord record(bytes + i * kRecordLength);
             const qint64 number = first + i;
-            const double date = qFromLittleEndian<double>(record);
-            const std::int16_t pupil = qFromLittleEndian<std::int16_t>(record + 16);
-            const std::int16_t level = qFromLittleEndian<std::int16_t>(record + 18);
-            const std::int32_t seconds = qFromLittleEndian<std::int32_t>(record + 20);
+            const double date = record.date();
+            const std::int16_t pupil = record.pupilNumber();
+            const std::int16_t level = record.level();
+            const std::int32_t seconds = record.seconds();
 
             // The other fields of a damaged record mean nothing: one line
             // says it is damaged, instead of five guesses about it.
-            if (level < 0 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil) {
+            if (isDamagedRecord(record)) {
                 collect.add(CheckKind::Damaged, number, level, {}, pupil);
                 continue;
             }
@@ -187,12 +189,13 @@ CheckReport checkResultsFile(const SharedState &state, const QDateTime &now)
                 collect.add(CheckKind::DateBefore2000, number, date);
             else if (date >= tomorrow)
                 collect.add(CheckKind::DateInFuture, number, date);
-            if (seconds < 0 || seconds > kMaxSeconds)
+            if (seconds < 0 || seconds > kLongestStoredSeconds)
                 collect.add(CheckKind::SecondsOutOfRange, number, seconds);
-            std::array<char, 5> code;
-            std::memcpy(code.data(), record + 24, 5);
-            if (code != report.ownCode)
+            if (!school.isOwn(record.schoolCode())) {
+                std::array<char, 5> code;
+                std::memcpy(code.data(), record.schoolCode(), code.size());
                 collect.add(CheckKind::UnknownSchoolCode, number, 0, code);
+            }
         }
     });
     if (!scan.ok) {
@@ -280,11 +283,11 @@ QString CheckReport::findingLine(const CheckFinding &f) const
     case CheckKind::DateInFuture:
         return where
             + QStringLiteral("日付 %1 は今日（%2）より後です。パソコンの時計が狂っていたと思われます。")
-                  .arg(dateText(f.value), today.toString(QStringLiteral("yyyy/MM/dd")));
+                  .arg(dateText(f.value), runDateText(oledate::fromDate(today)));
     case CheckKind::PupilNotOnRoster:
         return where + QStringLiteral("生徒番号 %1 は名簿にありません。").arg(n);
     case CheckKind::SecondsOutOfRange:
-        return where + QStringLiteral("秒数 %1 は 0〜99999 の外です。").arg(n);
+        return where + QStringLiteral("秒数 %1 は 0〜%2 の外です。").arg(n).arg(kLongestStoredSeconds);
     case CheckKind::UnknownSchoolCode:
         return where
             + QStringLiteral("学校コード%1はこの学校のコード%2ではありません（他塾として扱われます）。")

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "startup/level_table.h"
-#include "startup/navigator.h"
-#include "startup/shared_state.h"
+#include "state/level_table.h"
+#include "state/navigator.h"
+#include "state/shared_state.h"
 
 namespace {
 // The digits are full-width except the ASCII "1" of slots 1, 11 and 20; the

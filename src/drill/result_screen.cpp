@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "results/result_screen.h"
+#include "drill/result_screen.h"
 #include "drill/run_control.h"
 #include "drill/sound_effects.h"
 #include "platform/blank_trim.h"
@@ -9,8 +9,8 @@
 #include "results/counts.h"
 #include "results/points.h"
 #include "results/result_lines.h"
-#include "startup/navigator.h"
-#include "startup/shared_state.h"
+#include "state/navigator.h"
+#include "state/shared_state.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -137,10 +137,7 @@ void ResultScreen::onShown()
     program_->setText(state_.ProgramName);
     level_->setText(state_.LevelName[size_t(level)]);
     levelRun_->setText(resultLevelRunLine(state_.TodayRunCount(level, pupil)));
-    float total = 0;
-    for (int l = 1; l <= kMaxLevel; ++l)
-        total += state_.TodayRunCount(l, pupil);
-    state_.TodayRunTotal = std::int16_t(total);
+    state_.TodayRunTotal = todaysRunTotal(state_, pupil);
     todayTotal_->setText(resultTodayTotalLine(state_.TodayRunTotal));
     letEventsRun();
     if (!self)

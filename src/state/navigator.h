@@ -33,6 +33,8 @@ public:
     virtual void closeWait() = 0;
     // The version window, centred over `over`, modal.
     virtual void showVersion(QWidget *over) = 0;
+    // The teachers' class-list import, its dialogs over `over`.
+    virtual void importRoster(QWidget *over) = 0;
     // Ends the program: every window closed, last opened first.
     virtual void quit() = 0;
 };

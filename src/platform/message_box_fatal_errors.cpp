@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "platform/fatal_error.h"
+#include "platform/message_box_fatal_errors.h"
 
 #include <QApplication>
 #include <QMessageBox>

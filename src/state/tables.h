@@ -15,6 +15,21 @@ inline constexpr int kMaxLevel = 35;
 inline constexpr int kPupilSlots = 5001; // pupils 0..5000
 inline constexpr int kMaxPupil = 5000;
 
+// How much of the results file the program looks at, however large it has
+// grown. The counts, the name list, the hub's lists but today's, the graphs
+// and pupils.csv read the newest kRecordWindow records; of those the
+// counts take the newest kCountedRecordCap valid ones. Today's runs list
+// reads the newest kTodayRecordWindow.
+inline constexpr int kRecordWindow = 20000;
+inline constexpr int kCountedRecordCap = 10001;
+inline constexpr int kTodayRecordWindow = 1000;
+
+// A level's clear count or clear points of this value in the criteria
+// table: the level has no clear criterion. The hub shows no standing for
+// it, the level before it opens the way to it without a pass, and a table
+// with such a level shows no goal banner.
+inline constexpr int kNoClearCriterion = 9999;
+
 template <typename T> using LevelTable = std::array<T, kLevelSlots>;
 
 template <typename T> class PupilTable {

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "maintenance/csv_export.h"
 #include "results/counts.h"
-#include "results/csv_export.h"
 #include "results/result_record.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
 #include "support/python_csv.h"

@@ -1,0 +1,58 @@
+# SPDX-License-Identifier: MIT
+# cmake -DSOURCE_DIR=<project> [-DREADME=<file>] -P folder_order.cmake
+# The folders of src/ stand in the README's "Layout of the code" from the
+# bottom layer to the top one. A source may include from its own folder and
+# from folders listed before it, never from one listed after it: the folder
+# graph then has no cycles, and a rule in a lower folder cannot come to
+# depend on a screen. Every folder of src/ must be listed.
+cmake_minimum_required(VERSION 3.25)
+if(NOT README)
+  set(README ${SOURCE_DIR}/README.md)
+endif()
+file(STRINGS ${README} lines ENCODING UTF-8)
+set(order "")
+set(inLayout FALSE)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^## ")
+    set(inLayout FALSE)
+    if(line STREQUAL "## Layout of the code")
+      set(inLayout TRUE)
+    endif()
+  elseif(inLayout AND line MATCHES "^    src/([a-z_]+)/")
+    list(APPEND order ${CMAKE_MATCH_1})
+  endif()
+endforeach()
+list(LENGTH order count)
+if(count LESS 2)
+  message(FATAL_ERROR "${README}: no folder order under \"## Layout of the code\"")
+endif()
+
+file(GLOB folders LIST_DIRECTORIES true RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*)
+set(problems "")
+foreach(folder IN LISTS folders)
+  if(IS_DIRECTORY ${SOURCE_DIR}/src/${folder} AND NOT folder IN_LIST order)
+    string(APPEND problems "\n  src/${folder}/ is not in the README's folder order")
+  endif()
+endforeach()
+
+file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*.cpp ${SOURCE_DIR}/src/*.h)
+list(SORT sources)
+foreach(source IN LISTS sources)
+  string(REGEX MATCH "^[^/]+" own "${source}")
+  list(FIND order "${own}" ownRank)
+  file(STRINGS ${SOURCE_DIR}/src/${source} includes REGEX "^#include \"[a-z_]+/")
+  foreach(include IN LISTS includes)
+    string(REGEX MATCH "\"([a-z_]+)/[^\"]*\"" quoted "${include}")
+    set(target ${CMAKE_MATCH_1})
+    list(FIND order "${target}" targetRank)
+    if(ownRank GREATER_EQUAL 0 AND targetRank GREATER ownRank)
+      string(APPEND problems "\n  src/${source} (${own}/) includes ${quoted}, a folder above it")
+    endif()
+  endforeach()
+endforeach()
+
+string(REPLACE ";" " < " shown "${order}")
+if(problems)
+  message(FATAL_ERROR "Folder order ${shown}:${problems}")
+endif()
+message(STATUS "Folder order ${shown}: every include goes down or stays in its folder")
