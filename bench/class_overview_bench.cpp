@@ -8,7 +8,7 @@
 #include "results/results_file.h"
 #include "roster/roster_file.h"
 #include "school.h"
-#include "startup/level_table.h"
+#include "state/level_table.h"
 
 #include <QFile>
 #include <benchmark/benchmark.h>
@@ -24,7 +24,7 @@ void loadClass(School &school)
             state, school.fakes.clock.today(), [](const RosterRecord &, int, const ListGrade &) {}, nullptr))
         qFatal("the roster did not load");
     fillLevelTable(state);
-    state.SeasonColour = QColor(192, 255, 192);
+    state.SeasonColour = Rgb { 192, 255, 192 };
 }
 
 void BM_ClassOverviewOpen(benchmark::State &bench)

@@ -184,6 +184,13 @@ void AppNavigator::importRoster(QWidget *over)
     importRosterInteractive(over, state_);
 }
 
+void AppNavigator::tellAtStartUp(const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("StartUpWarning"));
+    box.exec();
+}
+
 void AppNavigator::quit()
 {
     const auto windows = QApplication::topLevelWidgets();

@@ -33,6 +33,7 @@ public:
     void closeWait() override;
     void showVersion(QWidget *over) override;
     void importRoster(QWidget *over) override;
+    void tellAtStartUp(const QString &title, const QString &text) override;
     void quit() override;
 
     // The screens on show (null when none), for the program's own checks

@@ -5,7 +5,7 @@
 #include "platform/clock.h"
 #include "results/counts.h"
 #include "roster/grade_rules.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <algorithm>
 #include <numeric>

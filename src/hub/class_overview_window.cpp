@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 #include "results/counts.h"
 #include "roster/grade_rules.h"
-#include "startup/shared_state.h"
+#include "state/shared_state.h"
 
 #include <QCheckBox>
 #include <QComboBox>

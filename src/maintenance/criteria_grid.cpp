@@ -5,8 +5,8 @@
 #include "platform/cp932.h"
 #include "platform/file_lock.h"
 #include "platform/item_reader.h"
+#include "platform/shared_folder.h"
 #include "results/criteria_file.h"
-#include "setup/data_files.h"
 #include "state/tables.h"
 
 #include <QFile>
@@ -229,7 +229,7 @@ CriteriaSaveResult saveCriteriaIfUnchanged(
         // The table as it was stays beside it, as the roster import keeps
         // the roster: a wrong save can be taken back by hand.
         QString copyError;
-        if (!datafiles::keepDatedCopy(path, clock.now(), &result.copyPath, &copyError)) {
+        if (!sharedfolder::keepDatedCopy(path, clock.now(), &result.copyPath, &copyError)) {
             result.message = copyError;
             return result;
         }

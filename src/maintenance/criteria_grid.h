@@ -81,6 +81,6 @@ struct CriteriaSaveResult {
 // name), it still holds exactly `loaded`, the bytes the editor showed. A
 // save from another PC since is never written over. Waits while another
 // copy holds the lock. The file as it was is first kept as a dated copy
-// beside it (datafiles::keepDatedCopy); no copy, no save.
+// beside it (sharedfolder::keepDatedCopy); no copy, no save.
 CriteriaSaveResult saveCriteriaIfUnchanged(
     const QString &path, const QByteArray &loaded, const QByteArray &bytes, Clock &clock);

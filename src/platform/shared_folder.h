@@ -18,6 +18,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <sys/types.h>
 
@@ -51,5 +52,11 @@ int createFile(const QByteArray &path, int flags);
 // Opens `path` with `flags` (no O_CREAT), creating it by the rule when it is
 // missing. The descriptor, or -1 with errno set.
 int openOrCreate(const QByteArray &path, int flags);
+
+// "name.ext" -> "name_yyyyMMdd-HHmmss.ext" beside it, with "_2", "_3", ...
+// added when that name is taken. Copies into a new file (created by the
+// shared folder rule, flushed); the original stays. False with a message
+// naming the file when the copy cannot be made.
+bool keepDatedCopy(const QString &path, const QDateTime &now, QString *copyPath, QString *error);
 
 } // namespace sharedfolder

@@ -165,47 +165,6 @@ std::vector<Tone> defaultTones()
     return out;
 }
 
-bool keepDatedCopy(const QString &path, const QDateTime &now, QString *copyPath, QString *error)
-{
-    const QFileInfo info(path);
-    const QString stem = info.dir().filePath(
-        info.completeBaseName() + QLatin1Char('_') + now.toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    auto fail = [&](const QString &target, const QString &why) {
-        if (error)
-            *error = QStringLiteral("%1\n控えを %2 に作れません（%3）。何も変えていません。").arg(path, target, why);
-        return false;
-    };
-    QFile source(path);
-    if (!source.open(QIODevice::ReadOnly))
-        return fail(stem + suffix, source.errorString());
-    const QByteArray bytes = source.readAll();
-    // A new file of its own, by the data folder's rule, so that the other
-    // accounts of a shared folder can tidy the copies up too.
-    QString target = stem + suffix;
-    int fd = -1;
-    for (int n = 2; fd < 0; ++n) {
-        fd = sharedfolder::createFile(QFile::encodeName(target), O_WRONLY);
-        if (fd < 0 && errno != EEXIST)
-            return fail(target, QString::fromLocal8Bit(std::strerror(errno)));
-        if (fd < 0)
-            target = stem + QStringLiteral("_%1").arg(n) + suffix;
-    }
-    int failure = writeFully(fd, bytes.constData(), size_t(bytes.size()));
-    if (failure == 0)
-        failure = syncFile(fd);
-    const int closeFailure = closeChecked(fd);
-    if (failure == 0)
-        failure = closeFailure;
-    if (failure != 0) {
-        ::unlink(QFile::encodeName(target).constData());
-        return fail(target, QString::fromLocal8Bit(std::strerror(failure)));
-    }
-    if (copyPath)
-        *copyPath = target;
-    return true;
-}
-
 } // namespace datafiles
 
 SchoolCodeSplit splitSchoolCode(const QString &item)

@@ -79,10 +79,4 @@ struct Tone {
 };
 std::vector<Tone> defaultTones();
 
-// "name.ext" -> "name_yyyyMMdd-HHmmss.ext" beside it, with "_2", "_3", ...
-// added when that name is taken. Copies into a new file (created by the
-// shared folder rule, flushed); the original stays. False with a message
-// naming the file when the copy cannot be made.
-bool keepDatedCopy(const QString &path, const QDateTime &now, QString *copyPath, QString *error);
-
 } // namespace datafiles

@@ -3,6 +3,7 @@
 #include "platform/cp932.h"
 #include "platform/folder_path.h"
 #include "platform/item_reader.h"
+#include "platform/shared_folder.h"
 #include "setup/data_files.h"
 #include "setup/installed_sounds.h"
 
@@ -186,7 +187,7 @@ bool createDataFolder(const NewDataFolder &entry, const QString &programFolderNa
             if (p.keepIfPresent)
                 continue;
             QString copy;
-            if (!datafiles::keepDatedCopy(p.path, now, &copy, error)) {
+            if (!sharedfolder::keepDatedCopy(p.path, now, &copy, error)) {
                 takeBack(written);
                 return false;
             }

@@ -3,6 +3,7 @@
 #include "platform/cp932.h"
 #include "platform/folder_path.h"
 #include "platform/item_reader.h"
+#include "platform/shared_folder.h"
 #include "roster/grade_rules.h"
 #include "roster/name_list.h"
 #include "roster/roster_file.h"
@@ -630,7 +631,7 @@ Outcome importFile(
         out.message = describeProblems(csvPath, planned);
         return out;
     }
-    if (QFile::exists(roster) && !datafiles::keepDatedCopy(roster, now, &out.backupPath, &out.message))
+    if (QFile::exists(roster) && !sharedfolder::keepDatedCopy(roster, now, &out.backupPath, &out.message))
         return out;
     QString error;
     QString note;

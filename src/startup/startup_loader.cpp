@@ -15,7 +15,6 @@
 #include "state/shared_state.h"
 
 #include <QDir>
-#include <QMessageBox>
 #include <vector>
 
 namespace {
@@ -120,9 +119,7 @@ bool FinishStartUp(SharedState &state, Platform &platform, Navigator &navigator,
     if (!criteriaReport.isEmpty()) {
         if (platform.log)
             platform.log->write(QStringLiteral("合格タイムデータ"), criteriaReport);
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("合格タイムデータ"), criteriaReport, QMessageBox::Ok);
-        box.setObjectName(QStringLiteral("CriteriaOutOfRange"));
-        box.exec();
+        navigator.tellAtStartUp(QStringLiteral("合格タイムデータ"), criteriaReport);
     }
     // A copy that cannot be made must not keep a class from working; the
     // log tells the administrator.

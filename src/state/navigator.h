@@ -35,6 +35,9 @@ public:
     virtual void showVersion(QWidget *over) = 0;
     // The teachers' class-list import, its dialogs over `over`.
     virtual void importRoster(QWidget *over) = 0;
+    // A warning start-up gives before name selection and then goes on
+    // (levels whose criteria cannot be run); waits until it is read.
+    virtual void tellAtStartUp(const QString &title, const QString &text) = 0;
     // Ends the program: every window closed, last opened first.
     virtual void quit() = 0;
 };

@@ -8,9 +8,9 @@
 #include "maintenance/criteria_editor_window.h"
 #include "results/result_record.h"
 #include "results/results_file.h"
-#include "startup/level_table.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/level_table.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fakes.h"
 #include "support/message_boxes.h"
@@ -43,7 +43,7 @@ struct TeacherKeys : ::testing::Test {
         fillLevelTable(*state);
         state->PupilNumber = 30;
         state->PupilName = QStringLiteral("山口先生");
-        state->SeasonColour = QColor(192, 255, 192);
+        state->SeasonColour = Rgb { 192, 255, 192 };
         state->GradeFilter = QStringLiteral("全学年");
         navigator = std::make_unique<AppNavigator>(*state, fakes.platform);
     }

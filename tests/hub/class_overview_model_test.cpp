@@ -8,7 +8,7 @@
 #include "hub/rankings.h"
 #include "results/counts.h"
 #include "roster/roster_file.h"
-#include "startup/level_table.h"
+#include "state/level_table.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>

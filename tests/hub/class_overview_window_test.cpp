@@ -10,9 +10,9 @@
 #include "hub/password_panel.h"
 #include "results/result_record.h"
 #include "roster/roster_file.h"
-#include "startup/level_table.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/level_table.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
@@ -84,7 +84,7 @@ struct Overview : ::testing::Test {
         ASSERT_TRUE(LoadRoster(
             *state, fakes.clock.today(), [](const RosterRecord &, int, const ListGrade &) {}, nullptr));
         fillLevelTable(*state);
-        state->SeasonColour = QColor(192, 255, 192);
+        state->SeasonColour = Rgb { 192, 255, 192 };
         state->GradeFilter = QStringLiteral("全学年");
         state->PupilNumber = 90;
         state->PupilName = state->RosterName[90];

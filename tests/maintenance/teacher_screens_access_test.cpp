@@ -11,9 +11,9 @@
 #include "platform/button_keys.h"
 #include "results/result_record.h"
 #include "results/results_file.h"
-#include "startup/level_table.h"
-#include "startup/shared_state.h"
 #include "startup/startup_loader.h"
+#include "state/level_table.h"
+#include "state/shared_state.h"
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
@@ -202,7 +202,7 @@ TEST_F(TeacherScreen, DataEditorShowsNothingAScreenReaderCannotRead)
 TEST_F(TeacherScreen, PasswordPanelShowsNothingAScreenReaderCannotRead)
 {
     state->PupilName = QStringLiteral("山口先生");
-    state->SeasonColour = QColor(192, 255, 192);
+    state->SeasonColour = Rgb { 192, 255, 192 };
     state->GradeFilter = QStringLiteral("全学年");
     HubScreen hub(*state, fakes.platform, navigator);
     hub.show();

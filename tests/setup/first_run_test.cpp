@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "drill/sound_table.h"
+#include "platform/shared_folder.h"
 #include "results/results_file.h"
 #include "results/results_loader.h"
 #include "roster/roster_file.h"
@@ -303,8 +304,8 @@ TEST(DatedCopy, TakesTheNextFreeNameWithinTheSameSecond)
     QString error;
     ASSERT_TRUE(datafiles::writeFileAtomically(file, "v1", &error));
     QString first, second;
-    ASSERT_TRUE(datafiles::keepDatedCopy(file, kNow, &first, &error));
-    ASSERT_TRUE(datafiles::keepDatedCopy(file, kNow, &second, &error));
+    ASSERT_TRUE(sharedfolder::keepDatedCopy(file, kNow, &first, &error));
+    ASSERT_TRUE(sharedfolder::keepDatedCopy(file, kNow, &second, &error));
     EXPECT_EQ(first, dir.path() + "/新名簿_20261209-103015.txt");
     EXPECT_EQ(second, dir.path() + "/新名簿_20261209-103015_2.txt");
     EXPECT_EQ(readAll(second), "v1");

@@ -286,7 +286,7 @@ TEST(FittedChild, HubAndEditorsStandWholeInTheFreeArea)
     fillLevelTable(*state);
     state->PupilNumber = 30;
     state->PupilName = QStringLiteral("山口先生");
-    state->SeasonColour = QColor(192, 255, 192);
+    state->SeasonColour = Rgb { 192, 255, 192 };
     state->GradeFilter = QStringLiteral("全学年");
     auto navigator = std::make_unique<AppNavigator>(*state, fakes.platform);
 

@@ -6,7 +6,6 @@
 #include "support/data_root.h"
 #include "support/fake_navigator.h"
 #include "support/fakes.h"
-#include "support/message_boxes.h"
 
 #include <QDir>
 #include <QFile>
@@ -176,11 +175,10 @@ TEST_F(StartUp, ALevelWhoseStoredCriteriaAreOutOfRangeIsReportedAndStartUpGoesOn
     QString criteria = TestInstall::defaultCriteria();
     criteria.replace(QStringLiteral("\n80,150,100,5,1,"), QStringLiteral("\n80,500000000,100,5,-2,"));
     install.writeCriteria(criteria);
-    MessageBoxAnswerer boxes;
     ASSERT_TRUE(FinishStartUp(*state, fakes.platform, navigator, install.programFolder()));
     EXPECT_FALSE(fakes.fatal.called());
-    ASSERT_EQ(boxes.texts.size(), 1);
-    const QString &said = boxes.texts[0];
+    ASSERT_EQ(navigator.toldAtStartUp.size(), 1);
+    const QString &said = navigator.toldAtStartUp[0];
     EXPECT_TRUE(said.contains(install.programDataFolder() + QStringLiteral("タイム回数データ.txt")));
     EXPECT_TRUE(
         said.contains(QStringLiteral("レベル2：「最低Time」500000000（10～19999）、「ﾎﾟｲﾝﾄ倍率」-2（0.1～100）")))
@@ -198,9 +196,8 @@ TEST_F(StartUp, ALevelWhoseStoredCriteriaAreOutOfRangeIsReportedAndStartUpGoesOn
 TEST_F(StartUp, ARunnableTableStartsWithoutAWord)
 {
     install.writeDefaults();
-    MessageBoxAnswerer boxes;
     ASSERT_TRUE(FinishStartUp(*state, fakes.platform, navigator, install.programFolder()));
-    EXPECT_TRUE(boxes.texts.isEmpty());
+    EXPECT_TRUE(navigator.toldAtStartUp.isEmpty());
 }
 
 } // namespace

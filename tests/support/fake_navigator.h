@@ -28,6 +28,8 @@ public:
     void showVersion(QWidget *) override { calls << QStringLiteral("showVersion"); }
     void importRoster(QWidget *) override { calls << QStringLiteral("importRoster"); }
     void quit() override { calls << QStringLiteral("quit"); }
+    void tellAtStartUp(const QString &, const QString &text) override { toldAtStartUp << text; }
 
     QStringList calls;
+    QStringList toldAtStartUp;
 };

@@ -72,6 +72,8 @@ public:
     void showVersion(QWidget *) override { calls << QStringLiteral("showVersion"); }
     void importRoster(QWidget *) override { calls << QStringLiteral("importRoster"); }
     void quit() override { calls << QStringLiteral("quit"); }
+    void tellAtStartUp(const QString &, const QString &text) override { toldAtStartUp << text; }
+    QStringList toldAtStartUp;
 
     DrillWindow *drill() const { return drills.empty() ? nullptr : drills.back().get(); }
     ResultScreen *result() const { return results.empty() ? nullptr : results.back().get(); }
