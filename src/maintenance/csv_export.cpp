@@ -198,6 +198,17 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
         return it->second;
     };
 
+    // Puts a written file in place; its failure is the export's problem,
+    // what could not be kept of the old file's attributes a note.
+    auto finishFile = [&result](CsvFile &file) {
+        if (!file.commit()) {
+            result.problem = file.errorString();
+            return false;
+        }
+        if (!file.note().isEmpty())
+            result.notes << file.note();
+        return true;
+    };
     CsvFile runs(result.runsPath);
     if (!runs.open()) {
         result.problem = runs.errorString();
@@ -278,12 +289,8 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
         return result;
     }
     runs.write(out, true);
-    if (!runs.commit()) {
-        result.problem = runs.errorString();
+    if (!finishFile(runs))
         return result;
-    }
-    if (!runs.note().isEmpty())
-        result.notes << runs.note();
     result.records = scan.records;
     result.tornBytes = scan.bytes % kRecordLength;
 
@@ -342,12 +349,8 @@ CsvExportResult exportCsv(const SharedState &state, const QDateTime &now, const 
         }
     }
     pupilsFile.write(out, true);
-    if (!pupilsFile.commit()) {
-        result.problem = pupilsFile.errorString();
+    if (!finishFile(pupilsFile))
         return result;
-    }
-    if (!pupilsFile.note().isEmpty())
-        result.notes << pupilsFile.note();
     result.ok = true;
     return result;
 }
